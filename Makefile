@@ -1,0 +1,32 @@
+# Set-up, build, run and test Clavelle. Every target installs missing Debian packages first.
+JOBS ?= $(shell nproc)
+RELEASE_DIR := build/release
+TEST_DIR := build/test
+BENCH_DIR := build/bench
+
+.PHONY: all deps run build test bench fuzz package clean
+
+all: build
+
+deps:
+	@./scripts/install-deps
+
+build: deps
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DCLAVELLE_TESTS=OFF
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+run: build
+	cd $(RELEASE_DIR)/data && ../app/clavelle
+
+test: deps
+	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DCLAVELLE_SANITIZE=ON -DCLAVELLE_WERROR=ON
+	cmake --build $(TEST_DIR) -j $(JOBS)
+	ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DCLAVELLE_TESTS=OFF -DCLAVELLE_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	./bench/run-all $(BENCH_DIR)
+
+clean:
+	rm -rf build

@@ -1,0 +1,158 @@
+#include "app/controls.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QPlainTextDocumentLayout>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include "app/qt_text.h"
+#include "exercise/keyboard.h"
+
+namespace {
+// Focus that moves because another window became active (a message box, another
+// program) is not the user leaving or entering a control.
+bool MovedWithinWindow(const QFocusEvent* event) {
+    return event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason;
+}
+}  // namespace
+
+TypingEdit::TypingEdit(QWidget* parent) : QLineEdit(parent) {
+    setReadOnly(true);
+    // setReadOnly clears this; composed characters arrive as input-method commits.
+    setAttribute(Qt::WA_InputMethodEnabled, true);
+}
+
+std::string TypingEdit::Text() const { return FromQString(text()); }
+
+void TypingEdit::SetText(const std::string& value) {
+    QString q = ToQString(value);
+    if (q != text()) setText(q);
+}
+
+void TypingEdit::keyPressEvent(QKeyEvent* event) {
+    emit keyDown(VirtualKeyOfQtKey(event->key()));
+    const QString typed = event->text();
+    if (typed.isEmpty()) {
+        // Navigation and copying still work; a read-only field inserts nothing.
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    for (unsigned char ch : FromQString(typed)) emit keyPress(ch);
+    event->accept();
+}
+
+void TypingEdit::inputMethodEvent(QInputMethodEvent* event) {
+    // The key-downs of a composed character never arrive: supply those that type it on
+    // AZERTY (dead key, Shift for the diaeresis, the letter) before the character.
+    for (unsigned char ch : FromQString(event->commitString())) {
+        for (uint8_t key : ComposedKeystrokes(ch)) emit keyDown(key);
+        emit keyPress(ch);
+    }
+    event->accept();
+}
+
+void TypingEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    if (MovedWithinWindow(event)) emit exited();
+}
+
+MemoEdit::MemoEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    connect(document(), &QTextDocument::contentsChanged, this, [this] { dirty_ = true; });
+}
+
+void MemoEdit::Refresh() {
+    if (!dirty_) return;
+    dirty_ = false;
+    text_.clear();
+    lines_.clear();
+    auto* layout = qobject_cast<QPlainTextDocumentLayout*>(document()->documentLayout());
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const QString blockText = block.text();
+        if (block != document()->begin()) text_ += "\r\n";
+        text_ += FromQString(blockText);
+        if (layout) layout->ensureBlockLayout(block);
+        QTextLayout* lines = block.layout();
+        int count = lines ? lines->lineCount() : 0;
+        if (count == 0) {
+            lines_.push_back(FromQString(blockText));
+            continue;
+        }
+        for (int i = 0; i < count; ++i) {
+            QTextLine line = lines->lineAt(i);
+            lines_.push_back(FromQString(blockText.mid(line.textStart(), line.textLength())));
+        }
+    }
+}
+
+const std::string& MemoEdit::Text() {
+    Refresh();
+    return text_;
+}
+
+void MemoEdit::SetText(const std::string& value) {
+    QString q = ToQString(value);
+    q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (q == document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'))) return;
+    setPlainText(q);
+}
+
+const std::string& MemoEdit::Line(int index) {
+    static const std::string empty;
+    Refresh();
+    if (index < 0 || std::size_t(index) >= lines_.size()) return empty;
+    return lines_[std::size_t(index)];
+}
+
+int MemoEdit::LineCount() {
+    Refresh();
+    int count = int(lines_.size());
+    if (count > 0 && lines_.back().empty()) --count;
+    return count;
+}
+
+void MemoEdit::ScrollToTop() { verticalScrollBar()->setValue(0); }
+void MemoEdit::ScrollToLine(int line) { verticalScrollBar()->setValue(line); }
+void MemoEdit::ScrollDown(int lines) { verticalScrollBar()->setValue(verticalScrollBar()->value() + lines); }
+int MemoEdit::FirstVisibleLine() const { return verticalScrollBar()->value(); }
+
+void MemoEdit::focusInEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusInEvent(event);
+    if (MovedWithinWindow(event)) emit entered();
+}
+
+void MemoEdit::resizeEvent(QResizeEvent* event) {
+    QPlainTextEdit::resizeEvent(event);
+    dirty_ = true;
+}
+
+void ClickSpinBox::mousePressEvent(QMouseEvent* event) {
+    QSpinBox::mousePressEvent(event);
+    emit clicked();
+}
+
+CentredMemo::CentredMemo(QWidget* parent) : QTextEdit(parent) { setAcceptRichText(false); }
+
+std::string CentredMemo::Text() const {
+    QString raw = document()->toRawText();
+    raw.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    return FromQString(raw);
+}
+
+void CentredMemo::SetText(const std::string& value) {
+    QString q = ToQString(value);
+    q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    setPlainText(q);
+    selectAll();
+    setAlignment(Qt::AlignCenter);
+    MoveCaretToEnd();
+}
+
+void CentredMemo::MoveCaretToEnd() {
+    QTextCursor cursor = textCursor();
+    cursor.movePosition(QTextCursor::End);
+    setTextCursor(cursor);
+}

@@ -1,0 +1,96 @@
+// Control classes of the window that need more than Qt's stock widgets give.
+#pragma once
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTextEdit>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The typing field: read-only for the user, yet every key-down and every typed character
+// (composed ones and input-method commits included) reaches the window as events. Key
+// events become AZERTY virtual-key codes here, in one place.
+class TypingEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TypingEdit(QWidget* parent);
+
+    // The text as Windows-1252 bytes.
+    std::string Text() const;
+    // Sets the text; setting the present text changes nothing and raises no change event.
+    void SetText(const std::string& text);
+    void SetCaret(int position) { setCursorPosition(position); }
+
+signals:
+    void keyDown(uint8_t virtualKey);
+    void keyPress(unsigned char character);
+    void exited();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+};
+
+// A multi-line edit whose text and display lines are read as Windows-1252 bytes. The
+// display lines are those of the laid-out document, a blank at which a line wrapped
+// staying at the end of that line; they are computed once per change of text or width.
+class MemoEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit MemoEdit(QWidget* parent);
+
+    // The whole text, paragraphs separated by CR LF.
+    const std::string& Text();
+    // Sets the text (CR LF or LF between paragraphs); the present text raises no change event.
+    void SetText(const std::string& text);
+    // Display line i (from 0), empty beyond the last.
+    const std::string& Line(int index);
+    // Display lines, less one when the last of them is empty.
+    int LineCount();
+
+    // Scrolling by display lines.
+    void ScrollToTop();
+    void ScrollToLine(int line);
+    void ScrollDown(int lines);
+    int FirstVisibleLine() const;
+
+signals:
+    void entered();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void Refresh();
+
+    bool dirty_ = true;
+    std::string text_;
+    std::vector<std::string> lines_;
+};
+
+// A spin edit that reports clicks.
+class ClickSpinBox : public QSpinBox {
+    Q_OBJECT
+public:
+    using QSpinBox::QSpinBox;
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+// A multi-line edit with centred text (the interruption time).
+class CentredMemo : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit CentredMemo(QWidget* parent);
+    std::string Text() const;
+    void SetText(const std::string& text);
+    void MoveCaretToEnd();
+};

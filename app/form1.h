@@ -1,0 +1,129 @@
+// The main window: every control of the trainer and the handlers bound to their events.
+// Handlers stay thin; the work is done by the lexicon, generator, exercise and statistics
+// code, which needs no widget.
+#pragma once
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/controls.h"
+#include "exercise/typing.h"
+#include "lexicon/lexicon.h"
+#include "stats/progress.h"
+
+extern const char* const kWindowTitle;  // UTF-8
+
+// What the window shows or sounds outside its own controls. Tests replace them.
+struct FormServices {
+    std::function<void(const std::string& text)> ShowMessage;  // modal box, one OK button (cp1252)
+    std::function<void()> Beep;
+};
+FormServices DefaultFormServices();
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm1(FormServices services = DefaultFormServices(), QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Controls, named as the window has always named them.
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label5;
+    QGroupBox* GroupBox5;
+    QGroupBox* GroupBox1;
+    QGroupBox* GroupBox3;
+    QGroupBox* GroupBox2;
+    QCheckBox* CheckBox2;
+    QCheckBox* CheckBox3;
+    QPushButton* Button1;
+    QCheckBox* CheckBox1;
+    ClickSpinBox* SpinEdit1;
+    QGroupBox* GroupBox4;
+    CentredMemo* Memo3;
+    QPushButton* OK;
+    QLineEdit* Edit1;
+    MemoEdit* Memo1;
+    QProgressBar* ProgressBar1;
+    TypingEdit* Edit2;
+    MemoEdit* Memo2;
+    QLabel* StaticText1;
+    QTimer* Timer1;
+
+    // Handlers.
+    void FormCreate();
+    void FormPaint();
+    void FormClose();
+    void OKClick();
+    void Button1Click();
+    void CheckBox1Click();
+    void SpinEdit1Click();
+    void SpinEdit1Change();
+    void Memo1Enter();
+    void Memo1Change();
+    void Edit2KeyDown(uint8_t virtualKey);
+    void Edit2KeyPress(unsigned char character);
+    void Edit2Change();
+    void Edit2Exit();
+    void CheckBox2Click();
+    void Timer1Timer();
+
+    // Steps shared by the handlers.
+    void GenerateText();
+    void ResetTyping();
+    void ShortReset();
+    void EstimateTextSpeed();
+    void FinishRun(int32_t elapsed);
+    void Interrupt();
+
+    // State, readable by tests.
+    const std::string& DataDirectory() const { return dataDirectory_; }
+    const std::string& ProgramFolder() const { return programFolder_; }
+    RunState& Run() { return run_; }
+    ProgressRecord& Record() { return *record_; }
+    ProgressKeeper& Progress() { return *keeper_; }
+    Lexicon& Words() { return *lexicon_; }
+    bool StartupPending() const { return keeper_->StartupPending; }
+
+    // Text of a control as Windows-1252 bytes.
+    std::string TextOf(const QLineEdit* edit) const;
+    void SetTextOf(QLineEdit* edit, const std::string& text);
+
+signals:
+    // The first paint's loading sequence has ended (completed or stopped by an error).
+    void firstPaintDone();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void BindHandlers();
+    void FirstPaint();
+    // Runs a handler; a file error it throws is shown in a message box and the program goes on.
+    void Guarded(const std::function<void()>& handler);
+    void ShowMessage(const std::string& text);
+    void SetEdit2Blank();
+
+    FormServices services_;
+    std::unique_ptr<Lexicon> lexicon_;
+    ProgressRecord* record_ = nullptr;
+    std::unique_ptr<ProgressKeeper> keeper_;
+    RunState run_;
+    ClockGuard clockGuard_;
+    std::string dataDirectory_;
+    std::string programFolder_;
+    int folderError_ = 0;
+    bool closed_ = false;
+};

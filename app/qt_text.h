@@ -1,0 +1,10 @@
+// Conversion between the program's Windows-1252 texts and Qt strings, used only at the
+// controls. A character that Windows-1252 cannot hold becomes '?'.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+QString ToQString(std::string_view text);
+std::string FromQString(const QString& text);

@@ -1,0 +1,55 @@
+#include "exercise/timestamp.h"
+
+#include <ctime>
+#include <sys/time.h>
+
+namespace {
+std::function<TimeOfDay()>& ClockSource() {
+    static std::function<TimeOfDay()> source;
+    return source;
+}
+}  // namespace
+
+TimeOfDay CurrentTimeOfDay() {
+    if (ClockSource()) return ClockSource()();
+    timeval now{};
+    gettimeofday(&now, nullptr);
+    tm local{};
+    time_t seconds = now.tv_sec;
+    localtime_r(&seconds, &local);
+    // A leap second reads as the last second of its minute.
+    return {local.tm_hour, local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec, int(now.tv_usec / 1000)};
+}
+
+void SetClockSource(std::function<TimeOfDay()> source) { ClockSource() = std::move(source); }
+
+TimeOfDay TimeOfDayFromStamp(int32_t stamp) {
+    TimeOfDay t;
+    t.Millisecond = stamp % 1000;
+    stamp /= 1000;
+    t.Second = stamp % 60;
+    stamp /= 60;
+    t.Minute = stamp % 60;
+    t.Hour = stamp / 60;
+    return t;
+}
+
+void TimeStamp(int32_t& stamp) { stamp = CurrentTimeOfDay().Stamp(); }
+
+void ElapsedSince(int32_t& stamp) {
+    int32_t now = CurrentTimeOfDay().Stamp();
+    stamp = now < stamp ? now + kMillisecondsPerDay - stamp : now - stamp;
+}
+
+int32_t MillisecondsSince(int32_t moment) {
+    ElapsedSince(moment);
+    return moment;
+}
+
+std::string TwoDigits(int n) { return n <= 9 ? "0" + std::to_string(n) : std::to_string(n); }
+
+std::string ClockText(int hour, int minute, int second) {
+    return TwoDigits(hour) + ":" + TwoDigits(minute) + ":" + TwoDigits(second);
+}
+
+std::string ClockText(const TimeOfDay& time) { return ClockText(time.Hour, time.Minute, time.Second); }

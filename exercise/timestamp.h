@@ -1,0 +1,39 @@
+// Time stamps: milliseconds since local midnight, and the 8-character clock text.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+constexpr int32_t kMillisecondsPerDay = 86400000;
+
+struct TimeOfDay {
+    int Hour = 0;
+    int Minute = 0;
+    int Second = 0;
+    int Millisecond = 0;
+
+    int32_t Stamp() const { return ((Hour * 60 + Minute) * 60 + Second) * 1000 + Millisecond; }
+    int32_t SecondOfDay() const { return (Hour * 60 + Minute) * 60 + Second; }
+};
+
+// The local time of day. Tests replace the source to reach midnight or a backward jump
+// without waiting; an empty function restores the system clock.
+TimeOfDay CurrentTimeOfDay();
+void SetClockSource(std::function<TimeOfDay()> source);
+
+// Stamp of a time of day given in milliseconds since midnight, and back.
+TimeOfDay TimeOfDayFromStamp(int32_t stamp);
+
+// stamp := now.
+void TimeStamp(int32_t& stamp);
+// stamp (a moment) := milliseconds elapsed since it, across midnight.
+void ElapsedSince(int32_t& stamp);
+// Milliseconds from moment to now, leaving the moment as it is.
+int32_t MillisecondsSince(int32_t moment);
+
+// n in decimal, with a leading "0" when n is 9 or less.
+std::string TwoDigits(int n);
+// "hh:mm:ss".
+std::string ClockText(int hour, int minute, int second);
+std::string ClockText(const TimeOfDay& time);

@@ -1,0 +1,77 @@
+#include "exercise/typing.h"
+
+#include <cstdio>
+
+#include "common/rounding.h"
+#include "exercise/keyboard.h"
+
+KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, unsigned char typed,
+                              std::optional<unsigned char> expected, bool modelEmpty, bool soundOn) {
+    KeyPressOutcome outcome;
+    if (modelEmpty) {
+        outcome.Ignored = true;
+        return outcome;
+    }
+    int32_t now = 0;
+    TimeStamp(now);
+    int32_t sinceLastKey = run.LastKeyTime;
+    ElapsedSince(sinceLastKey);
+    outcome.ScrollToCurrentLine = sinceLastKey > kRescrollPauseMs;
+
+    if (typed == ' ' && expected == kNoBreakSpace) typed = kNoBreakSpace;
+    if (expected && typed == *expected) {
+        int32_t interval = run.LastCorrectTime;
+        ElapsedSince(interval);
+        RecordKeyInterval(record, KeyOfVirtualKey[run.PreviousKeyCode], KeyOfVirtualKey[run.LastKeyCode], interval);
+        ++run.CorrectCount;
+        TimeStamp(run.LastCorrectTime);
+        if (run.CorrectCount == 1) {
+            TimeStamp(run.RunStartTime);
+            run.ErrorCount = 0;
+        }
+        outcome.Correct = true;
+        outcome.Character = typed;
+    } else {
+        outcome.Beep = soundOn;
+        if (run.CorrectCount > 0) ++run.ErrorCount;
+    }
+    TimeStamp(run.LastKeyTime);
+    return outcome;
+}
+
+bool LineComplete(std::string_view typed, std::string_view modelLine) {
+    if (typed.empty()) return false;
+    return typed.substr(1) == modelLine;
+}
+
+int32_t WordsPerMinute(int32_t correctCount, int32_t elapsedMs) {
+    if (elapsedMs <= 0) return 0;
+    return RoundHalfEven(double(correctCount) * 60000.0 / double(elapsedMs) / 6.0);
+}
+
+int32_t VerdictSpeed(int32_t correctCount, int32_t elapsedMs) {
+    if (elapsedMs <= 0) return 0;
+    return RoundHalfEven(double(correctCount) * 60000.0 / double(elapsedMs) / 60.0 * 10.0);
+}
+
+double ErrorPercent(int32_t errorCount, int32_t correctCount) {
+    int64_t counted = int64_t(correctCount) + errorCount;
+    if (counted <= 0) return 0.0;
+    return double(errorCount) / double(counted) * 100.0;
+}
+
+std::string RunSummary(int32_t speed, double errorPercent, char decimalPoint) {
+    char percent[32];
+    std::snprintf(percent, sizeof percent, "%.1f", errorPercent);
+    for (char* p = percent; *p; ++p)
+        if (*p == '.') *p = decimalPoint;
+    return "Votre vitesse moyenne est de " + std::to_string(speed) + " mots/min avec " + percent +
+           "% d'erreurs. Pressez sur Echap pour recommencer.";
+}
+
+bool ClockGuard::RanBackwards(const TimeOfDay& now) {
+    int32_t second = now.SecondOfDay();
+    bool backwards = second < lastClockSecond_ && lastClockSecond_ != 86399;
+    lastClockSecond_ = second;
+    return backwards;
+}

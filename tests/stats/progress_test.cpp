@@ -1,0 +1,217 @@
+// The progress record: layout, the sliding window of samples, and its file.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstddef>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <vector>
+
+#include "common/io_error.h"
+#include "stats/progress.h"
+
+namespace {
+
+struct RecordDeleter {
+    void operator()(ProgressRecord* r) const { ReleaseProgress(r); }
+};
+using RecordPtr = std::unique_ptr<ProgressRecord, RecordDeleter>;
+RecordPtr NewRecord() { return RecordPtr(ReserveProgress()); }
+
+std::string TempFolder() {
+    char pattern[] = "/tmp/clavelle-progress-XXXXXX";
+    return mkdtemp(pattern);
+}
+
+std::vector<char> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const std::string& path, const std::vector<char>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+std::size_t OffsetOf(const ProgressRecord& record, const void* field) {
+    return std::size_t(static_cast<const char*>(field) - reinterpret_cast<const char*>(&record));
+}
+
+int CodeOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const IoError& error) {
+        return error.code();
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST(ProgressRecordLayout, CellsSitAtTheirFileOffsets) {
+    auto record = NewRecord();
+    EXPECT_EQ(OffsetOf(*record, &record->Cell(1, 1)), 0u);
+    EXPECT_EQ(OffsetOf(*record, &record->Cell(1, 2)), 258u);
+    EXPECT_EQ(OffsetOf(*record, &record->Cell(1, 2).Count), 514u);
+    EXPECT_EQ(OffsetOf(*record, &record->Cell(51, 51)), 670800u);
+    EXPECT_EQ(OffsetOf(*record, &record->Cell(51, 51).Count), 671056u);
+    EXPECT_EQ(OffsetOf(*record, &record->Cell(51, 51).Pad), 671057u);
+    // Reserved zero-filled.
+    for (auto& row : record->Cells)
+        for (auto& cell : row) ASSERT_EQ(cell.Count, 0);
+}
+
+TEST(RecordKeyInterval, KeepsTheLatest128SamplesPerOrderedPair) {
+    auto record = NewRecord();
+    for (int i = 1; i <= 129; ++i) RecordKeyInterval(*record, 1, 2, i);
+    const KeyPairStats& cell = record->Cell(1, 2);
+    EXPECT_EQ(cell.Count, 128);
+    EXPECT_EQ(cell.Times[0], 2);      // the first interval is gone
+    EXPECT_EQ(cell.Times[127], 129);  // the newest is last
+    EXPECT_EQ(record->Cell(2, 1).Count, 0);
+
+    RecordKeyInterval(*record, 2, 1, 70000);  // beyond 16 bits: kept as the maximum
+    RecordKeyInterval(*record, 2, 1, 65536);
+    EXPECT_EQ(record->Cell(2, 1).Count, 2);
+    EXPECT_EQ(record->Cell(2, 1).Times[0], 65535);
+    EXPECT_EQ(record->Cell(2, 1).Times[1], 65535);
+}
+
+TEST(RecordKeyInterval, UntrackedKeysWriteNothing) {
+    auto record = NewRecord();
+    RecordKeyInterval(*record, 0, 5, 100);
+    RecordKeyInterval(*record, 5, 0, 100);
+    RecordKeyInterval(*record, 52, 5, 100);
+    RecordKeyInterval(*record, -1, 5, 100);
+    auto empty = NewRecord();
+    EXPECT_EQ(std::memcmp(record.get(), empty.get(), sizeof(ProgressRecord)), 0);
+}
+
+TEST(MeanInterval, IsTheTruncatedIntegerMean) {
+    auto record = NewRecord();
+    for (int v : {100, 200, 401}) RecordKeyInterval(*record, 3, 4, v);
+    EXPECT_EQ(MeanInterval(record->Cell(3, 4)), 233);
+    MeanTable table;
+    ComputeMeans(*record, table);
+    EXPECT_EQ(table.Means[3][4], 233);
+    EXPECT_EQ(table.Means[4][3], kNoMean);
+    EXPECT_EQ(table.Means[0][4], kNoMean);
+}
+
+TEST(ProgressFile, SaveThenLoadRestoresEveryByte) {
+    std::string folder = TempFolder();
+    auto record = NewRecord();
+    auto* bytes = reinterpret_cast<unsigned char*>(record.get());
+    for (std::size_t i = 0; i < sizeof(ProgressRecord); ++i) bytes[i] = static_cast<unsigned char>(i * 31 + 7);
+    for (auto& row : record->Cells)
+        for (auto& cell : row) cell.Count = static_cast<uint8_t>(cell.Count % 129);  // keep counts valid
+    SaveProgressFile(*record, folder + "/p.dat");
+    EXPECT_EQ(ReadFile(folder + "/p.dat").size(), 671058u);
+    auto loaded = NewRecord();
+    LoadProgressFile(*loaded, folder + "/p.dat");
+    EXPECT_EQ(std::memcmp(record.get(), loaded.get(), sizeof(ProgressRecord)), 0);
+}
+
+TEST(ProgressFile, ShortLongAndOutOfRangeFiles) {
+    std::string folder = TempFolder();
+    auto record = NewRecord();
+    RecordKeyInterval(*record, 7, 7, 123);
+
+    WriteFile(folder + "/short.dat", std::vector<char>(671057, 0));
+    EXPECT_EQ(CodeOf([&] { LoadProgressFile(*record, folder + "/short.dat"); }), 100);
+    EXPECT_EQ(record->Cell(7, 7).Count, 1);  // a failed load leaves the record alone
+
+    std::vector<char> longer(671058 + 1000, 0);
+    longer[256] = char(200);  // Count of cell (1,1) beyond 128
+    longer[514] = 3;
+    WriteFile(folder + "/long.dat", longer);
+    LoadProgressFile(*record, folder + "/long.dat");
+    EXPECT_EQ(record->Cell(1, 1).Count, 128);
+    EXPECT_EQ(record->Cell(1, 2).Count, 3);
+    SaveProgressFile(*record, folder + "/long.dat");
+    EXPECT_EQ(ReadFile(folder + "/long.dat").size(), 671058u);
+
+    EXPECT_EQ(CodeOf([&] { LoadProgressFile(*record, folder + "/missing.dat"); }), 2);
+}
+
+TEST(ProgressFile, AFailedSaveLeavesThePreviousFileIntact) {
+    std::string folder = TempFolder();
+    std::string path = folder + "/progression1_9.dat";
+    auto record = NewRecord();
+    RecordKeyInterval(*record, 1, 1, 42);
+    SaveProgressFile(*record, path);
+    const std::vector<char> before = ReadFile(path);
+
+    // A file-size limit makes the write fail midway, as a full disk would.
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{100000, 100000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        RecordKeyInterval(*record, 1, 1, 43);
+        int code = CodeOf([&] { SaveProgressFile(*record, path); });
+        _exit(code == 101 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed save is reported as a full disk";
+    EXPECT_EQ(ReadFile(path), before);
+    EXPECT_FALSE(std::ifstream(path + ".tmp").good()) << "no temporary file is left behind";
+
+    // A folder that cannot be written: reported, the old file kept.
+    if (geteuid() != 0) {
+        chmod(folder.c_str(), 0500);
+        EXPECT_NE(CodeOf([&] { SaveProgressFile(*record, path); }), 0);
+        chmod(folder.c_str(), 0700);
+        EXPECT_EQ(ReadFile(path), before);
+    }
+}
+
+TEST(ProgressKeeper, SavesOnlyOnceTheRecordWasLoadedOrCreated) {
+    std::string folder = TempFolder();
+    std::string path = folder + "/progression1_9.dat";
+    auto record = NewRecord();
+    ProgressKeeper keeper(*record, path);
+
+    keeper.SaveProgress();  // before the first paint
+    EXPECT_FALSE(std::ifstream(path).good());
+    keeper.StartupPending = false;
+    keeper.SaveProgress();  // first paint began but the record was never read
+    EXPECT_FALSE(std::ifstream(path).good());
+
+    RecordKeyInterval(*record, 2, 2, 50);  // stale sample: preparing empties the counts
+    keeper.PrepareProgress();
+    std::vector<char> created = ReadFile(path);
+    ASSERT_EQ(created.size(), 671058u);
+    for (std::size_t cell = 0; cell < 51 * 51; ++cell) ASSERT_EQ(created[cell * 258 + 256], 0) << cell;
+
+    RecordKeyInterval(*record, 2, 2, 60);
+    keeper.SaveProgress();
+    auto other = NewRecord();
+    ProgressKeeper reader(*other, path);
+    reader.StartupPending = false;
+    reader.PrepareProgress();  // the file exists: loaded
+    EXPECT_EQ(other->Cell(2, 2).Count, 1);
+    EXPECT_EQ(other->Cell(2, 2).Times[0], 60);
+}
+
+TEST(ProgressKeeper, AShortFileIsNeverOverwritten) {
+    std::string folder = TempFolder();
+    std::string path = folder + "/progression1_9.dat";
+    WriteFile(path, std::vector<char>(1000, 'x'));
+    auto record = NewRecord();
+    ProgressKeeper keeper(*record, path);
+    keeper.StartupPending = false;
+    EXPECT_EQ(CodeOf([&] { keeper.PrepareProgress(); }), 100);
+    keeper.SaveProgress();
+    EXPECT_EQ(ReadFile(path), std::vector<char>(1000, 'x'));
+}
