@@ -28,6 +28,7 @@ constexpr char32_t ToUnicode(unsigned char c) {
 // Byte for a code point; -1 when the encoding has none.
 constexpr int FromUnicode(char32_t u) {
     if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return int(u);
+    if (u >= 0x80 && u < 0xA0 && kHighControls[u - 0x80] == 0) return int(u);  // unassigned bytes
     for (int i = 0; i < 32; ++i)
         if (kHighControls[i] == u && u != 0) return 0x80 + i;
     return -1;

@@ -1,0 +1,152 @@
+// Copying a model text in the window: lines, the end of a run, resets, the clock and the
+// interruption.
+#include "form_fixture.h"
+
+#include "common/cp1252.h"
+#include "exercise/keyboard.h"
+
+namespace {
+struct SteppedClock {
+    explicit SteppedClock(int32_t start) : now(start) {
+        SetClockSource([this] { return TimeOfDayFromStamp(now); });
+    }
+    ~SteppedClock() { SetClockSource({}); }
+    int32_t now;
+};
+
+int TotalSamples(const ProgressRecord& record) {
+    int total = 0;
+    for (auto& row : record.Cells)
+        for (auto& cell : row) total += cell.Count;
+    return total;
+}
+}  // namespace
+
+using TypingFlow = FormTest;
+
+TEST_F(TypingFlow, WholeTextEndsWithSummaryVerdictAndSave) {
+    ShowAndLoad();
+    SteppedClock clock(36000000);
+    SetModel("Un\r\n\r\nDeux!");
+    EXPECT_TRUE(form_->Edit2->isEnabled());
+    const std::string before = ReadBytes(ProgressPath());
+
+    TypeText("Un");
+    EXPECT_EQ(form_->Run().CurrentLine, 2) << "the empty line is passed over at once";
+    EXPECT_EQ(form_->Edit2->text(), QStringLiteral(" "));
+    clock.now += 1000;
+    Type('x');  // a wrong key
+    EXPECT_EQ(beeps_, 1);
+    EXPECT_EQ(form_->Edit2->text(), QStringLiteral(" ")) << "wrong keys never reach the field";
+    for (unsigned char ch : std::string("Deux!")) {
+        clock.now += 200;
+        Type(ch);
+    }
+    ASSERT_EQ(messages_.size(), 1u) << "the verdict box";
+    // 7 correct characters, 1 error: 12.5 %.
+    EXPECT_NE(messages_[0].find("Sachez toutefois"), std::string::npos);
+    const std::string summary = FromQString(form_->Edit1->text());
+    EXPECT_EQ(summary.rfind("Votre vitesse moyenne est de ", 0), 0u) << summary;
+    EXPECT_NE(summary.find("12"), std::string::npos);
+    EXPECT_EQ(form_->Run().CorrectCount, 0);
+    EXPECT_EQ(form_->Run().CurrentLine, 0);
+    EXPECT_NE(ReadBytes(ProgressPath()), before) << "saved at the end of the text";
+    EXPECT_EQ(ReadBytes(ProgressPath()).size(), 671058u);
+}
+
+TEST_F(TypingFlow, ARestartKeepsSamplesInMemoryButSavesNothing) {
+    ShowAndLoad();
+    SetModel("abcdef");
+    const std::string before = ReadBytes(ProgressPath());
+    TypeText("abc");
+    EXPECT_EQ(form_->Run().CorrectCount, 3);
+    form_->Button1->click();
+    EXPECT_EQ(form_->Run().CorrectCount, 0);
+    EXPECT_EQ(form_->Edit2->text(), QStringLiteral(" "));
+    EXPECT_EQ(ReadBytes(ProgressPath()), before);
+    EXPECT_GT(TotalSamples(form_->Record()), 0);
+}
+
+TEST_F(TypingFlow, ShortTextsDisableTheTypingField) {
+    ShowAndLoad();
+    SetModel("ab");
+    EXPECT_FALSE(form_->Edit2->isEnabled());
+    EXPECT_EQ(FromQString(form_->Edit1->text()),
+              std::string("Vous ne pouvez pas vous entraîner sur un mot comportant moins de 3 caractères..."_cp));
+    EXPECT_EQ(FromQString(form_->Memo2->toPlainText()),
+              std::string("Aucune information précise ne peut être donnée..."_cp));
+    form_->Button1->click();  // nothing to restart
+    SetModel("abc");
+    EXPECT_TRUE(form_->Edit2->isEnabled());
+}
+
+TEST_F(TypingFlow, TogglingTheSoundRestartsTheRun) {
+    ShowAndLoad();
+    SetModel("abcdef");
+    TypeText("ab");
+    form_->CheckBox1->setChecked(false);
+    EXPECT_EQ(form_->Run().CorrectCount, 0);
+    Type('z');
+    EXPECT_EQ(beeps_, 0) << "sound off";
+}
+
+TEST_F(TypingFlow, InterruptionStopsTheRunAtTheChosenSecond) {
+    ShowAndLoad();
+    SteppedClock clock(9 * 3600000 + 29 * 60000 + 50000);  // 09:29:50
+    SetModel("abcdefghij");
+    form_->CheckBox1->setChecked(false);
+    form_->CheckBox2->setChecked(true);
+    EXPECT_TRUE(form_->Memo3->isEnabled());
+    EXPECT_EQ(form_->Memo3->Text(), "09:29:50");
+    form_->Memo3->SetText("9:30:00");  // never matches the clock's form
+    TypeText("abcde");
+    clock.now = 9 * 3600000 + 30 * 60000;
+    form_->Timer1Timer();
+    EXPECT_TRUE(messages_.empty());
+    form_->Memo3->SetText("09:30:00");
+    const std::string before = ReadBytes(ProgressPath());
+    form_->Timer1Timer();
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].rfind(std::string("Vous avez été interrompu selon votre désir à 09:30:00.\r\n"_cp), 0), 0u)
+        << messages_[0];
+    EXPECT_EQ(beeps_, 1) << "the interruption beeps even with the sound off";
+    EXPECT_FALSE(form_->CheckBox2->isChecked());
+    EXPECT_EQ(form_->Memo3->Text(), "00:00:00");
+    EXPECT_EQ(form_->Run().CorrectCount, 0);
+    EXPECT_NE(ReadBytes(ProgressPath()), before) << "saved at the interruption";
+}
+
+TEST_F(TypingFlow, TheClockShowsTheTimeAndABackwardStepClosesAndSaves) {
+    ShowAndLoad();
+    SteppedClock clock(10 * 3600000);
+    form_->Timer1Timer();
+    EXPECT_EQ(form_->StaticText1->text(), QStringLiteral("10:00:00"));
+    RecordKeyInterval(form_->Record(), 5, 6, 321);
+    clock.now = 23 * 3600000 + 59 * 60000 + 59000;
+    form_->Timer1Timer();
+    clock.now = 1000;  // past midnight from 23:59:59: accepted
+    form_->Timer1Timer();
+    EXPECT_TRUE(form_->isVisible());
+    clock.now = 500;  // backwards
+    form_->Timer1Timer();
+    EXPECT_FALSE(form_->isVisible());
+    EXPECT_EQ(ReadBytes(ProgressPath())[((5 - 1) * 51 + (6 - 1)) * 258 + 256], 1);
+}
+
+TEST_F(TypingFlow, APauseBringsTheCurrentLineBackToTheTop) {
+    ShowAndLoad();
+    SteppedClock clock(1000000);
+    std::string text;
+    for (int i = 0; i < 60; ++i) text += "ligne" + std::to_string(i) + " ";
+    SetModel(text);
+    ASSERT_GT(form_->Memo1->LineCount(), 3);
+    TypeText(form_->Memo1->Line(0));
+    ASSERT_EQ(form_->Run().CurrentLine, 1);
+    form_->Memo1->ScrollToLine(3);
+    clock.now += 500;
+    Type(static_cast<unsigned char>(form_->Memo1->Line(1)[0]));
+    EXPECT_EQ(form_->Memo1->FirstVisibleLine(), 3) << "exactly 500 ms does not scroll";
+    clock.now += 501;
+    Type(static_cast<unsigned char>(form_->Memo1->Line(1)[1]));
+    EXPECT_EQ(form_->Memo1->FirstVisibleLine(), 1);
+}

@@ -1,0 +1,167 @@
+// The window's controls, its default and cancel keys, change events and memo lines.
+#include "form_fixture.h"
+
+#include <QScrollBar>
+
+#include "common/cp1252.h"
+
+namespace {
+struct Expected {
+    const char* name;
+    QWidget* widget;
+    QWidget* parent;
+    QRect geometry;
+    const char* caption;  // UTF-8, nullptr when not checked
+    const char* hint;     // UTF-8, nullptr for none
+};
+
+QString CaptionOf(QWidget* w) {
+    if (auto* label = qobject_cast<QLabel*>(w)) return label->text();
+    if (auto* box = qobject_cast<QGroupBox*>(w)) return box->title();
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) return button->text();
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text();
+    return {};
+}
+}  // namespace
+
+using Window = FormTest;
+
+TEST_F(Window, EveryControlHasItsPlaceCaptionAndHint) {
+    CreateForm();
+    TForm1& f = *form_;
+    EXPECT_EQ(f.windowTitle(), QString::fromUtf8("Entraînement dactylographique (Version 1.9)"));
+    EXPECT_EQ(f.size(), QSize(616, 463));
+    EXPECT_EQ(f.minimumSize(), f.maximumSize()) << "fixed size";
+    EXPECT_FALSE(f.windowFlags() & Qt::WindowMaximizeButtonHint);
+    const std::vector<Expected> table = {
+        {"Label1", f.Label1, &f, {8, 56, 480, 15}, "Texte d'entraînement (vous pouvez saisir un texte ou cliquer sur le bouton en bas à droite) ", nullptr},
+        {"Label2", f.Label2, &f, {8, 152, 392, 15}, "Saisissez le texte ci-dessus (le compteur se déclenchera automatiquement)", nullptr},
+        {"Label5", f.Label5, &f, {8, 216, 142, 15}, "Statistiques de l'ordinateur", nullptr},
+        {"GroupBox5", f.GroupBox5, &f, {232, 0, 153, 49}, "", nullptr},
+        {"GroupBox1", f.GroupBox1, &f, {8, 320, 601, 137}, "Informations de l'ordinateur", nullptr},
+        {"GroupBox3", f.GroupBox3, f.GroupBox1, {304, 56, 113, 73}, "Nombre de phrases", nullptr},
+        {"GroupBox2", f.GroupBox2, f.GroupBox1, {176, 56, 113, 73}, "Options", nullptr},
+        {"CheckBox2", f.CheckBox2, f.GroupBox2, {12, 50, 93, 17}, "Etre interrompu",
+         "Si vous ignorez le temps qu'il vous faut pour taper le texte, activez cette case pour que votre vitesse soit évaluée à une heure précise."},
+        {"CheckBox3", f.CheckBox3, f.GroupBox2, {12, 33, 93, 17}, "Niveau difficile",
+         "Régler le niveau de difficulté : l'ordinateur connaît vos points faibles à forcer de vous voir taper !"},
+        {"Button1", f.Button1, f.GroupBox1, {8, 62, 153, 28}, "Recommencer (Echap)",
+         "Cliquez-ici pour vous entraîner à recopier le texte ci-dessus."},
+        {"CheckBox1", f.CheckBox1, f.GroupBox1, {188, 72, 73, 17}, "Son activé",
+         "Permet d'activer (ou désactiver) le son émis par l'ordinateur lors d'une faute de frappe."},
+        {"SpinEdit1", f.SpinEdit1, f.GroupBox1, {323, 82, 70, 37}, nullptr,
+         "Cliquez-ici pour changer le nombre de phrases inventées par l'ordinateur (999 maximum)."},
+        {"GroupBox4", f.GroupBox4, f.GroupBox1, {432, 56, 161, 73}, "Vous désirez être interrompu à", nullptr},
+        {"Memo3", f.Memo3, f.GroupBox4, {8, 27, 145, 33}, nullptr, nullptr},
+        {"OK", f.OK, &f, {16, 420, 153, 28}, "Inventer un texte (Entrée)",
+         "Cliquez-ici pour que l'ordinateur invente un texte inconnu."},
+        {"Edit1", f.Edit1, &f, {16, 336, 585, 21}, "Chargement en mémoire des informations du dictionnaire...",
+         "Informations pratiques de l'ordinateur."},
+        {"Memo1", f.Memo1, &f, {8, 72, 601, 65}, nullptr,
+         "Pour diversifier le vocabulaire, vous pouvez modifier le dictionnaire."},
+        {"ProgressBar1", f.ProgressBar1, &f, {16, 363, 585, 9}, nullptr, nullptr},
+        {"Edit2", f.Edit2, &f, {8, 168, 601, 31}, " ", "Vous devez recopier le texte ci-dessus."},
+        {"Memo2", f.Memo2, &f, {8, 232, 601, 73}, nullptr, nullptr},
+        {"StaticText1", f.StaticText1, &f, {240, 10, 137, 33}, "00:00:00", nullptr},
+    };
+    for (const Expected& e : table) {
+        SCOPED_TRACE(e.name);
+        ASSERT_NE(e.widget, nullptr);
+        EXPECT_EQ(e.widget->parentWidget(), e.parent);
+        EXPECT_EQ(e.widget->geometry(), e.geometry);
+        if (e.caption) {
+            EXPECT_EQ(CaptionOf(e.widget), QString::fromUtf8(e.caption));
+        }
+        EXPECT_EQ(e.widget->toolTip(), e.hint ? QString::fromUtf8(e.hint) : QString());
+        if (e.hint) {
+            EXPECT_EQ(e.widget->toolTipDuration(), 10000);
+        }
+    }
+    EXPECT_EQ(f.Memo3->toPlainText(), QStringLiteral("00:00:00"));
+    EXPECT_FALSE(f.Memo3->isEnabled());
+    EXPECT_TRUE(f.CheckBox1->isChecked());
+    EXPECT_TRUE(f.CheckBox3->isChecked());
+    EXPECT_FALSE(f.CheckBox2->isChecked());
+    EXPECT_EQ(f.SpinEdit1->minimum(), 1);
+    EXPECT_EQ(f.SpinEdit1->maximum(), 999);
+    EXPECT_EQ(f.SpinEdit1->value(), 1);
+    EXPECT_TRUE(f.Edit1->isReadOnly());
+    EXPECT_TRUE(f.Edit2->isReadOnly());
+    EXPECT_TRUE(f.Edit2->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_EQ(f.Timer1->interval(), 10);
+    EXPECT_TRUE(f.Timer1->isActive());
+    EXPECT_EQ(f.Memo1->font().family(), QStringLiteral("Arial"));
+    EXPECT_EQ(f.Memo1->font().pixelSize(), 19);
+    EXPECT_EQ(f.SpinEdit1->font().pixelSize(), 24);
+}
+
+TEST_F(Window, EnterAndEscapePressTheButtonsAndNeverReachTheFields) {
+    ShowAndLoad();
+    QSignalSpy ok(form_->OK, &QPushButton::clicked);
+    QSignalSpy restart(form_->Button1, &QPushButton::clicked);
+    const std::string model = Cp1252ToUtf8(form_->Memo1->Text());
+
+    form_->Edit2->setFocus();
+    QTest::keyClick(form_->Edit2, Qt::Key_Escape);
+    EXPECT_EQ(restart.count(), 1);
+    EXPECT_EQ(form_->Edit2->text(), QStringLiteral(" "));
+    QTest::keyClick(form_->Edit2, Qt::Key_Return);
+    EXPECT_EQ(ok.count(), 1);
+    EXPECT_EQ(form_->Edit2->text(), QStringLiteral(" "));
+    EXPECT_EQ(form_->Run().ErrorCount, 0);
+
+    form_->Memo1->setFocus();
+    const QString before = form_->Memo1->toPlainText();
+    QTest::keyClick(form_->Memo1, Qt::Key_Escape);
+    EXPECT_EQ(restart.count(), 2);
+    QTest::keyClick(form_->Memo1, Qt::Key_Enter);
+    EXPECT_EQ(ok.count(), 2);
+    EXPECT_FALSE(form_->Memo1->toPlainText().contains(QLatin1Char('\n')));
+    EXPECT_TRUE(form_->isVisible()) << "Escape never closes the window";
+}
+
+TEST_F(Window, ChangeEventsFireForProgramChangesButNotForTheSameText) {
+    CreateForm();
+    QSignalSpy edit2(form_->Edit2, &QLineEdit::textChanged);
+    form_->Edit2->SetText(" ");
+    EXPECT_EQ(edit2.count(), 0);
+    form_->Edit2->SetText(" a");
+    EXPECT_EQ(edit2.count(), 1);
+
+    QSignalSpy memo1(form_->Memo1, &QPlainTextEdit::textChanged);
+    form_->Memo1->SetText("un texte");
+    EXPECT_GE(memo1.count(), 1);
+    const int after = int(memo1.count());
+    form_->Memo1->SetText("un texte");
+    EXPECT_EQ(memo1.count(), after);
+    EXPECT_EQ(FromQString(form_->Edit1->text()),
+              std::string("Vous pouvez vous entraîner sur ce texte de 2 mots, mais votre vitesse ne sera pas significative..."_cp))
+        << "the memo's change handler ran";
+}
+
+TEST_F(Window, MemoLinesAreTheDisplayLinesWithTheWrappingBlankKept) {
+    ShowAndLoad();
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "mot" + std::to_string(i) + " ";
+    text += "fin\xA0!";
+    form_->Memo1->SetText(text);
+    const int count = form_->Memo1->LineCount();
+    ASSERT_GE(count, 2);
+    std::string joined;
+    for (int i = 0; i < count; ++i) {
+        const std::string& line = form_->Memo1->Line(i);
+        if (i + 1 < count) {
+            EXPECT_EQ(line.back(), ' ') << "line " << i;
+        }
+        joined += line;
+    }
+    EXPECT_EQ(joined, text) << "lines cover the text exactly, the no-break space included";
+    EXPECT_EQ(form_->Memo1->Line(count), "");
+
+    form_->Memo1->SetText("un\r\n\r\ndeux\r\n");
+    EXPECT_EQ(form_->Memo1->LineCount(), 3) << "the final line break adds no line";
+    EXPECT_EQ(form_->Memo1->Line(1), "");
+    EXPECT_EQ(form_->Memo1->Text(), "un\r\n\r\ndeux\r\n");
+    form_->Memo1->SetText("");
+    EXPECT_EQ(form_->Memo1->LineCount(), 0);
+}
