@@ -3,8 +3,10 @@ JOBS ?= $(shell nproc)
 RELEASE_DIR := build/release
 TEST_DIR := build/test
 BENCH_DIR := build/bench
+PACKAGE_DIR := build/package
 
 .PHONY: all deps run build test bench fuzz package clean
+FUZZ_SECONDS ?= 60
 
 all: build
 
@@ -27,6 +29,15 @@ bench: deps
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DCLAVELLE_TESTS=OFF -DCLAVELLE_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	./bench/run-all $(BENCH_DIR)
+
+fuzz: deps
+	./fuzz/run $(FUZZ_SECONDS)
+
+package: deps
+	cmake -S . -B $(PACKAGE_DIR) -DCMAKE_BUILD_TYPE=Release -DCLAVELLE_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	cd $(PACKAGE_DIR) && cpack
+	@ls $(PACKAGE_DIR)/*.deb
 
 clean:
 	rm -rf build

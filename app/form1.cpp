@@ -37,7 +37,6 @@ constexpr int kHintDurationMs = 10000;
 QFont PixelFont(const char* family, int pixels) {
     QFont font(QString::fromLatin1(family));
     font.setPixelSize(pixels);
-    if (QString::fromLatin1(family) == QLatin1String("MS Sans Serif")) font.setStyleHint(QFont::SansSerif);
     return font;
 }
 
@@ -122,6 +121,10 @@ TForm1::~TForm1() {
 }
 
 void TForm1::BuildControls() {
+    // The window's small sans-serif face: Arial's metrics (Liberation Sans) keep every
+    // caption inside its control, as the original face did.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
     setWindowTitle(QString::fromUtf8(kWindowTitle));
     setFixedSize(616, 463);
     QFont base = PixelFont("MS Sans Serif", 11);

@@ -1,0 +1,89 @@
+"""Installing: the install step puts the program, the lexicon, a desktop entry, an icon and
+AppStream data under the prefix; the Debian package holds the same, and the installed
+program starts from its desktop entry's folder."""
+
+import configparser
+import glob
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(__file__))
+from x11session import Session, check, main  # noqa: E402
+
+BUILD_DIR = os.environ["CLAVELLE_BINARY_DIR"]
+PREFIX = "/usr"
+EXPECTED = [
+    "usr/bin/clavelle",
+    "usr/share/clavelle/dictionnaire.txt",
+    "usr/share/clavelle/prénomsf.txt",
+    "usr/share/clavelle/prénomsg.txt",
+    "usr/share/applications/clavelle.desktop",
+    "usr/share/icons/hicolor/scalable/apps/clavelle.svg",
+    "usr/share/metainfo/fr.clavelle.Clavelle.metainfo.xml",
+]
+
+
+def run(args, **kwargs):
+    result = subprocess.run(args, capture_output=True, text=True, timeout=600, **kwargs)
+    check(result.returncode == 0, f"{' '.join(args)} failed:\n{result.stdout}\n{result.stderr}")
+    return result.stdout
+
+
+def test(session):
+    root = tempfile.mkdtemp(prefix="clavelle-install-")
+    try:
+        # A package build of the same sources, installed into a throw-away root.
+        build = os.path.join(root, "build")
+        run(["cmake", "-S", os.environ["CLAVELLE_SOURCE_DIR"], "-B", build, "-DCMAKE_BUILD_TYPE=Release",
+             "-DCLAVELLE_TESTS=OFF", "-DCMAKE_INSTALL_PREFIX=" + PREFIX,
+             "-DCLAVELLE_PREBUILT_DATA_DIR=" + os.path.join(BUILD_DIR, "data")])
+        run(["cmake", "--build", build, "-j", "2", "--target", "clavelle"])
+        staged = os.path.join(root, "staged")
+        run(["cmake", "--install", build, "--prefix", PREFIX], env=dict(os.environ, DESTDIR=staged))
+        for path in EXPECTED:
+            check(os.path.exists(os.path.join(staged, path)), "installed: " + path)
+
+        desktop = os.path.join(staged, "usr/share/applications/clavelle.desktop")
+        if shutil.which("desktop-file-validate"):
+            run(["desktop-file-validate", desktop])
+        entry = configparser.ConfigParser(interpolation=None)
+        entry.optionxform = str
+        entry.read(desktop, encoding="utf-8")
+        section = entry["Desktop Entry"]
+        check(section["Path"] == "/usr/share/clavelle", "the desktop entry starts in the lexicon folder")
+        check("Education" in section["Categories"].split(";"), "listed under Education")
+        check("Entraînement" in section["GenericName[fr]"], "a French name")
+        if shutil.which("appstreamcli"):
+            run(["appstreamcli", "validate", "--no-net", "--pedantic",
+                 os.path.join(staged, "usr/share/metainfo/fr.clavelle.Clavelle.metainfo.xml")])
+
+        # The Debian package: its contents and its declared dependencies.
+        run(["cpack", "-G", "DEB"], cwd=build)
+        packages = glob.glob(os.path.join(build, "*.deb"))
+        check(len(packages) == 1, "one package was built")
+        contents = run(["dpkg-deb", "-c", packages[0]])
+        for path in EXPECTED:
+            check("./" + path in contents, "packaged: " + path)
+        depends = run(["dpkg-deb", "-f", packages[0], "Depends"])
+        check("libqt6widgets6" in depends and "fonts-liberation2" in depends, "declares its dependencies: " + depends)
+        unpacked = os.path.join(root, "unpacked")
+        run(["dpkg-deb", "-x", packages[0], unpacked])
+
+        # The unpacked program starts where its desktop entry says, and makes its file.
+        session.program = os.path.join(unpacked, "usr/bin/clavelle")
+        session.data_dir = os.path.join(unpacked, "usr/share/clavelle")
+        session.start()
+        session.wait_until(lambda: os.path.exists(session.progress_path), "the installed program's first paint")
+        time.sleep(1)
+        session.screenshot("installed-program")
+        check(session.close() == 0, "the installed program ends cleanly")
+    finally:
+        shutil.rmtree(root, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main(test, sys.argv)

@@ -1,0 +1,189 @@
+"""A real X session for end-to-end tests: Xvfb with the French layout, a light window
+manager so that windows close as a user closes them, and the program under test."""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+TITLE = "Entraînement dactylographique (Version 1.9)"
+
+# Characters typed with a dead key on the French layout: (dead key, letter).
+DEAD_KEYS = {
+    "â": ("dead_circumflex", "a"), "ê": ("dead_circumflex", "e"), "î": ("dead_circumflex", "i"),
+    "ô": ("dead_circumflex", "o"), "û": ("dead_circumflex", "u"),
+    "ä": ("dead_diaeresis", "a"), "ë": ("dead_diaeresis", "e"), "ï": ("dead_diaeresis", "i"),
+    "ö": ("dead_diaeresis", "o"), "ü": ("dead_diaeresis", "u"), "ÿ": ("dead_diaeresis", "y"),
+    "Â": ("dead_circumflex", "A"), "Ê": ("dead_circumflex", "E"), "Î": ("dead_circumflex", "I"),
+    "Ô": ("dead_circumflex", "O"), "Û": ("dead_circumflex", "U"),
+}
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class Session:
+    def __init__(self, program, data_dir, out_dir):
+        self.program = os.path.abspath(program)
+        self.data_dir = os.path.abspath(data_dir)
+        self.out_dir = os.path.abspath(out_dir)
+        os.makedirs(self.out_dir, exist_ok=True)
+        self.home = tempfile.mkdtemp(prefix="clavelle-e2e-")
+        self.xdg = os.path.join(self.home, "share")
+        self.progress_path = os.path.join(self.xdg, "Clavelle", "progression1_9.dat")
+        self.shot = 0
+        self.xvfb = None
+        self.wm = None
+        self.app = None
+        self.env = None
+
+    # X server and window manager -------------------------------------------------
+    def __enter__(self):
+        read_fd, write_fd = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+             "-dpi", "96"], pass_fds=(write_fd,), stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        with os.fdopen(read_fd) as pipe:
+            display = pipe.readline().strip()
+        check(display, "Xvfb did not start")
+        self.env = dict(os.environ)
+        self.env.update({"DISPLAY": ":" + display, "HOME": self.home, "XDG_DATA_HOME": self.xdg,
+                         "LANG": "fr_FR.UTF-8", "LC_ALL": "C.UTF-8", "QT_QPA_PLATFORM": "xcb"})
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.run(["setxkbmap", "fr"])
+        self.wm = subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        time.sleep(0.5)
+        return self
+
+    def __exit__(self, *exc):
+        for proc in (self.app, self.wm, self.xvfb):
+            if proc and proc.poll() is None:
+                proc.terminate()
+                try:
+                    proc.wait(5)
+                except subprocess.TimeoutExpired:
+                    proc.kill()
+        shutil.rmtree(self.home, ignore_errors=True)
+        return False
+
+    def run(self, args, check_rc=True, **kwargs):
+        result = subprocess.run(args, env=self.env, capture_output=True, text=True, timeout=60, **kwargs)
+        if check_rc and result.returncode != 0:
+            raise Failure(f"{args[0]} failed: {result.stderr.strip()}")
+        return result.stdout
+
+    # The program ----------------------------------------------------------------
+    def start(self, extra_env=None):
+        env = dict(self.env)
+        env.update(extra_env or {})
+        self.app = subprocess.Popen([self.program], cwd=self.data_dir, env=env,
+                                    stdout=subprocess.DEVNULL, stderr=open(os.path.join(self.out_dir, "stderr.txt"), "a"))
+        self.window = self.wait_for_windows(1)[0]
+        self.run(["xdotool", "windowactivate", "--sync", self.window], check_rc=False)
+        return self.window
+
+    def windows(self):
+        pattern = "".join("\\" + ch if ch in "().[]{}*+?^$|\\" else ch for ch in TITLE)
+        out = self.run(["xdotool", "search", "--onlyvisible", "--name", "^" + pattern + "$"], check_rc=False)
+        return out.split()
+
+    def wait_for_windows(self, count, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            found = self.windows()
+            if len(found) >= count:
+                return found
+            check(self.app.poll() is None, "the program ended unexpectedly")
+            time.sleep(0.1)
+        raise Failure(f"{count} window(s) titled {TITLE!r} never appeared")
+
+    def wait_until(self, predicate, what, timeout=30):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if predicate():
+                return
+            time.sleep(0.1)
+        raise Failure("timed out waiting for " + what)
+
+    def close(self, timeout=20):
+        self.run(["wmctrl", "-c", TITLE])
+        try:
+            self.app.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("the program did not end when its window was closed")
+        return self.app.returncode
+
+    # Looking and typing ----------------------------------------------------------
+    def screenshot(self, name):
+        self.shot += 1
+        path = os.path.join(self.out_dir, f"{self.shot:02d}-{name}.png")
+        self.run(["import", "-window", "root", path])
+        return path
+
+    def click(self, x, y, window=None):
+        self.run(["xdotool", "mousemove", "--window", window or self.window, str(x), str(y), "click", "1"])
+        time.sleep(0.2)
+
+    def key(self, *names):
+        self.run(["xdotool", "key", "--clearmodifiers", "--delay", "30", *names])
+
+    def type_plain(self, text):
+        self.run(["xdotool", "type", "--delay", "30", "--", text])
+
+    def type_text(self, text, keep_no_break_space=False):
+        """Types a text the way a French user does: dead keys for the accents that need one."""
+        chunk = ""
+        for ch in text:
+            if ch in DEAD_KEYS:
+                if chunk:
+                    self.type_plain(chunk)
+                    chunk = ""
+                dead, letter = DEAD_KEYS[ch]
+                self.key(dead, letter)
+            elif ch == "\u00a0" and not keep_no_break_space:
+                chunk += " "  # a plain blank stands for the no-break space
+            else:
+                chunk += ch
+        if chunk:
+            self.type_plain(chunk)
+
+    def clipboard(self):
+        return self.run(["xclip", "-o", "-selection", "clipboard"], check_rc=False)
+
+    def progress_bytes(self):
+        with open(self.progress_path, "rb") as f:
+            return f.read()
+
+
+def cell_count(record, previous_key, current_key):
+    return record[((previous_key - 1) * 51 + (current_key - 1)) * 258 + 256]
+
+
+def total_samples(record):
+    return sum(record[i * 258 + 256] for i in range(51 * 51))
+
+
+def main(test, argv):
+    import sys
+    program, data_dir = argv[1], argv[2]
+    out_dir = os.environ.get("CLAVELLE_OUT_DIR", tempfile.mkdtemp(prefix="clavelle-e2e-out-"))
+    for tool in ("Xvfb", "xdotool", "setxkbmap", "openbox", "wmctrl", "import"):
+        if not shutil.which(tool):
+            print(f"missing {tool}: run scripts/install-deps")
+            sys.exit(1)
+    try:
+        with Session(program, data_dir, out_dir) as session:
+            test(session)
+    except Failure as failure:
+        print("FAILED:", failure, "(screenshots in", out_dir + ")")
+        sys.exit(1)
+    print("passed; screenshots in", out_dir)
