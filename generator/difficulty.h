@@ -1,0 +1,28 @@
+// How hard a text is for this user: the mean typing delay of its pairs of adjacent
+// characters, from the key-pair statistics of the progress record.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "stats/progress.h"
+
+// Mean, over the pairs of adjacent characters whose keys both exist and whose cell has
+// samples, of the cell's mean interval (integer means, integer division); 0 for a text
+// of fewer than 2 characters or without any such pair. Reads the means computed once by
+// ComputeMeans.
+int32_t SentenceDifficulty(const MeanTable& means, std::string_view text);
+
+// The same value computed straight from the record, adding up the cell's samples at
+// every pair. Much slower; kept as the reference for the fast form.
+int32_t SentenceDifficultyLiteral(const ProgressRecord& record, std::string_view text);
+
+// Whether a later candidate of this difficulty replaces the one kept so far: strictly
+// harder at the difficult level, strictly easier otherwise. Ties keep the earlier one.
+inline bool ReplacesKept(int32_t candidate, int32_t kept, bool hard) {
+    return hard ? candidate > kept : candidate < kept;
+}
+
+// Index of the candidate kept among difficulties in order (-1 for none).
+int SelectCandidate(std::span<const int32_t> difficulties, bool hard);

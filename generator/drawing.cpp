@@ -1,0 +1,42 @@
+#include "generator/drawing.h"
+
+#include "generator/conjugation.h"
+#include "generator/random.h"
+
+bool VerbHasForm(const Lexicon& lexicon, int verb, int tense, int person) {
+    if (verb < 1 || verb > lexicon.VerbCount) return false;
+    const int slot = ConjugationSlot(tense, person);
+    return slot >= 0 && !lexicon.Verb(verb).Slots[slot].Empty();
+}
+
+int FindVerb(const Lexicon& lexicon, std::string_view infinitive) {
+    for (int verb = 1; verb <= lexicon.VerbCount; ++verb)
+        if (lexicon.Verb(verb).Slots[kVerbInfinitive].View() == infinitive) return verb;
+    return 0;
+}
+
+std::string_view DrawInfinitive(const Lexicon& lexicon) {
+    if (lexicon.VerbCount <= 0) return {};
+    return lexicon.Verb(Random(lexicon.VerbCount) + 1).Slots[kVerbInfinitive].View();
+}
+
+int AgreementSlot(int feminine, int person) {
+    const bool plural = person >= 3;
+    if (plural) return feminine ? kFemPl : kMasPl;
+    return feminine ? kFemSg : kMasSg;
+}
+
+std::string_view DrawAdjective(const Vocabulary& vocabulary, int feminine, int person) {
+    const Lexicon& lexicon = vocabulary.Words();
+    const int slot = AgreementSlot(feminine, person);
+    const int i = DrawAccepted(lexicon.AdjectiveCount, vocabulary.AdjectivesWithSlot(slot),
+                               [&](int a) { return vocabulary.AdjectiveHasSlot(a, slot); });
+    return i ? lexicon.Adjective(i).Slots[slot].View() : std::string_view();
+}
+
+std::string_view DrawFirstName(const Lexicon& lexicon, bool feminine) {
+    const int count = feminine ? lexicon.FemaleNameCount : lexicon.MaleNameCount;
+    if (count <= 0) return {};
+    const int i = Random(count) + 1;
+    return feminine ? lexicon.FemaleName(i).View() : lexicon.MaleName(i).View();
+}

@@ -1,0 +1,33 @@
+// Noun phrases: determiner, common noun and sometimes an adjective, agreeing in gender
+// and number, with the elisions of written French (l', cet, mon before a vowel or h).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "generator/vocabulary.h"
+
+// Phrase kinds: 0 masculine singular, 1 feminine singular, 2 masculine plural,
+// 3 feminine plural. The noun and adjective slot that each kind reads.
+int NounPhraseSlot(int kind);
+
+// One entry of each determiner list, drawn with one Random(10) ("son", "sa", "ses" stand
+// at two values).
+std::string_view DrawMasculineDeterminer();
+std::string_view DrawFeminineDeterminer();
+std::string_view DrawPluralDeterminer();
+
+// Letters before which le, la, ma, sa, ta and ce change: a e h i o u y à â è é ê î ï ô ö
+// ù û ü, lower case only.
+bool IsElisionLetter(char c);
+
+// "la"/"le" + vowel -> "l'" + noun; "ma"/"sa"/"ta" + vowel -> "mon"/"son"/"ton";
+// "ce" + vowel -> "cet". Other phrases come back unchanged.
+std::string ElideDeterminer(std::string_view phrase);
+// The same rewrite on the phrase that starts at position start of text.
+void ElideDeterminerAt(std::string& text, std::size_t start);
+
+// Appends a random noun phrase (no blank at either end). Appends nothing when no noun
+// has any form; an adjective is left out when none has the phrase's form.
+void AppendNounPhrase(const Vocabulary& vocabulary, std::string& out);
+std::string DrawNounPhrase(const Vocabulary& vocabulary);

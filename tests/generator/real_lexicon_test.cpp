@@ -1,0 +1,112 @@
+// The generator on the real lexicon built from the French dictionary.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "common/cp1252.h"
+#include "exercise/keyboard.h"
+#include "generator/conjugation.h"
+#include "generator/driver.h"
+#include "generator/drawing.h"
+#include "generator/fixture_lexicon.h"
+#include "generator/random.h"
+#include "generator/sentence_checks.h"
+#include "lexicon/loader.h"
+
+namespace {
+
+class RealLexiconTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        const char* dir = std::getenv("CLAVELLE_DATA_DIR");
+        if (!dir || !std::filesystem::exists(std::filesystem::path(dir) / kDictionaryFile)) return;
+        lexicon_ = new Lexicon();
+        LoadLexicon(dir, *lexicon_, LoadCallbacks{});
+    }
+    // Outside CTest (no CLAVELLE_DATA_DIR) the tests are skipped; under CTest the lexicon
+    // must be there.
+    static bool UnderCTest() { return std::getenv("CLAVELLE_DATA_DIR") != nullptr; }
+    static void TearDownTestSuite() {
+        delete lexicon_;
+        lexicon_ = nullptr;
+    }
+    void SetUp() override {
+        if (!lexicon_) {
+            if (UnderCTest()) FAIL() << "no lexicon in CLAVELLE_DATA_DIR";
+            GTEST_SKIP() << "CLAVELLE_DATA_DIR not set";
+        }
+        InitKeyTables();
+    }
+    static Lexicon* lexicon_;
+};
+Lexicon* RealLexiconTest::lexicon_ = nullptr;
+
+// A capital first letter; an imperative may keep a lower-case first letter that has no
+// plain capital (à, â, ô, ç, œ).
+bool AcceptableStart(const std::string& sentence, int tense) {
+    if (checks::StartsWithCapital(sentence)) return true;
+    const unsigned char c = static_cast<unsigned char>(sentence[0]);
+    return tense == kImperativePresent && c >= 0x80;
+}
+
+TEST_F(RealLexiconTest, TenThousandSentencesAreWellFormed) {
+    fixture::RecordHolder record;
+    fixture::FillRecord(*record, 4);
+    std::array<int, 24> tenses{};
+    std::array<int, 3> shapes{};
+    int checked = 0;
+    for (uint64_t seed = 1; seed <= 10; ++seed) {
+        SentenceGenerator generator(*lexicon_, *record, seed % 2 == 0);
+        SeedRandom(seed);
+        for (int i = 0; i < 1000; ++i) {
+            const std::string& sentence = generator.NextSentence();
+            const SentenceDraw& draw = generator.KeptDraw();
+            ASSERT_GE(draw.tense, kFirstTense) << Cp1252ToUtf8(sentence);
+            ASSERT_GE(draw.shape, 0) << Cp1252ToUtf8(sentence);
+            ++tenses[std::size_t(draw.tense)];
+            ++shapes[std::size_t(draw.shape)];
+            const bool imperative = draw.tense >= kImperativePresent;
+            EXPECT_EQ(checks::Problem(sentence, imperative), "") << Cp1252ToUtf8(sentence);
+            EXPECT_TRUE(AcceptableStart(sentence, draw.tense)) << Cp1252ToUtf8(sentence);
+            ++checked;
+            if (HasFailure()) return;
+        }
+    }
+    EXPECT_EQ(checked, 10000);
+    for (int t = kFirstTense; t <= kLastTense; ++t) EXPECT_GT(tenses[std::size_t(t)], 0) << t;
+    for (int s = 0; s < 3; ++s) EXPECT_GT(shapes[std::size_t(s)], 0) << s;
+}
+
+TEST_F(RealLexiconTest, EveryTenseAndPersonThroughGenerateSentence) {
+    fixture::RecordHolder record;
+    SentenceGenerator generator(*lexicon_, *record, true);
+    SeedRandom(8);
+    for (int tense = kFirstTense; tense <= kLastTense; ++tense)
+        for (int person = 0; person < kPersonCount; ++person) {
+            int found = 0;
+            for (int verb = 1; verb <= lexicon_->VerbCount && found < 5; verb += 37) {
+                if (!VerbHasForm(*lexicon_, verb, tense, person)) continue;
+                ++found;
+                const std::string& sentence = generator.GenerateSentence(verb, tense, person);
+                EXPECT_EQ(checks::Problem(sentence, tense >= kImperativePresent), "") << Cp1252ToUtf8(sentence);
+                EXPECT_TRUE(AcceptableStart(sentence, tense)) << Cp1252ToUtf8(sentence);
+            }
+        }
+}
+
+TEST_F(RealLexiconTest, BeAndHaveAreThereAndFastEqualsLiteral) {
+    EXPECT_GT(FindVerb(*lexicon_, "avoir"), 0);
+    EXPECT_GT(FindVerb(*lexicon_, fixture::Cp("être")), 0);
+    fixture::RecordHolder record;
+    fixture::FillRecord(*record, 12);
+    SeedRandom(5);
+    const std::string fast = GenerateSentences(*lexicon_, *record, 12, true, nullptr);
+    SeedRandom(5);
+    const std::string literal = GenerateSentences(*lexicon_, *record, 12, true, nullptr, DifficultyMethod::kLiteral);
+    EXPECT_EQ(fast, literal);
+}
+
+}  // namespace
