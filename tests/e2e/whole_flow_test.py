@@ -1,0 +1,101 @@
+"""The whole flow as a user lives it: a generated sentence at start, read off the screen
+through the clipboard and typed with real key events (wrong keys, dead-key accents,
+capitals), the verdict, the saved statistics, a second start that now gives speeds, a
+five-sentence text and a restart with Escape."""
+
+import os
+import re
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(__file__))
+from x11session import check, main, total_samples  # noqa: E402
+
+MEMO1 = (300, 100)
+EDIT2 = (300, 183)
+MEMO2 = (300, 270)
+EDIT1 = (300, 346)
+SPIN = (360, 420)
+
+
+def copy_from(session, point):
+    """Selects the whole text of a control by the keyboard and reads the clipboard."""
+    session.click(*point)
+    session.key("ctrl+a", "ctrl+c")
+    time.sleep(0.3)
+    return session.clipboard()
+
+
+def type_with_mistakes(session, model):
+    """Types the model; after the 5th and the 20th character a wrong key first."""
+    done = 0
+    for index, ch in enumerate(model):
+        if index in (5, 20):
+            session.type_plain("#")
+        session.type_text(ch)
+        done += 1
+    return done
+
+
+def test(session):
+    session.start()
+    session.wait_until(lambda: os.path.exists(session.progress_path), "the first paint")
+    time.sleep(0.5)
+    session.screenshot("start")
+
+    model = copy_from(session, MEMO1)
+    check(re.match(r"^[A-ZÀ-Ý]", model) and model.rstrip().endswith((".", "!")), "a generated sentence: " + model)
+    stats = copy_from(session, MEMO2)
+    check(stats.startswith("Aucune information ne pourra être donnée"), "no statistics yet: " + stats)
+    print("model:", model)
+
+    session.click(*EDIT2)
+    type_with_mistakes(session, model.replace("\u00a0", " "))
+    session.wait_for_windows(2, timeout=15)
+    session.screenshot("verdict")
+    session.key("Return")
+    session.wait_until(lambda: len(session.windows()) == 1, "the verdict box to close")
+    summary = copy_from(session, EDIT1)
+    check(summary.startswith("Votre vitesse moyenne est de ") and "% d'erreurs" in summary, "summary: " + summary)
+    check(" 0.0% " not in summary and " 0,0% " not in summary, "the wrong keys were counted: " + summary)
+    session.screenshot("after-verdict")
+    samples = total_samples(session.progress_bytes())
+    check(samples >= len(model) // 2, f"the run's samples were saved ({samples})")
+    check(session.close() == 0, "the program ends cleanly")
+
+    # A second start now knows the user.
+    session.start()
+    session.wait_until(lambda: session.app.poll() is None and len(session.windows()) == 1, "the window")
+    time.sleep(2)
+    stats = copy_from(session, MEMO2)
+    check("vous devriez pouvoir taper ce texte à la vitesse de" in stats, "an expected speed: " + stats)
+    check("Actuellement, votre niveau de frappe est de" in stats, "a present speed: " + stats)
+    session.screenshot("second-start")
+
+    # Five sentences, invented with Enter.
+    session.click(*SPIN)
+    session.key("ctrl+a")
+    session.type_plain("5")
+    session.key("Return")
+    time.sleep(1)
+    text = copy_from(session, MEMO1)
+    sentences = re.findall(r"[.!](?:\s|$)", text)
+    check(len(sentences) == 5, f"five sentences: {text}")
+    session.screenshot("five-sentences")
+
+    # Escape restarts: after a few characters, the whole text is typed again from its start.
+    session.click(*EDIT2)
+    session.type_text(text[:4].replace("\u00a0", " "))
+    session.key("Escape")
+    session.screenshot("after-escape")
+    check(len(session.windows()) == 1, "no verdict for a restarted run")
+    session.type_text(text.replace("\u00a0", " "))
+    session.wait_for_windows(2, timeout=30)
+    session.screenshot("second-verdict")
+    session.key("Return")
+    session.wait_until(lambda: len(session.windows()) == 1, "the second verdict box to close")
+    check(session.close() == 0, "the program ends cleanly")
+
+
+if __name__ == "__main__":
+    main(test, sys.argv)

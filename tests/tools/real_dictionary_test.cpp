@@ -1,0 +1,178 @@
+// The lexicon files that the build made from Debian's French Hunspell dictionary, read the
+// way the program's loader reads them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "common/cp1252.h"
+#include "lexicon/lexicon.h"
+#include "tools/lexicon_file_reader.h"
+
+using namespace lexicon_test;
+
+namespace {
+
+std::string Cp(std::string_view utf8) { return Utf8ToCp1252(utf8); }
+
+class RealDictionary : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        const char* dir = std::getenv("CLAVELLE_DATA_DIR");
+        if (!dir) return;
+        folder_ = dir;
+        dictionaryBytes_ = new std::string(ReadBytes((folder_ / "dictionnaire.txt").string()));
+        lex_ = new ReadLexicon(ReadDictionary(*dictionaryBytes_));
+        female_ = new std::vector<std::string>(ReadNames(ReadBytes((folder_ / "prénomsf.txt").string()), nameProblems_));
+        male_ = new std::vector<std::string>(ReadNames(ReadBytes((folder_ / "prénomsg.txt").string()), nameProblems_));
+    }
+    static void TearDownTestSuite() {
+        delete dictionaryBytes_;
+        delete lex_;
+        delete female_;
+        delete male_;
+    }
+    void SetUp() override {
+        if (!std::getenv("CLAVELLE_DATA_DIR")) GTEST_SKIP() << "CLAVELLE_DATA_DIR not set (run through CTest)";
+        ASSERT_TRUE(std::filesystem::exists(folder_ / "dictionnaire.txt")) << folder_;
+        ASSERT_TRUE(std::filesystem::exists(folder_ / "prénomsf.txt")) << folder_;
+        ASSERT_TRUE(std::filesystem::exists(folder_ / "prénomsg.txt")) << folder_;
+    }
+
+    static inline std::filesystem::path folder_;
+    static inline std::string* dictionaryBytes_ = nullptr;
+    static inline ReadLexicon* lex_ = nullptr;
+    static inline std::vector<std::string>* female_ = nullptr;
+    static inline std::vector<std::string>* male_ = nullptr;
+    static inline std::vector<std::string> nameProblems_;
+};
+
+}  // namespace
+
+TEST_F(RealDictionary, FilesFollowTheLoaderFormatWithinCapacity) {
+    EXPECT_TRUE(lex_->problems.empty()) << lex_->problems.size() << " problems, first: " << lex_->problems.front();
+    EXPECT_TRUE(nameProblems_.empty()) << nameProblems_.front();
+    EXPECT_GT(lex_->verbs.size(), 7000u);
+    EXPECT_LE(lex_->verbs.size(), std::size_t(kVerbCapacity));
+    EXPECT_GT(lex_->nouns.size(), 40000u);
+    EXPECT_LE(lex_->nouns.size(), std::size_t(kNominalCapacity));
+    EXPECT_GT(lex_->adjectives.size(), 10000u);
+    EXPECT_LE(lex_->adjectives.size(), std::size_t(kNominalCapacity));
+    EXPECT_GT(female_->size(), 1000u);
+    EXPECT_LE(female_->size(), std::size_t(kNameCapacity));
+    EXPECT_GT(male_->size(), 1000u);
+    EXPECT_LE(male_->size(), std::size_t(kNameCapacity));
+    // No elided article or pronoun in front of a form (l'arbre, j'aime, qu'il).
+    std::size_t start = 0;
+    while (start < dictionaryBytes_->size()) {
+        std::size_t end = dictionaryBytes_->find('\n', start);
+        if (end == std::string::npos) end = dictionaryBytes_->size();
+        std::string_view form(dictionaryBytes_->data() + start, end - start);
+        form = form.substr(0, form.find('\t'));
+        std::size_t apostrophe = form.find('\'');
+        if (apostrophe != std::string_view::npos) {
+            std::string_view head = form.substr(0, apostrophe);
+            EXPECT_FALSE(head.size() == 1 || head == "qu" || head == "Qu" || head == "jusqu" || head == "lorsqu" ||
+                         head == "puisqu" || head == "quoiqu")
+                << form;
+        }
+        start = end + 1;
+    }
+}
+
+TEST_F(RealDictionary, CommonVerbsHaveEveryFormTheGeneratorReads) {
+    for (const char* lemma : {"aimer", "finir", "être", "avoir", "aller", "faire", "venir"}) {
+        const Entry* verb = lex_->Verb(Cp(lemma));
+        ASSERT_NE(verb, nullptr) << lemma;
+        for (int slot = 1; slot <= 50; ++slot) {
+            bool read = (slot <= 24) || (slot >= 37 && slot <= 45) || slot == kPastParticipleMasSgSlot;
+            if (read) {
+                EXPECT_FALSE(verb->slots[std::size_t(slot)].empty()) << lemma << " slot " << slot;
+            }
+        }
+    }
+    // FindVerb takes the first entry of an infinitive: there is one of each.
+    int avoirs = 0, etres = 0;
+    for (const Entry& e : lex_->verbs) {
+        avoirs += e.lemma == "avoir";
+        etres += e.lemma == Cp("être");
+    }
+    EXPECT_EQ(avoirs, 1);
+    EXPECT_EQ(etres, 1);
+}
+
+TEST_F(RealDictionary, ConjugationsAreSpelledRight) {
+    auto slots = [&](const char* lemma) { return lex_->Verb(Cp(lemma))->slots; };
+    auto cp = [](std::initializer_list<const char*> words) {
+        std::vector<std::string> out;
+        for (const char* w : words) out.push_back(Cp(w));
+        return out;
+    };
+    auto range = [](const std::vector<std::string>& s, int first, int count) {
+        return std::vector<std::string>(s.begin() + first, s.begin() + first + count);
+    };
+    const auto etre = slots("être");
+    EXPECT_EQ(range(etre, 1, 6), cp({"suis", "es", "est", "sommes", "êtes", "sont"}));
+    EXPECT_EQ(range(etre, 7, 6), cp({"étais", "étais", "était", "étions", "étiez", "étaient"}));
+    EXPECT_EQ(range(etre, 13, 6), cp({"fus", "fus", "fut", "fûmes", "fûtes", "furent"}));
+    EXPECT_EQ(range(etre, 19, 6), cp({"serai", "seras", "sera", "serons", "serez", "seront"}));
+    EXPECT_EQ(range(etre, 37, 6), cp({"serais", "serais", "serait", "serions", "seriez", "seraient"}));
+    EXPECT_EQ(range(etre, 43, 3), cp({"sois", "soyons", "soyez"}));
+    EXPECT_EQ(etre[29], "soyez");
+    EXPECT_EQ(etre[47], Cp("été"));
+
+    const auto avoir = slots("avoir");
+    EXPECT_EQ(range(avoir, 1, 6), cp({"ai", "as", "a", "avons", "avez", "ont"}));
+    EXPECT_EQ(range(avoir, 13, 6), cp({"eus", "eus", "eut", "eûmes", "eûtes", "eurent"}));
+    EXPECT_EQ(range(avoir, 31, 6), cp({"eusse", "eusses", "eût", "eussions", "eussiez", "eussent"}));
+    EXPECT_EQ(range(avoir, 43, 3), cp({"aie", "ayons", "ayez"}));
+    EXPECT_EQ(avoir[47], "eu");
+
+    const auto aller = slots("aller");
+    EXPECT_EQ(range(aller, 1, 6), cp({"vais", "vas", "va", "allons", "allez", "vont"}));
+    EXPECT_EQ(range(aller, 19, 6), cp({"irai", "iras", "ira", "irons", "irez", "iront"}));
+    EXPECT_EQ(range(aller, 43, 3), cp({"va", "allons", "allez"}));  // not vas-y
+    EXPECT_EQ(aller[36], "allassent");
+    EXPECT_EQ(aller[47], Cp("allé"));
+
+    const auto faire = slots("faire");
+    EXPECT_EQ(range(faire, 1, 6), cp({"fais", "fais", "fait", "faisons", "faites", "font"}));
+    EXPECT_EQ(faire[17], Cp("fîtes"));
+    EXPECT_EQ(faire[40], "ferions");
+    EXPECT_EQ(faire[47], "fait");
+
+    const auto venir = slots("venir");
+    EXPECT_EQ(range(venir, 13, 6), cp({"vins", "vins", "vint", "vînmes", "vîntes", "vinrent"}));
+    EXPECT_EQ(range(venir, 19, 3), cp({"viendrai", "viendras", "viendra"}));
+    EXPECT_EQ(venir[47], "venu");
+
+    const auto finir = slots("finir");
+    EXPECT_EQ(range(finir, 1, 6), cp({"finis", "finis", "finit", "finissons", "finissez", "finissent"}));
+    EXPECT_EQ(range(finir, 43, 3), cp({"finis", "finissons", "finissez"}));
+    EXPECT_EQ(finir[47], "fini");
+
+    const auto aimer = slots("aimer");
+    EXPECT_EQ(range(aimer, 13, 6), cp({"aimai", "aimas", "aima", "aimâmes", "aimâtes", "aimèrent"}));
+    EXPECT_EQ(range(aimer, 43, 3), cp({"aime", "aimons", "aimez"}));
+    EXPECT_EQ(aimer[47], Cp("aimé"));
+}
+
+TEST_F(RealDictionary, NounsAdjectivesAndNames) {
+    const Entry* maison = lex_->Noun("maison");
+    ASSERT_NE(maison, nullptr);
+    EXPECT_EQ(maison->slots, (std::vector<std::string>{"maison", "", "maisons", ""}));
+    const Entry* heureux = lex_->Adjective("heureux");
+    ASSERT_NE(heureux, nullptr);
+    EXPECT_EQ(heureux->slots, (std::vector<std::string>{"heureuse", "heureux", "heureuses", "heureux"}));
+    const Entry* cheval = lex_->Noun("cheval");
+    ASSERT_NE(cheval, nullptr);
+    EXPECT_EQ(cheval->slots[kMasPl], "chevaux");
+
+    EXPECT_TRUE(Contains(*female_, "Marie"));
+    EXPECT_FALSE(Contains(*male_, "Marie"));
+    EXPECT_TRUE(Contains(*male_, "Paul"));
+    EXPECT_FALSE(Contains(*female_, "Paul"));
+    EXPECT_TRUE(Contains(*female_, Cp("Hélène")));
+    EXPECT_FALSE(Contains(*female_, "Paris"));
+    EXPECT_FALSE(Contains(*male_, "Paris"));
+}

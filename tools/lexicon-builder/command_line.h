@@ -1,0 +1,14 @@
+// The lexicon builder's command line:
+//   clavelle-lexicon --aff fr.aff --dic fr.dic --out DIR
+#pragma once
+
+#include <ostream>
+
+namespace lexbuild {
+
+// Runs the builder; messages go to out (the counts) and err (errors, with the usage on a
+// bad command line). Returns the exit status: 0 on success, 1 on unreadable or malformed
+// input or a failed write, 2 on a bad command line.
+int RunLexiconBuilder(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+}  // namespace lexbuild

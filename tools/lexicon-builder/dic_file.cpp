@@ -1,0 +1,72 @@
+#include "tools/lexicon-builder/dic_file.h"
+
+#include <algorithm>
+
+namespace lexbuild {
+
+bool DicEntry::HasFlag(const Flag& flag) const {
+    return !flag.empty() && std::find(flags.begin(), flags.end(), flag) != flags.end();
+}
+
+std::string_view DicEntry::Field(std::string_view key) const {
+    for (const std::string& field : fields)
+        if (field.size() > key.size() && field.compare(0, key.size(), key) == 0 && field[key.size()] == ':')
+            return std::string_view(field).substr(key.size() + 1);
+    return {};
+}
+
+std::vector<DicEntry> ParseDicFile(std::string_view text, const AffixFile& aff) {
+    std::vector<DicEntry> entries;
+    entries.reserve(std::size_t(std::count(text.begin(), text.end(), '\n')) + 1);
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    bool first = true;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+
+        auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+        std::size_t i = 0;
+        while (i < line.size() && isBlank(line[i])) ++i;
+        if (i == line.size()) continue;
+        if (first) {
+            first = false;
+            std::string_view rest = line.substr(i);
+            if (std::all_of(rest.begin(), rest.end(), [&](char c) { return (c >= '0' && c <= '9') || isBlank(c); }))
+                continue;  // the approximate entry count
+        }
+
+        DicEntry entry;
+        std::size_t wordEnd = i;
+        while (wordEnd < line.size() && !isBlank(line[wordEnd])) ++wordEnd;
+        std::string_view wordAndFlags = line.substr(i, wordEnd - i);
+        i = wordEnd;
+        // The flags start at the first slash that is neither escaped nor the first character.
+        std::size_t slash = 0;
+        while ((slash = wordAndFlags.find('/', slash + 1)) != std::string_view::npos && wordAndFlags[slash - 1] == '\\') {
+        }
+        std::string_view word = wordAndFlags.substr(0, slash);
+        std::string_view flagText = slash == std::string_view::npos ? std::string_view() : wordAndFlags.substr(slash + 1);
+        if (word.find("\\/") == std::string_view::npos) {
+            entry.word = std::string(word);
+        } else {
+            for (std::size_t k = 0; k < word.size(); ++k)
+                if (!(word[k] == '\\' && k + 1 < word.size() && word[k + 1] == '/')) entry.word.push_back(word[k]);
+        }
+        entry.flags = aff.SplitFlags(flagText);
+        entry.fields.reserve(4);
+        while (i < line.size()) {
+            while (i < line.size() && isBlank(line[i])) ++i;
+            std::size_t start = i;
+            while (i < line.size() && !isBlank(line[i])) ++i;
+            if (i > start) entry.fields.emplace_back(line.substr(start, i - start));
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+}  // namespace lexbuild

@@ -1,0 +1,80 @@
+// Builds the program's three lexicon files from a Hunspell dictionary: the inflected
+// verbs, nouns and adjectives of "dictionnaire.txt" and the first names of
+// "prénomsf.txt" and "prénomsg.txt", all in Windows-1252 with CR LF line ends.
+//
+// What is kept:
+// - verbs (po:v...), nouns (po:nom), adjectives (po:adj) whose lemma is a common word
+//   (lower-case letters, hyphens and inner apostrophes), 4 to 50 characters long;
+// - forms that Windows-1252 can hold, of at most 50 characters, without an elided
+//   article, pronoun or conjunction in front (l', d', qu' ...: neither the dictionary's
+//   elision prefixes nor words such as p'tit) and without a pronoun glued behind (vas-y);
+//   entries marked NOSUGGEST, KEEPCASE or FORBIDDENWORD (symbols, abbreviations) are
+//   left out;
+// - first names (po:prn) made of letters and hyphens, starting with a capital; is:fem
+//   and is:epi go to the female list, is:mas and is:epi to the male one.
+//
+// Verbs that are only pronominal (s'évanouir, se souvenir) are left out: the generator
+// conjugates without a reflexive pronoun and would write "il évanouit". So are verbs with
+// none of the forms the generator reads (listed by their infinitive only). Of two
+// homograph verbs one stays, whole (see ChooseHomograph in the source). When more verbs
+// remain than the table holds, "avoir" and "être" stay, then the verbs with the most of
+// the generator's forms (defective ones go first), then those whose auxiliaries the
+// dictionary's authors checked (the unchecked "zz" ones are on the whole the rarer), then
+// those with the most forms; ties go to dictionary order (see RanksBefore).
+//
+// Output order: the verb groups, then the nouns, then the adjectives, each in dictionary
+// order; all lines of one lemma and kind follow each other, and two groups of one lemma
+// but different kinds (être the verb and the noun) never touch.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "lexicon/lexicon.h"
+#include "tools/lexicon-builder/affix_file.h"
+#include "tools/lexicon-builder/dic_file.h"
+#include "tools/lexicon-builder/inflection.h"
+
+namespace lexbuild {
+
+struct BuildLimits {
+    int verbs = kVerbCapacity;
+    int nouns = kNominalCapacity;
+    int adjectives = kNominalCapacity;
+    int names = kNameCapacity;  // per list
+};
+
+struct LexiconFiles {
+    std::string dictionary;   // Windows-1252, CR LF
+    std::string femaleNames;
+    std::string maleNames;
+    int verbCount = 0;
+    int nounCount = 0;
+    int adjectiveCount = 0;
+    int femaleNameCount = 0;
+    int maleNameCount = 0;
+    int verbsOverCapacity = 0;  // usable verbs left out for lack of room
+};
+
+// The codes of the verb slots 1..50 (index 0 is unused: slot 0 is the infinitive).
+extern const std::string_view kVerbSlotCodes[kVerbSlotCount];
+// The codes of the noun and adjective slots 0..3.
+extern const std::string_view kNominalSlotCodes[4];
+
+// The verb slots (1..50) that a form with these features fills, in slot order.
+void VerbSlotsOf(const MorphTags& tags, std::vector<int>& slots);
+// The noun or adjective slots (0..3) that a form with these features fills, in slot order.
+void NominalSlotsOf(const MorphTags& tags, std::vector<int>& slots);
+
+// Builds the three files' contents. Deterministic: the same input gives the same bytes.
+LexiconFiles BuildLexicon(const AffixFile& aff, const std::vector<DicEntry>& entries,
+                          const BuildLimits& limits = {});
+
+// Writes "dictionnaire.txt", "prénomsf.txt" and "prénomsg.txt" (UTF-8 file names) into the
+// folder, creating it if needed. Each file is written beside and then renamed into place.
+// Throws BuildError on failure.
+void WriteLexiconFiles(const LexiconFiles& files, const std::filesystem::path& folder);
+
+}  // namespace lexbuild
