@@ -20,6 +20,16 @@ DEAD_KEYS = {
 }
 
 
+# Characters the French layout types with one key, Shift or AltGr, besides letters and digits.
+DIRECT = set("éèçàù²&\"'(-_)=^$*!:;,<>?./§%µ£°+~#{[|`\\@]}¤€ \u00a0")
+
+
+def typeable(text):
+    """True when every character is typed by a key of the French layout or a dead key."""
+    return all(ch.isascii() and (ch.isalnum() or ch in DIRECT) or ch in DIRECT or ch in DEAD_KEYS
+               for ch in text)
+
+
 class Failure(Exception):
     pass
 
@@ -153,6 +163,9 @@ class Session:
                 chunk += " "  # a plain blank stands for the no-break space
             else:
                 chunk += ch
+                if ch == " " and len(chunk) > 20:
+                    self.type_plain(chunk)
+                    chunk = ""
         if chunk:
             self.type_plain(chunk)
 
