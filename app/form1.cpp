@@ -88,6 +88,13 @@ std::string CurrentDirectory() {
     return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string(".");
 }
 
+// The locale's decimal separator as one Windows-1252 character; a comma when the locale's
+// cannot be written that way.
+char DecimalSeparator() {
+    const std::string separator = FromQString(QLocale::system().decimalPoint());
+    return separator.size() == 1 && separator != "?" ? separator[0] : ',';
+}
+
 }  // namespace
 
 FormServices DefaultFormServices() {
@@ -250,6 +257,7 @@ void TForm1::BuildControls() {
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     Memo1->setTabChangesFocus(true);
+    Memo1->setCenterOnScroll(true);  // lets the last lines, too, scroll to the top
     Hint(Memo1, "Pour diversifier le vocabulaire, vous pouvez modifier le dictionnaire.");
 
     ProgressBar1 = new QProgressBar(this);
@@ -409,7 +417,15 @@ void TForm1::FirstPaint() {
     LoadCallbacks callbacks;
     callbacks.SetProgressPosition = [this](int position) { ProgressBar1->setValue(position > 100 ? 100 : position); };
     callbacks.ProcessEvents = [] { QCoreApplication::processEvents(); };
-    LoadLexicon(dataDirectory_, *lexicon_, callbacks);
+    // While loading, handlers that run between lines see no lexicon yet.
+    loading_ = true;
+    try {
+        LoadLexicon(dataDirectory_, *lexicon_, callbacks);
+    } catch (...) {
+        loading_ = false;
+        throw;
+    }
+    loading_ = false;
     if (closed_) return;
     ProgressBar1->setValue(100);
     SetTextOf(Edit1, LexiconSummary(*lexicon_));
@@ -437,7 +453,7 @@ void TForm1::GenerateText() {
     const int count = SpinEdit1->value();
     SetTextOf(Edit1, WaitingMessage(count));
     Edit1->repaint();
-    if (lexicon_->VerbCount <= 0) {
+    if (!LexiconReady()) {
         SetTextOf(Edit1, std::string(kRefusalMessage));
         OK->setFocus(Qt::OtherFocusReason);
         return;
@@ -510,6 +526,10 @@ void TForm1::EstimateTextSpeed() {
 void TForm1::Edit2KeyDown(uint8_t virtualKey) { run_.KeyDown(virtualKey); }
 
 void TForm1::Edit2KeyPress(unsigned char character) {
+    // Empty lines are passed over when the line before them is completed; those at the
+    // very start of a text have no line before them, so pass them over here.
+    if (Edit2->text().size() == 1 && LexiconReady())
+        while (run_.CurrentLine < Memo1->LineCount() && Memo1->Line(run_.CurrentLine).empty()) ++run_.CurrentLine;
     const std::string& line = Memo1->Line(run_.CurrentLine);
     const std::size_t typed = std::size_t(Edit2->text().size());  // one character per cp1252 byte
     std::optional<unsigned char> expected;
@@ -527,22 +547,27 @@ void TForm1::Edit2KeyPress(unsigned char character) {
 }
 
 void TForm1::Edit2Change() {
-    if (lexicon_->VerbCount <= 0) return;
+    if (!LexiconReady()) return;
+    // Without a model there is no line to complete (a new text empties the memo first).
+    const int lineCount = Memo1->LineCount();
+    if (lineCount == 0) return;
     if (!LineComplete(Edit2->Text(), Memo1->Line(run_.CurrentLine))) return;
     Memo1->ScrollDown(1);
-    const int lineCount = Memo1->LineCount();
     if (run_.CurrentLine < lineCount) ++run_.CurrentLine;
     SetEdit2Blank();  // runs this handler again: empty lines and the end are seen there
     const int32_t elapsed = MillisecondsSince(run_.RunStartTime);
-    if (run_.CurrentLine == lineCount && elapsed > 0) FinishRun(elapsed);
+    // A run with no correct character has nothing to judge.
+    if (run_.CurrentLine == lineCount && elapsed > 0 && run_.CorrectCount > 0) FinishRun(elapsed);
 }
 
 void TForm1::FinishRun(int32_t elapsed) {
     EstimateTextSpeed();
-    if (!keeper_->StartupPending) keeper_->SaveProgress();
+    // A failed save is reported once the run is judged and reset: the record stays in
+    // memory for the next save, and the run does not stay half finished.
+    const int saveError = SaveReportingLater();
     const int32_t speed = WordsPerMinute(run_.CorrectCount, elapsed);
     const double errorPercent = ErrorPercent(run_.ErrorCount, run_.CorrectCount);
-    SetTextOf(Edit1, RunSummary(speed, errorPercent, char(QLocale::system().decimalPoint().at(0).toLatin1())));
+    SetTextOf(Edit1, RunSummary(speed, errorPercent, DecimalSeparator()));
     SetEdit2Blank();
     repaint();
     Edit2->setFocus(Qt::OtherFocusReason);
@@ -555,6 +580,16 @@ void TForm1::FinishRun(int32_t elapsed) {
     run_.ErrorCount = 0;
     TimeStamp(run_.RunStartTime);
     run_.CurrentLine = 0;
+    if (saveError != 0) ShowMessage(IoErrorText(saveError));
+}
+
+int TForm1::SaveReportingLater() {
+    try {
+        keeper_->SaveProgress();
+    } catch (const IoError& error) {
+        return error.code();
+    }
+    return 0;
 }
 
 void TForm1::CheckBox2Click() {
@@ -592,13 +627,16 @@ void TForm1::Timer1Timer() {
 void TForm1::Interrupt() {
     SetEdit2Blank();
     const int32_t elapsed = MillisecondsSince(run_.RunStartTime);
-    keeper_->SaveProgress();
+    // Reported after the interruption is done, so that a failed save cannot leave the
+    // option armed and fire again at the next tick.
+    const int saveError = SaveReportingLater();
     if (services_.Beep) services_.Beep();
     const int32_t speed = WordsPerMinute(run_.CorrectCount, elapsed);
     const double errorPercent = ErrorPercent(run_.ErrorCount, run_.CorrectCount);
-    SetTextOf(Edit1, RunSummary(speed, errorPercent, char(QLocale::system().decimalPoint().at(0).toLatin1())));
+    SetTextOf(Edit1, RunSummary(speed, errorPercent, DecimalSeparator()));
     const std::string chosen = Memo3->Text();
     CheckBox2->setChecked(false);
     ShowMessage(InterruptionVerdict(chosen, speed / 10 * 10, errorPercent, Memo1->Text()));
     ResetTyping();
+    if (saveError != 0) ShowMessage(IoErrorText(saveError));
 }

@@ -115,6 +115,10 @@ private:
     void Guarded(const std::function<void()>& handler);
     void ShowMessage(const std::string& text);
     void SetEdit2Blank();
+    // Saves the record; returns the error code of a failed save (0 when saved or skipped).
+    int SaveReportingLater();
+    // The lexicon is loaded and has verbs (not while the first paint is still loading).
+    bool LexiconReady() const { return !loading_ && lexicon_->VerbCount > 0; }
 
     FormServices services_;
     std::unique_ptr<Lexicon> lexicon_;
@@ -126,4 +130,5 @@ private:
     std::string programFolder_;
     int folderError_ = 0;
     bool closed_ = false;
+    bool loading_ = false;
 };

@@ -2,6 +2,8 @@
 // interruption.
 #include "form_fixture.h"
 
+#include <sys/stat.h>
+
 #include "common/cp1252.h"
 #include "exercise/keyboard.h"
 
@@ -149,4 +151,59 @@ TEST_F(TypingFlow, APauseBringsTheCurrentLineBackToTheTop) {
     clock.now += 501;
     Type(static_cast<unsigned char>(form_->Memo1->Line(1)[1]));
     EXPECT_EQ(form_->Memo1->FirstVisibleLine(), 1);
+}
+
+TEST_F(TypingFlow, ANewTextInTheMiddleOfALineJudgesNothing) {
+    ShowAndLoad();
+    SteppedClock clock(2000000);
+    SetModel("abcdef");
+    TypeText("ab");
+    clock.now += 1000;
+    const std::string before = ReadBytes(ProgressPath());
+    form_->OK->click();  // the new text empties the memo first: no line is "completed" there
+    EXPECT_TRUE(messages_.empty()) << messages_.front();
+    EXPECT_EQ(ReadBytes(ProgressPath()), before);
+    EXPECT_FALSE(form_->Memo1->Text().empty());
+}
+
+TEST_F(TypingFlow, ATextStartingWithEmptyLinesCanBeTyped) {
+    ShowAndLoad();
+    SteppedClock clock(3000000);
+    SetModel("\r\n\r\nabc");
+    TypeText("a");
+    clock.now += 500;
+    TypeText("bc");
+    ASSERT_EQ(messages_.size(), 1u) << "the run ends with its verdict";
+    EXPECT_EQ(form_->Run().ErrorCount, 0);
+}
+
+TEST_F(TypingFlow, AFailedSaveIsReportedAfterTheRunIsJudgedAndDoesNotRepeat) {
+    ShowAndLoad();
+    // A folder in the way of the temporary file makes every save fail.
+    ASSERT_EQ(::mkdir((ProgressPath() + ".tmp").c_str(), 0755), 0);
+    const std::string before = ReadBytes(ProgressPath());
+    SteppedClock clock(8 * 3600000);
+    SetModel("abc");
+    TypeText("a");
+    clock.now += 300;
+    TypeText("bc");
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(messages_[1].rfind("Erreur E/S ", 0), 0u) << messages_[1];
+    EXPECT_EQ(form_->Run().CorrectCount, 0) << "the run was reset all the same";
+    EXPECT_EQ(ReadBytes(ProgressPath()), before);
+
+    messages_.clear();
+    SetModel("abcdefgh");
+    form_->CheckBox2->setChecked(true);
+    form_->Memo3->SetText("08:00:05");
+    TypeText("abc");
+    clock.now = 8 * 3600000 + 5000;
+    form_->Timer1Timer();
+    form_->Timer1Timer();
+    form_->Timer1Timer();
+    ASSERT_EQ(messages_.size(), 2u) << "one interruption, one report";
+    EXPECT_EQ(messages_[0].rfind(std::string("Vous avez été interrompu"_cp), 0), 0u);
+    EXPECT_EQ(messages_[1].rfind("Erreur E/S ", 0), 0u);
+    EXPECT_FALSE(form_->CheckBox2->isChecked());
+    EXPECT_GT(TotalSamples(form_->Record()), 0) << "the samples stay in memory for the next save";
 }
