@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "lexicon/lexicon.h"
+#include "lexicon/loader.h"
 #include "tools/lexicon-builder/affix_file.h"
 #include "tools/lexicon-builder/dic_file.h"
 #include "tools/lexicon-builder/inflection.h"
@@ -58,10 +59,10 @@ struct LexiconFiles {
     int verbsOverCapacity = 0;  // usable verbs left out for lack of room
 };
 
-// The codes of the verb slots 1..50 (index 0 is unused: slot 0 is the infinitive).
-extern const std::string_view kVerbSlotCodes[kVerbSlotCount];
-// The codes of the noun and adjective slots 0..3.
-extern const std::string_view kNominalSlotCodes[4];
+// The sub-tag codes of the verb slots and of the noun and adjective slots are the
+// loader's own, so the files always say what the loader reads.
+using ::kNominalSlotCodes;
+using ::kVerbSlotCodes;
 
 // The verb slots (1..50) that a form with these features fills, in slot order.
 void VerbSlotsOf(const MorphTags& tags, std::vector<int>& slots);
