@@ -26,6 +26,20 @@ def copy_from(session, point):
     return session.clipboard()
 
 
+def typeable_model(session):
+    """The model text; one with a letter the French keyboard lacks (É, œ, ñ...) is replaced
+    by a new one, invented with Enter."""
+    text = copy_from(session, MEMO1)
+    for _ in range(20):
+        if typeable(text):
+            break
+        session.key("Return")
+        time.sleep(1)
+        text = copy_from(session, MEMO1)
+    check(typeable(text), "a text typeable on the French keyboard: " + text)
+    return text
+
+
 def type_with_mistakes(session, model):
     """Types the model; after the 5th and the 20th character a wrong key first."""
     done = 0
@@ -43,15 +57,7 @@ def test(session):
     time.sleep(0.5)
     session.screenshot("start")
 
-    model = copy_from(session, MEMO1)
-    # A text with a letter the French keyboard lacks (É, œ, ñ...) is replaced by a new one.
-    for _ in range(20):
-        if typeable(model):
-            break
-        session.key("Return")
-        time.sleep(0.5)
-        model = copy_from(session, MEMO1)
-    check(typeable(model), "a text typeable on the French keyboard: " + model)
+    model = typeable_model(session)
     check(re.match(r"^[A-ZÀ-Ý]", model) and model.rstrip().endswith((".", "!")), "a generated sentence: " + model)
     stats = copy_from(session, MEMO2)
     check(stats.startswith("Aucune information ne pourra être donnée"), "no statistics yet: " + stats)
@@ -86,13 +92,7 @@ def test(session):
     session.type_plain("5")
     session.key("Return")
     time.sleep(1)
-    text = copy_from(session, MEMO1)
-    for _ in range(20):
-        if typeable(text):
-            break
-        session.key("Return")
-        time.sleep(1)
-        text = copy_from(session, MEMO1)
+    text = typeable_model(session)
     sentences = re.findall(r"[.!](?:\s|$)", text)
     check(len(sentences) == 5, f"five sentences: {text}")
     session.screenshot("five-sentences")

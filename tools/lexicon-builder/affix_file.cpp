@@ -140,17 +140,12 @@ bool ConditionMatches(const std::vector<ConditionElement>& condition, std::u32st
 
 AffixFile ParseAffixFile(std::string_view text) {
     AffixFile aff;
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    text = WithoutByteOrderMark(text);
     std::size_t lineNumber = 0;
     std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
+    std::string_view line;
+    while (NextLine(text, pos, line)) {
         ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-
         std::vector<std::string_view> fields = SplitFields(line);
         if (fields.empty() || fields[0].front() == '#') continue;
         const std::string_view key = fields[0];

@@ -11,6 +11,23 @@
 
 namespace lexbuild {
 
+// Text of a Hunspell file without its UTF-8 byte-order mark.
+inline std::string_view WithoutByteOrderMark(std::string_view text) {
+    return text.substr(0, 3) == "\xEF\xBB\xBF" ? text.substr(3) : text;
+}
+
+// The line that starts at pos (without its CR LF or LF); pos moves to the next line.
+// False once the text is used up.
+inline bool NextLine(std::string_view text, std::size_t& pos, std::string_view& line) {
+    if (pos >= text.size()) return false;
+    std::size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return true;
+}
+
 // A malformed or unsupported input file; the message is meant for the user.
 class BuildError : public std::runtime_error {
 public:

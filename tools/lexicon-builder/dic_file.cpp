@@ -18,16 +18,11 @@ std::string_view DicEntry::Field(std::string_view key) const {
 std::vector<DicEntry> ParseDicFile(std::string_view text, const AffixFile& aff) {
     std::vector<DicEntry> entries;
     entries.reserve(std::size_t(std::count(text.begin(), text.end(), '\n')) + 1);
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    text = WithoutByteOrderMark(text);
     bool first = true;
     std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-
+    std::string_view line;
+    while (NextLine(text, pos, line)) {
         auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
         std::size_t i = 0;
         while (i < line.size() && isBlank(line[i])) ++i;
