@@ -298,6 +298,9 @@ void TForm1::BuildControls() {
         StaticText1->setPalette(palette);
     }
 
+    // The check boxes are as narrow as their captions: keep the gap after the box small.
+    for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3}) box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 3px; }"));
+
     Timer1 = new QTimer(this);
     Timer1->setInterval(10);
     Timer1->setTimerType(Qt::PreciseTimer);
