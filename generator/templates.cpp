@@ -157,6 +157,20 @@ int StatementTemplate(const Vocabulary& vocabulary, int tense, std::string_view 
     return shape;
 }
 
+namespace {
+// After the head of a subjunctive sentence: the verb phrase, then a tail drawn after the head.
+int AppendSubjunctiveTail(const Vocabulary& vocabulary, std::string_view verbPhrase, std::string_view name1,
+                          std::string_view name2, std::string& out) {
+    out += ' ';
+    out += verbPhrase;
+    out += ' ';
+    const int shape = Random(3);
+    AppendComplement(vocabulary, shape, name1, name2, out);
+    out += '.';
+    return shape;
+}
+}  // namespace
+
 int JudgementTemplate(const Vocabulary& vocabulary, std::string_view verbPhrase, std::string_view name1,
                       std::string_view name2, std::string& out) {
     const Lexicon& lexicon = vocabulary.Words();
@@ -187,13 +201,7 @@ int JudgementTemplate(const Vocabulary& vocabulary, std::string_view verbPhrase,
         out.resize(start);
         out += kJudgementHeads[x % 3];
     }
-    out += ' ';
-    out += verbPhrase;
-    out += ' ';
-    const int shape = Random(3);
-    AppendComplement(vocabulary, shape, name1, name2, out);
-    out += '.';
-    return shape;
+    return AppendSubjunctiveTail(vocabulary, verbPhrase, name1, name2, out);
 }
 
 int NecessityTemplate(const Vocabulary& vocabulary, std::string_view verbPhrase, std::string_view name1,
@@ -213,13 +221,7 @@ int NecessityTemplate(const Vocabulary& vocabulary, std::string_view verbPhrase,
         }
     }
     if (!personal) out += kNecessityHeads[x % 3];
-    out += ' ';
-    out += verbPhrase;
-    out += ' ';
-    const int shape = Random(3);
-    AppendComplement(vocabulary, shape, name1, name2, out);
-    out += '.';
-    return shape;
+    return AppendSubjunctiveTail(vocabulary, verbPhrase, name1, name2, out);
 }
 
 int ConditionTemplate(const Vocabulary& vocabulary, int tense, std::string_view verbPhrase, std::string_view name1,
