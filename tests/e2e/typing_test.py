@@ -23,12 +23,12 @@ def test(session):
     session.type_text(MODEL, keep_no_break_space=True)
     session.screenshot("model-typed")
 
-    session.click(*EDIT2)
-    session.type_text("Le th")
-    session.type_plain("z")  # a wrong key
-    session.type_text("é est prêt, Marc\u00a0!")
-    session.screenshot("text-copied")
-    boxes = session.wait_for_windows(2, timeout=10)
+    def copy():
+        session.type_text("Le th")
+        session.type_plain("z")  # a wrong key
+        session.type_text("é est prêt, Marc\u00a0!")
+
+    session.type_until_verdict(EDIT2, copy)
     session.screenshot("verdict")
     session.key("Return")
     session.wait_until(lambda: len(session.windows()) == 1, "the verdict box to close")
@@ -40,7 +40,6 @@ def test(session):
     check(cell_count(record, DEAD_KEY, E) >= 1, "the dead-key accent recorded the pair (^, E)")
     check(total_samples(record) >= 15, "the run's samples were saved at the end of the text")
     check(session.close() == 0, "the program ends cleanly")
-    del boxes
 
 
 if __name__ == "__main__":
