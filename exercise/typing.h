@@ -57,7 +57,7 @@ bool LineComplete(std::string_view typed, std::string_view modelLine);
 
 // Words of 6 characters per minute, rounded half to even; 0 for a run of no duration.
 int32_t WordsPerMinute(int32_t correctCount, int32_t elapsedMs);
-// Characters per second times ten, computed as the description of the verdict has it.
+// Characters per second times ten (the same figure as WordsPerMinute), as the verdict takes it.
 int32_t VerdictSpeed(int32_t correctCount, int32_t elapsedMs);
 // Errors over all counted key presses, in percent; 0 when nothing was counted.
 double ErrorPercent(int32_t errorCount, int32_t correctCount);
