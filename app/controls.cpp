@@ -156,3 +156,10 @@ void CentredMemo::MoveCaretToEnd() {
     cursor.movePosition(QTextCursor::End);
     setTextCursor(cursor);
 }
+
+int HintTimingStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                               QStyleHintReturn* returned) const {
+    if (hint == QStyle::SH_ToolTip_WakeUpDelay) return 100;
+    if (hint == QStyle::SH_ToolTip_FallAsleepDelay) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returned);
+}

@@ -3,6 +3,7 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QSpinBox>
 #include <QTextEdit>
 #include <cstdint>
@@ -93,4 +94,13 @@ public:
     std::string Text() const;
     void SetText(const std::string& text);
     void MoveCaretToEnd();
+};
+
+// The program's style: hints appear 100 ms after the pointer comes to rest.
+class HintTimingStyle : public QProxyStyle {
+    Q_OBJECT
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override;
 };

@@ -95,6 +95,11 @@ TEST_F(Window, EveryControlHasItsPlaceCaptionAndHint) {
     EXPECT_EQ(f.SpinEdit1->font().pixelSize(), 24);
 }
 
+TEST(HintTiming, HintsAppearAfter100Milliseconds) {
+    HintTimingStyle style;
+    EXPECT_EQ(style.styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, nullptr, nullptr), 100);
+}
+
 TEST_F(Window, EnterAndEscapePressTheButtonsAndNeverReachTheFields) {
     ShowAndLoad();
     QSignalSpy ok(form_->OK, &QPushButton::clicked);
