@@ -207,3 +207,30 @@ TEST_F(TypingFlow, AFailedSaveIsReportedAfterTheRunIsJudgedAndDoesNotRepeat) {
     EXPECT_FALSE(form_->CheckBox2->isChecked());
     EXPECT_GT(TotalSamples(form_->Record()), 0) << "the samples stay in memory for the next save";
 }
+
+TEST_F(TypingFlow, KeyEventsAndComposedCharactersReachTheCheck) {
+    ShowAndLoad();
+    SteppedClock clock(4000000);
+    SetModel(Utf8ToCp1252("Tête-à-tête"));
+    form_->Edit2->setFocus();
+    // A capital: Shift goes down, then the letter.
+    QTest::keyPress(form_->Edit2, Qt::Key_Shift);
+    QKeyEvent capital(QEvent::KeyPress, Qt::Key_T, Qt::ShiftModifier, QStringLiteral("T"));
+    QApplication::sendEvent(form_->Edit2, &capital);
+    QTest::keyRelease(form_->Edit2, Qt::Key_Shift);
+    clock.now += 150;
+    // "ê" arrives composed, as an input-method commit: its key-downs are supplied.
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("ê"));
+    QApplication::sendEvent(form_->Edit2, &composed);
+    EXPECT_EQ(form_->Edit2->text(), QStringLiteral(" Tê"));
+    const int shift = KeyOfVirtualKey[VK_SHIFT];
+    const int deadKey = KeyOfVirtualKey[VK_OEM_6];
+    EXPECT_EQ(form_->Record().Cell(shift, KeyOfVirtualKey['T']).Count, 1);
+    EXPECT_EQ(form_->Record().Cell(deadKey, KeyOfVirtualKey['E']).Count, 1);
+    EXPECT_EQ(form_->Record().Cell(deadKey, KeyOfVirtualKey['E']).Times[0], 150);
+    // A wrong key event never reaches the field.
+    QTest::keyClick(form_->Edit2, Qt::Key_X);
+    EXPECT_EQ(form_->Edit2->text(), QStringLiteral(" Tê"));
+    EXPECT_EQ(beeps_, 1);
+}
