@@ -32,6 +32,10 @@ def typeable(text):
                for ch in text)
 
 
+# Milliseconds between the key events of a character typed through a spare key.
+REMAPPED_KEY_DELAY_MS = 300
+
+
 class Failure(Exception):
     pass
 
@@ -145,18 +149,19 @@ class Session:
         self.run(["xdotool", "mousemove", "--window", window or self.window, str(x), str(y), "click", "1"])
         time.sleep(0.2)
 
-    def key(self, *names):
-        self.run(["xdotool", "key", "--clearmodifiers", "--delay", "30", *names])
+    def key(self, *names, delay=30):
+        self.run(["xdotool", "key", "--clearmodifiers", "--delay", str(delay), *names])
 
-    def type_plain(self, text):
-        self.run(["xdotool", "type", "--delay", "30", "--", text])
+    def type_plain(self, text, delay=30):
+        self.run(["xdotool", "type", "--delay", str(delay), "--", text])
 
     def type_text(self, text, keep_no_break_space=False):
         """Types a text the way a French user does: dead keys for the accents that need one.
 
         xdotool types a character that the server's key map lacks by binding it to a spare
-        key for the moment, and the program reads the key map again each time; such
-        characters go one at a time with a pause, so that no key is read with a stale map.
+        key for the moment; the program reads the new map when told of the change, and if
+        the binding is already undone by then the key means nothing and is lost. Such
+        characters go one at a time, their key events spread out.
         """
         chunk = ""
         for ch in text:
@@ -171,11 +176,12 @@ class Session:
             if chunk:
                 self.type_plain(chunk)
                 chunk = ""
+            # A long delay keeps the spare key bound while the program reads the new map.
             if ch in DEAD_KEYS:
-                self.key(*DEAD_KEYS[ch])
+                self.key(*DEAD_KEYS[ch], delay=REMAPPED_KEY_DELAY_MS)
             else:
-                self.type_plain(ch)
-            time.sleep(0.25)
+                self.type_plain(ch, delay=REMAPPED_KEY_DELAY_MS)
+            time.sleep(0.1)
         if chunk:
             self.type_plain(chunk)
 
