@@ -12,6 +12,7 @@
 #include <type_traits>
 
 #include "common/cp1252.h"
+#include "common/file_descriptor.h"
 #include "common/io_error.h"
 #include "common/rounding.h"
 
@@ -119,20 +120,6 @@ private:
 // CR is dropped from the line, and a byte 26 ends the text. A file is read in blocks into
 // one buffer that is used again and again (it grows only for a line longer than itself);
 // the lines are cut in place.
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 int OpenForReading(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

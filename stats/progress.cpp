@@ -9,6 +9,7 @@
 #include <cstring>
 #include <new>
 
+#include "common/file_descriptor.h"
 #include "common/io_error.h"
 
 ProgressRecord* ReserveProgress() {
@@ -54,26 +55,6 @@ void ComputeMeans(const ProgressRecord& record, MeanTable& table) {
 
 namespace {
 
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    // Closes now, reporting a failed close.
-    void Close() {
-        int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) ThrowIoErrorFromErrno();
-    }
-
-private:
-    int fd_;
-};
-
 void WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         ssize_t n = ::write(fd, data, size);
@@ -99,7 +80,7 @@ void SaveProgressFile(const ProgressRecord& record, const std::string& path) {
     std::string temporary = path + ".tmp";
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) ThrowIoErrorFromErrno();
-    Fd file(fd);
+    FileDescriptor file(fd);
     try {
         WriteAll(file.get(), reinterpret_cast<const char*>(&record), sizeof(ProgressRecord));
         if (::fsync(file.get()) != 0) ThrowIoErrorFromErrno();
@@ -120,7 +101,7 @@ void SaveProgressFile(const ProgressRecord& record, const std::string& path) {
 void LoadProgressFile(ProgressRecord& record, const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) ThrowIoErrorFromErrno();
-    Fd file(fd);
+    FileDescriptor file(fd);
     // Read into a scratch block so that a short file leaves the record untouched.
     ProgressRecord* scratch = ReserveProgress();
     try {
