@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Clavelle developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Set-up, build, run and test Clavelle. Every target installs missing Debian packages first.
 JOBS ?= $(shell nproc)
 RELEASE_DIR := build/release

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Control classes of the window that need more than Qt's stock widgets give.
 #pragma once
 

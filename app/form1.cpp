@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/form1.h"
 
 #include <QApplication>
@@ -8,11 +10,11 @@
 #include <QScreen>
 #include <QStyle>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "app/qt_text.h"
 #include "common/cp1252.h"
@@ -49,9 +51,7 @@ void SetColours(QWidget* widget, const QColor& text, const QColor* base = nullpt
     widget->setPalette(palette);
 }
 
-void Place(QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(left, top, width, height);
-}
+void Place(QWidget* widget, int left, int top, int width, int height) { widget->setGeometry(left, top, width, height); }
 
 void Hint(QWidget* widget, const char* utf8) {
     widget->setToolTip(QString::fromUtf8(utf8));
@@ -130,8 +130,9 @@ TForm1::~TForm1() {
 void TForm1::BuildControls() {
     // The window's small sans-serif face: Arial's metrics (Liberation Sans) keep every
     // caption inside its control, as the original face did.
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(
+        QStringLiteral("MS Sans Serif"),
+        {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
     setWindowTitle(QString::fromUtf8(kWindowTitle));
     setFixedSize(616, 463);
     QFont base = PixelFont("MS Sans Serif", 11);
@@ -141,12 +142,16 @@ void TForm1::BuildControls() {
     const QFont times13 = PixelFont("Times New Roman", 13);
     const QFont sans11 = PixelFont("MS Sans Serif", 11);
 
-    Label1 = new QLabel(QString::fromUtf8("Texte d'entraînement (vous pouvez saisir un texte ou cliquer sur le bouton en bas à droite) "), this);
+    Label1 =
+        new QLabel(QString::fromUtf8(
+                       "Texte d'entraînement (vous pouvez saisir un texte ou cliquer sur le bouton en bas à droite) "),
+                   this);
     Place(Label1, 8, 56, 480, 15);
     Label1->setFont(times13);
     SetColours(Label1, Qt::black);
 
-    Label2 = new QLabel(QString::fromUtf8("Saisissez le texte ci-dessus (le compteur se déclenchera automatiquement)"), this);
+    Label2 = new QLabel(QString::fromUtf8("Saisissez le texte ci-dessus (le compteur se déclenchera automatiquement)"),
+                        this);
     Place(Label2, 8, 152, 392, 15);
     Label2->setFont(times13);
     SetColours(Label2, Qt::black);
@@ -184,14 +189,17 @@ void TForm1::BuildControls() {
     Place(CheckBox2, 12, 50, 93, 17);
     CheckBox2->setFont(sans11);
     SetColours(CheckBox2, Qt::black);
-    Hint(CheckBox2, "Si vous ignorez le temps qu'il vous faut pour taper le texte, activez cette case pour que votre vitesse soit évaluée à une heure précise.");
+    Hint(CheckBox2,
+         "Si vous ignorez le temps qu'il vous faut pour taper le texte, activez cette case pour que votre vitesse soit "
+         "évaluée à une heure précise.");
 
     CheckBox3 = new QCheckBox(QString::fromUtf8("Niveau difficile"), GroupBox2);
     Place(CheckBox3, 12, 33, 93, 17);
     CheckBox3->setFont(sans11);
     SetColours(CheckBox3, Qt::black);
     CheckBox3->setChecked(true);
-    Hint(CheckBox3, "Régler le niveau de difficulté : l'ordinateur connaît vos points faibles à forcer de vous voir taper !");
+    Hint(CheckBox3,
+         "Régler le niveau de difficulté : l'ordinateur connaît vos points faibles à forcer de vous voir taper !");
 
     Button1 = new QPushButton(QString::fromUtf8("Recommencer (Echap)"), GroupBox1);
     Place(Button1, 8, 62, 153, 28);
@@ -299,7 +307,8 @@ void TForm1::BuildControls() {
     }
 
     // The check boxes are as narrow as their captions: keep the gap after the box small.
-    for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3}) box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 3px; }"));
+    for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3})
+        box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 3px; }"));
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(10);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: every control of the trainer and the handlers bound to their events.
 // Handlers stay thin; the work is done by the lexicon, generator, exercise and statistics
 // code, which needs no widget.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program start: the application object, hint timing, title, then the main window.
 #include <QApplication>
 #include <QStyleFactory>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Conversion between the program's Windows-1252 texts and Qt strings, used only at the
 // controls. A character that Windows-1252 cannot hold becomes '?'.
 #pragma once

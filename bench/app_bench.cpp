@@ -1,15 +1,17 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window in real widgets (offscreen): start-up to the end of the first paint, and the
 // cost of a keystroke on a short and on a long model text.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 
+#include <time.h>
+#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <string>
-#include <time.h>
-#include <unistd.h>
 
 #include "app/form1.h"
 #include "common/cp1252.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the generation of a 999-sentence text at the difficult level on the real
 // lexicon, with a progress record full in every cell, for both ways of rating sentences:
 // the mean table computed once per text, and the literal sum of each cell's samples.
@@ -54,8 +56,7 @@ int main(int argc, char** argv) {
     try {
         LoadLexicon(argv[1], *lexicon, LoadCallbacks{});
     } catch (const IoError& error) {
-        std::fprintf(stderr, "generate_bench: cannot load the lexicon from %s (I/O error %d)\n", argv[1],
-                     error.code());
+        std::fprintf(stderr, "generate_bench: cannot load the lexicon from %s (I/O error %d)\n", argv[1], error.code());
         return 1;
     }
     if (lexicon->VerbCount <= 0) {

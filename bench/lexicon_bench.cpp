@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lexicon loading speed: LoadLexicon against a plain line-by-line read of the same three
 // files. Usage: lexicon_bench DATA_FOLDER
 #include <algorithm>
@@ -98,8 +100,7 @@ int main(int argc, char** argv) {
     std::printf("lexicon_load_ratio %.2f x\n", plain > 0 ? load / plain : 0.0);
     std::printf("rss_after_load_mb %.1f MB\n", rss);
     std::printf("lexicon_longest_event_gap_ms %.1f ms\n", longestGap);
-    std::fprintf(stderr, "%d verbs, %d nouns, %d adjectives, %d+%d names; %zu bytes read plainly\n",
-                 lexicon->VerbCount, lexicon->NounCount, lexicon->AdjectiveCount, lexicon->FemaleNameCount,
-                 lexicon->MaleNameCount, bytes);
+    std::fprintf(stderr, "%d verbs, %d nouns, %d adjectives, %d+%d names; %zu bytes read plainly\n", lexicon->VerbCount,
+                 lexicon->NounCount, lexicon->AdjectiveCount, lexicon->FemaleNameCount, lexicon->MaleNameCount, bytes);
     return 0;
 }

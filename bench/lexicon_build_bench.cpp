@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the lexicon builder on a Hunspell dictionary (default: Debian's French one).
 // Prints the median of several runs of each step, one figure a line.
 //   lexicon_build_bench [fr.aff fr.dic] [runs]

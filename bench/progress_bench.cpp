@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Save and load of the progress record: one write and one read of the whole block.
 #include <unistd.h>
 

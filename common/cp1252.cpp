@@ -1,10 +1,11 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/cp1252.h"
 
 bool FitsCp1252(std::string_view utf8) {
     std::size_t i = 0;
     while (i < utf8.size())
-        if (cp1252_detail::FromUnicode(cp1252_detail::DecodeUtf8(utf8.data(), utf8.size(), i)) < 0)
-            return false;
+        if (cp1252_detail::FromUnicode(cp1252_detail::DecodeUtf8(utf8.data(), utf8.size(), i)) < 0) return false;
     return true;
 }
 
@@ -13,8 +14,7 @@ std::string Utf8ToCp1252(std::string_view utf8) {
     out.reserve(utf8.size());
     std::size_t i = 0;
     while (i < utf8.size())
-        out.push_back(static_cast<char>(
-            UnicodeToCp1252(cp1252_detail::DecodeUtf8(utf8.data(), utf8.size(), i))));
+        out.push_back(static_cast<char>(UnicodeToCp1252(cp1252_detail::DecodeUtf8(utf8.data(), utf8.size(), i))));
     return out;
 }
 

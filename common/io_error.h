@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File errors. File operations do not handle their own failures: they throw IoError
 // with a code, and the window's one error handler shows its French text.
 #pragma once

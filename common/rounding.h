@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rounding used wherever a floating-point figure becomes an integer: to the nearest
 // integer, halves to the even neighbour.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "exercise/keyboard.h"
 
 #include <array>
@@ -41,18 +43,39 @@ constexpr LayoutKey kAzerty[] = {
     {VK_OEM_4, {U')', U'°', U']'}},
     {VK_OEM_PLUS, {U'=', U'+', U'}'}},
 
-    Letter('A'), Letter('Z'), Letter('E', U'€'), Letter('R'), Letter('T'), Letter('Y'),
-    Letter('U'), Letter('I'), Letter('O'), Letter('P'),
+    Letter('A'),
+    Letter('Z'),
+    Letter('E', U'€'),
+    Letter('R'),
+    Letter('T'),
+    Letter('Y'),
+    Letter('U'),
+    Letter('I'),
+    Letter('O'),
+    Letter('P'),
     {VK_OEM_6, {kDeadCircumflex, kDeadDiaeresis, 0}},
     {VK_OEM_1, {U'$', U'£', U'¤'}},
 
-    Letter('Q'), Letter('S'), Letter('D'), Letter('F'), Letter('G'), Letter('H'),
-    Letter('J'), Letter('K'), Letter('L'), Letter('M'),
+    Letter('Q'),
+    Letter('S'),
+    Letter('D'),
+    Letter('F'),
+    Letter('G'),
+    Letter('H'),
+    Letter('J'),
+    Letter('K'),
+    Letter('L'),
+    Letter('M'),
     {VK_OEM_3, {U'ù', U'%', 0}},
     {VK_OEM_5, {U'*', U'µ', 0}},
 
     {VK_OEM_102, {U'<', U'>', 0}},
-    Letter('W'), Letter('X'), Letter('C'), Letter('V'), Letter('B'), Letter('N'),
+    Letter('W'),
+    Letter('X'),
+    Letter('C'),
+    Letter('V'),
+    Letter('B'),
+    Letter('N'),
     {VK_OEM_COMMA, {U',', U'?', 0}},
     {VK_OEM_PERIOD, {U';', U'.', 0}},
     {VK_OEM_2, {U':', U'/', 0}},
@@ -79,9 +102,8 @@ constexpr DeadKey kDeadKeys[] = {
 constexpr std::array<uint8_t, 52> kKeyVirtualCodes = [] {
     std::array<uint8_t, 52> codes{};
     for (int i = 0; i < 26; ++i) codes[1 + i] = static_cast<uint8_t>('A' + i);
-    const uint8_t others[] = {VK_OEM_5,      VK_OEM_6, VK_OEM_3,   VK_OEM_1,  VK_OEM_COMMA, VK_OEM_PERIOD,
-                              VK_OEM_2,      VK_OEM_8, VK_OEM_102, VK_SHIFT,  VK_MENU,      VK_SPACE,
-                              VK_OEM_7};
+    const uint8_t others[] = {VK_OEM_5, VK_OEM_6,   VK_OEM_3, VK_OEM_1, VK_OEM_COMMA, VK_OEM_PERIOD, VK_OEM_2,
+                              VK_OEM_8, VK_OEM_102, VK_SHIFT, VK_MENU,  VK_SPACE,     VK_OEM_7};
     for (int i = 0; i < 13; ++i) codes[27 + i] = others[i];
     for (int i = 0; i < 9; ++i) codes[40 + i] = static_cast<uint8_t>('1' + i);
     codes[49] = '0';

@@ -1,7 +1,9 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "exercise/timestamp.h"
 
-#include <ctime>
 #include <sys/time.h>
+#include <ctime>
 
 namespace {
 std::function<TimeOfDay()>& ClockSource() {

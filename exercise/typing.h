@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The typing run: its state, the check of one typed character against the model, and the
 // figures of a finished or interrupted run. The window applies the outcomes to its controls.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuzz target of the lexicon loader: arbitrary bytes as the dictionary, and two slices of
 // them as the name lists. Besides the sanitizers' checks, the result must equal that of
 // the plain model of the loader (tests/lexicon/reference_loader.h).
@@ -69,8 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     auto dictionaryText = Copy(rest, n);
     LoadDictionary(dictionaryText.get(), n, *lexicon, callbacks);
 
-    if (lexicon->FemaleNameCount < 1 || lexicon->FemaleNameCount > kNameCapacity ||
-        lexicon->MaleNameCount < 1 || lexicon->MaleNameCount > kNameCapacity)
+    if (lexicon->FemaleNameCount < 1 || lexicon->FemaleNameCount > kNameCapacity || lexicon->MaleNameCount < 1 ||
+        lexicon->MaleNameCount > kNameCapacity)
         Fail("name count out of range");
     CheckLengths("verb", lexicon->Verbs, lexicon->VerbCount, kVerbCapacity);
     CheckLengths("noun", lexicon->Nouns, lexicon->NounCount, kNominalCapacity);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "generator/conjugation.h"
 
 #include "common/cp1252.h"
@@ -7,20 +9,19 @@ namespace {
 
 // Compound tenses: the auxiliary avoir with its subject, then slot 47. Rows by tense
 // code - 14, persons 0..5; code 21 and 23 are handled through the same table.
-constexpr std::string_view kPluperfectHeads[6] = {"J'avais ", "Tu avais ", "Il avait ",
+constexpr std::string_view kPluperfectHeads[6] = {"J'avais ",     "Tu avais ",   "Il avait ",
                                                   "Nous avions ", "Vous aviez ", "Ils avaient "};
-constexpr std::string_view kCompoundPastHeads[6] = {"J'ai ", "Tu as ", "Il a ", "Nous avons ", "Vous avez ",
-                                                    "Ils ont "};
-const std::string_view kPastAnteriorHeads[6] = {"J'eus ", "Tu eus ", "Il eut ",
+constexpr std::string_view kCompoundPastHeads[6] = {"J'ai ",       "Tu as ",     "Il a ",
+                                                    "Nous avons ", "Vous avez ", "Ils ont "};
+const std::string_view kPastAnteriorHeads[6] = {"J'eus ",         "Tu eus ",        "Il eut ",
                                                 "Nous eûmes "_cp, "Vous eûtes "_cp, "Ils eurent "};
-constexpr std::string_view kFuturePerfectHeads[6] = {"J'aurai ", "Tu auras ", "Il aura ",
+constexpr std::string_view kFuturePerfectHeads[6] = {"J'aurai ",     "Tu auras ",   "Il aura ",
                                                      "Nous aurons ", "Vous aurez ", "Ils auront "};
-constexpr std::string_view kSubjunctivePastHeads[6] = {"que j'aie ", "que tu aies ", "qu'il ait ",
+constexpr std::string_view kSubjunctivePastHeads[6] = {"que j'aie ",      "que tu aies ",   "qu'il ait ",
                                                        "que nous ayons ", "que vous ayez ", "qu'ils aient "};
-const std::string_view kSubjunctivePluperfectHeads[6] = {"que j'eusse ", "que tu eusses ", "qu'il eût "_cp,
-                                                         "que nous eussions ", "que vous eussiez ",
-                                                         "qu'ils eussent "};
-constexpr std::string_view kConditionalPastHeads[6] = {"j'aurais ", "tu aurais ", "il aurait ",
+const std::string_view kSubjunctivePluperfectHeads[6] = {"que j'eusse ",       "que tu eusses ",    "qu'il eût "_cp,
+                                                         "que nous eussions ", "que vous eussiez ", "qu'ils eussent "};
+constexpr std::string_view kConditionalPastHeads[6] = {"j'aurais ",     "tu aurais ",   "il aurait ",
                                                        "nous aurions ", "vous auriez ", "ils auraient "};
 constexpr std::string_view kImperativePastHeads[6] = {"", "Aie ", "", "Ayons ", "Ayez ", ""};
 
@@ -58,12 +59,27 @@ int SimpleTenseBase(int tense) {
 bool ElidesJe(std::string_view form) {
     if (form.empty()) return false;
     switch (static_cast<unsigned char>(form[0])) {
-        case 'a': case 'e': case 'i': case 'o': case 'u': case 'y': case 'h':
-        case 0xE2: case 0xE4: case 0xE8: case 0xE9: case 0xEA: case 0xEB:  // â ä è é ê ë
-        case 0xEE: case 0xEF: case 0xF6: case 0xF9: case 0xFB: case 0xFC:  // î ï ö ù û ü
+        case 'a':
+        case 'e':
+        case 'i':
+        case 'o':
+        case 'u':
+        case 'y':
+        case 'h':
+        case 0xE2:
+        case 0xE4:
+        case 0xE8:
+        case 0xE9:
+        case 0xEA:
+        case 0xEB:  // â ä è é ê ë
+        case 0xEE:
+        case 0xEF:
+        case 0xF6:
+        case 0xF9:
+        case 0xFB:
+        case 0xFC:  // î ï ö ù û ü
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -82,9 +98,15 @@ void AppendCapitalizedImperative(std::string_view form, std::string& out) {
     if (form.empty()) return;
     char& first = out[start];
     switch (static_cast<unsigned char>(first)) {
-        case 0xE8: case 0xE9: case 0xEA: case 0xEB: first = 'E'; break;  // è é ê ë
-        case 0xEE: case 0xEF: first = 'I'; break;                        // î ï
-        case 0xF9: case 0xFB: case 0xFC: first = 'U'; break;             // ù û ü
+        case 0xE8:
+        case 0xE9:
+        case 0xEA:
+        case 0xEB: first = 'E'; break;  // è é ê ë
+        case 0xEE:
+        case 0xEF: first = 'I'; break;  // î ï
+        case 0xF9:
+        case 0xFB:
+        case 0xFC: first = 'U'; break;  // ù û ü
         default: CapitalizeAscii(first); break;
     }
 }

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Conjugation: a verb of the lexicon, a tense code and a person become the subject and
 // the conjugated verb that open a sentence ("J'avais mangé", "que tu aies fini", "Mangez").
 // Simple tenses take their form from the lexicon; compound tenses are built from fixed
@@ -37,11 +39,10 @@ namespace conjugation_detail {
 // forms, the compound tenses the masculine singular past participle (47), the imperative
 // its three forms (43..45) or the participle; -1 where the imperative has no person.
 inline constexpr int8_t kSlots[kTenseCount][kPersonCount] = {
-    {1, 2, 3, 4, 5, 6},        {7, 8, 9, 10, 11, 12},     {13, 14, 15, 16, 17, 18},
-    {19, 20, 21, 22, 23, 24},  {47, 47, 47, 47, 47, 47},  {47, 47, 47, 47, 47, 47},
-    {47, 47, 47, 47, 47, 47},  {47, 47, 47, 47, 47, 47},  {47, 47, 47, 47, 47, 47},
-    {47, 47, 47, 47, 47, 47},  {37, 38, 39, 40, 41, 42},  {47, 47, 47, 47, 47, 47},
-    {-1, 43, -1, 44, 45, -1},  {-1, 47, -1, 47, 47, -1}};
+    {1, 2, 3, 4, 5, 6},       {7, 8, 9, 10, 11, 12},    {13, 14, 15, 16, 17, 18}, {19, 20, 21, 22, 23, 24},
+    {47, 47, 47, 47, 47, 47}, {47, 47, 47, 47, 47, 47}, {47, 47, 47, 47, 47, 47}, {47, 47, 47, 47, 47, 47},
+    {47, 47, 47, 47, 47, 47}, {47, 47, 47, 47, 47, 47}, {37, 38, 39, 40, 41, 42}, {47, 47, 47, 47, 47, 47},
+    {-1, 43, -1, 44, 45, -1}, {-1, 47, -1, 47, 47, -1}};
 }  // namespace conjugation_detail
 
 // The verb slot that the conjugation of (tense, person) reads, or -1 when that tense has

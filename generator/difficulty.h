@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How hard a text is for this user: the mean typing delay of its pairs of adjacent
 // characters, from the key-pair statistics of the progress record.
 #pragma once

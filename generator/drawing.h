@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word drawing: verbs, adjectives and first names taken at random from the lexicon, the
 // exact lookup of a verb by its infinitive, and the test whether a verb has a form.
 #pragma once

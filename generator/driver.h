@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text driver: a whole model text of N sentences, each the easiest or the hardest of
 // 20 candidates for this user, its two first names chosen the same way among 100 draws.
 #pragma once

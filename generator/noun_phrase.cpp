@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "generator/noun_phrase.h"
 
 #include "generator/drawing.h"
@@ -5,10 +7,10 @@
 
 namespace {
 
-constexpr std::string_view kMasculineDeterminers[10] = {"ce", "un", "le", "son", "mon",
+constexpr std::string_view kMasculineDeterminers[10] = {"ce",  "un",  "le",    "son",   "mon",
                                                         "ton", "son", "notre", "votre", "leur"};
-constexpr std::string_view kFeminineDeterminers[10] = {"cette", "une", "la", "sa", "ma",
-                                                       "ta", "sa", "notre", "votre", "leur"};
+constexpr std::string_view kFeminineDeterminers[10] = {"cette", "une", "la",    "sa",    "ma",
+                                                       "ta",    "sa",  "notre", "votre", "leur"};
 constexpr std::string_view kPluralDeterminers[10] = {"ces", "des", "les", "ses", "mes",
                                                      "tes", "ses", "nos", "vos", "leurs"};
 
@@ -50,13 +52,27 @@ std::string_view DrawPluralDeterminer() { return kPluralDeterminers[Random(10)];
 
 bool IsElisionLetter(char c) {
     switch (static_cast<unsigned char>(c)) {
-        case 'a': case 'e': case 'h': case 'i': case 'o': case 'u': case 'y':
-        case 0xE0: case 0xE2: case 0xE8: case 0xE9: case 0xEA:  // à â è é ê
-        case 0xEE: case 0xEF: case 0xF4: case 0xF6:             // î ï ô ö
-        case 0xF9: case 0xFB: case 0xFC:                        // ù û ü
+        case 'a':
+        case 'e':
+        case 'h':
+        case 'i':
+        case 'o':
+        case 'u':
+        case 'y':
+        case 0xE0:
+        case 0xE2:
+        case 0xE8:
+        case 0xE9:
+        case 0xEA:  // à â è é ê
+        case 0xEE:
+        case 0xEF:
+        case 0xF4:
+        case 0xF6:  // î ï ô ö
+        case 0xF9:
+        case 0xFB:
+        case 0xFC:  // ù û ü
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 

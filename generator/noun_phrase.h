@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Noun phrases: determiner, common noun and sometimes an adjective, agreeing in gender
 // and number, with the elisions of written French (l', cet, mon before a vowel or h).
 #pragma once

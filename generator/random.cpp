@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "generator/random.h"
 
 #include <chrono>
@@ -5,8 +7,7 @@
 namespace random_detail {
 
 // The state that SeedRandom(0) gives, so that the sequence is defined before any seeding.
-Xoshiro256 gGenerator = {{0xE220A8397B1DCDAFull, 0x6E789E6AA1B965F4ull, 0x06C45D188009454Full,
-                          0xF88BB8A8724C81ECull}};
+Xoshiro256 gGenerator = {{0xE220A8397B1DCDAFull, 0x6E789E6AA1B965F4ull, 0x06C45D188009454Full, 0xF88BB8A8724C81ECull}};
 
 }  // namespace random_detail
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's one pseudo-random generator. Every draw of the sentence generator goes
 // through Random, so a seed fixes a whole text.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "generator/templates.h"
 
 #include "common/cp1252.h"
@@ -115,7 +117,11 @@ bool AppendIfClause(const Vocabulary& vocabulary, int tense, std::string& out) {
     if (out.size() > start) {
         char& first = out[start];
         switch (first) {
-            case 'I': case 'J': case 'N': case 'T': case 'V': first = static_cast<char>(first - 'A' + 'a'); break;
+            case 'I':
+            case 'J':
+            case 'N':
+            case 'T':
+            case 'V': first = static_cast<char>(first - 'A' + 'a'); break;
             default: break;
         }
     }

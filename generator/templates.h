@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sentence templates: a conjugated verb phrase and two first names become one complete
 // sentence, joined with randomly drawn words by fixed glue. One template per family of
 // tense codes; each ends with one of three complement shapes and its terminator.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lexicon as the generator reads it: the tables, plus what a text needs to know
 // about them and would otherwise look up again and again - which forms each entry has
 // (a few bits per entry, so that rejection draws do not touch the large tables), how many
@@ -53,8 +55,8 @@ private:
     const Lexicon& lexicon_;
     int beVerb_ = 0;
     int haveVerb_ = 0;
-    std::vector<uint64_t> verbSlots_;     // bit s: slot s filled; by verb index
-    std::vector<uint8_t> nounSlots_;      // bits 0..3; by noun index
+    std::vector<uint64_t> verbSlots_;  // bit s: slot s filled; by verb index
+    std::vector<uint8_t> nounSlots_;   // bits 0..3; by noun index
     std::vector<uint8_t> adjectiveSlots_;
     int verbForms_[kTenseCount][kPersonCount] = {};
     int verbFormTotal_ = 0;

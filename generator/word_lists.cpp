@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "generator/word_lists.h"
 
 #include "common/cp1252.h"
@@ -5,7 +7,7 @@
 
 namespace {
 
-constexpr std::string_view kPlacePrepositions[9] = {"vers",   "dans",   "sur",        "dessous", "derrière"_cp,
+constexpr std::string_view kPlacePrepositions[9] = {"vers",   "dans",       "sur",     "dessous", "derrière"_cp,
                                                     "dessus", "par-dessus", "dessous", "devant"};
 constexpr std::string_view kMotionPrepositions[4] = {"avec", "contre", "jusqu'à"_cp, "vers"};
 constexpr std::string_view kPurposeLinks[4] = {"pour", "pour parvenir à"_cp, "pour réussir à"_cp, "jusqu'à"_cp};

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small closed word classes that the program holds itself. Each routine draws one
 // member with one Random(n); lower case, no blank at either end.
 #pragma once

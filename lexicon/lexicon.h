@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The in-memory lexicon: fixed-capacity tables of verbs, nouns, adjectives and first
 // names, indexed from 1. Every word is a short string of at most 50 Windows-1252 bytes;
 // an empty slot means the lexicon has no such form.
@@ -19,16 +21,16 @@ struct ShortString {
     bool Empty() const { return Length == 0; }
     // Stores the text, cut to its first 50 characters.
     void Assign(std::string_view text) {
-        std::size_t n = text.size() < std::size_t(kShortStringCapacity) ? text.size()
-                                                                       : std::size_t(kShortStringCapacity);
+        std::size_t n =
+            text.size() < std::size_t(kShortStringCapacity) ? text.size() : std::size_t(kShortStringCapacity);
         if (n) std::memcpy(Chars, text.data(), n);
         Length = static_cast<uint8_t>(n);
     }
 };
 static_assert(sizeof(ShortString) == 51);
 
-constexpr int kVerbSlotCount = 51;     // slot 0 the infinitive, 1..50 the forms
-constexpr int kNominalSlotCount = 5;   // Fem+SG, Mas+SG, Fem+PL, Mas+PL, lemma
+constexpr int kVerbSlotCount = 51;    // slot 0 the infinitive, 1..50 the forms
+constexpr int kNominalSlotCount = 5;  // Fem+SG, Mas+SG, Fem+PL, Mas+PL, lemma
 
 struct VerbEntry {
     ShortString Slots[kVerbSlotCount];
@@ -50,16 +52,16 @@ constexpr int kNameCapacity = 5000;
 // Verb slots that the generator reads (see VerbSlotCodes in the loader for all 50).
 enum VerbSlot : int {
     kVerbInfinitive = 0,
-    kIndicativePresentSlot = 1,    // 1..6
-    kImperfectSlot = 7,            // 7..12
-    kSimplePastSlot = 13,          // 13..18
-    kFutureSlot = 19,              // 19..24
-    kSubjunctivePresentSlot = 25,  // 25..30
-    kSubjunctiveImperfectSlot = 31,// 31..36
-    kConditionalPresentSlot = 37,  // 37..42
-    kImperativeTuSlot = 43,        // "ImPre+SG+P1"
-    kImperativeNousSlot = 44,      // "ImPre+PL+P1"
-    kImperativeVousSlot = 45,      // "ImPre+PL+P2"
+    kIndicativePresentSlot = 1,      // 1..6
+    kImperfectSlot = 7,              // 7..12
+    kSimplePastSlot = 13,            // 13..18
+    kFutureSlot = 19,                // 19..24
+    kSubjunctivePresentSlot = 25,    // 25..30
+    kSubjunctiveImperfectSlot = 31,  // 31..36
+    kConditionalPresentSlot = 37,    // 37..42
+    kImperativeTuSlot = 43,          // "ImPre+SG+P1"
+    kImperativeNousSlot = 44,        // "ImPre+PL+P1"
+    kImperativeVousSlot = 45,        // "ImPre+PL+P2"
     kPresentParticipleSlot = 46,
     kPastParticipleMasSgSlot = 47,
     kPastParticipleMasPlSlot = 48,

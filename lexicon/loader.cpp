@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "lexicon/loader.h"
 
 #include <fcntl.h>
@@ -58,8 +60,7 @@ inline std::size_t FindByte(const char* p, std::size_t n, char c) {
             uint64_t word;
             std::memcpy(&word, p + i, 8);
             word ^= pattern;  // the bytes equal to c become zero
-            if (uint64_t zeros = (word - kOnes) & ~word & kHighs)
-                return i + std::size_t(std::countr_zero(zeros) >> 3);
+            if (uint64_t zeros = (word - kOnes) & ~word & kHighs) return i + std::size_t(std::countr_zero(zeros) >> 3);
         }
     }
     for (; i < n; ++i)
@@ -90,8 +91,7 @@ inline void CopyBytes(char* to, const char* from, std::size_t n) {
 
 // Stores the text in a table slot, cut to its first 50 characters.
 inline void Store(ShortString& slot, std::string_view text) {
-    std::size_t n = text.size() < std::size_t(kShortStringCapacity) ? text.size()
-                                                                     : std::size_t(kShortStringCapacity);
+    std::size_t n = text.size() < std::size_t(kShortStringCapacity) ? text.size() : std::size_t(kShortStringCapacity);
     CopyBytes(slot.Chars, text.data(), n);
     slot.Length = static_cast<uint8_t>(n);
 }
@@ -132,8 +132,7 @@ constexpr std::size_t kReadBlock = std::size_t(256) << 10;
 class LineReader {
 public:
     // The lines of an open file.
-    LineReader(int fd, EventPump& pump)
-        : fd_(fd), pump_(&pump), owned_(new char[kReadBlock]), capacity_(kReadBlock) {
+    LineReader(int fd, EventPump& pump) : fd_(fd), pump_(&pump), owned_(new char[kReadBlock]), capacity_(kReadBlock) {
         buffer_ = pos_ = end_ = owned_.get();
     }
 
@@ -264,9 +263,7 @@ struct CodeKey {
 };
 
 // Key of a code of 8 to 16 characters.
-constexpr CodeKey KeyOf(std::string_view s) {
-    return {Load64(s.data()), Load64(s.data() + s.size() - 8), s.size()};
-}
+constexpr CodeKey KeyOf(std::string_view s) { return {Load64(s.data()), Load64(s.data() + s.size() - 8), s.size()}; }
 
 constexpr std::size_t BucketOf(const CodeKey& key, std::size_t buckets) {
     uint64_t h = (key.head ^ (key.tail * 0xC2B2AE3D27D4EB4Full) ^ key.length) * 0x86F6FF960B581673ull;
@@ -387,8 +384,7 @@ private:
             if (!OpenEntry(lexicon_.NounCount, kNominalCapacity, nounsFull_, sameLemma)) return;
             StoreNominalForms(lexicon_.Noun(lexicon_.NounCount), form, lemma, subTags);
         } else if (kind == "Adj:") {
-            if (!OpenEntry(lexicon_.AdjectiveCount, kNominalCapacity, adjectivesFull_, sameLemma))
-                return;
+            if (!OpenEntry(lexicon_.AdjectiveCount, kNominalCapacity, adjectivesFull_, sameLemma)) return;
             StoreNominalForms(lexicon_.Adjective(lexicon_.AdjectiveCount), form, lemma, subTags);
         }
     }
@@ -463,8 +459,7 @@ void ClearDictionaryTables(Lexicon& lexicon) {
 }  // namespace
 
 int VerbSlotOfCode(std::string_view subTag) {
-    if (subTag.size() < 8)
-        return subTag == kVerbSlotCodes[kPresentParticipleSlot] ? kPresentParticipleSlot : -1;
+    if (subTag.size() < 8) return subTag == kVerbSlotCodes[kPresentParticipleSlot] ? kPresentParticipleSlot : -1;
     if (subTag.size() > 16) return -1;
     CodeKey key = KeyOf(subTag);
     std::size_t b = BucketOf(key, kVerbBuckets);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "stats/estimate.h"
 
 #include "common/cp1252.h"
@@ -26,7 +28,7 @@ SpeedEstimate EstimateSpeeds(std::string_view text, const ProgressRecord& record
     int64_t pairMeanSum = 0;
     for (std::size_t i = 1; i < text.size(); ++i) {
         int32_t mean = means.Means[KeyOfChar[static_cast<unsigned char>(text[i - 1])]]
-                                   [KeyOfChar[static_cast<unsigned char>(text[i])]];
+                                  [KeyOfChar[static_cast<unsigned char>(text[i])]];
         if (mean == kNoMean) continue;
         ++pairCount;
         pairMeanSum += mean;

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the trainer tells before a run: the speed to expect on the model text and the
 // user's present speed, from the progress record, and the length of the model text in
 // words with whether a speed measured on it will mean anything.
@@ -27,10 +29,10 @@ SpeedEstimate EstimateSpeeds(std::string_view text, const ProgressRecord& record
 std::string EstimateText(const SpeedEstimate& estimate);
 
 struct TextAssessment {
-    std::string Edit1Text;    // the information line
+    std::string Edit1Text;  // the information line
     bool Edit2Enabled = false;
     bool RunEstimate = false;  // the text is long enough for the speed estimate
-    std::string Memo2Text;    // statistics box text, set only when !RunEstimate
+    std::string Memo2Text;     // statistics box text, set only when !RunEstimate
 };
 
 // Assessment of a new model text: its length in words and whether a speed measured on

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "stats/progress.h"
 
 #include <fcntl.h>
@@ -23,8 +25,9 @@ void ReleaseProgress(ProgressRecord* record) { std::free(record); }
 void RecordKeyInterval(ProgressRecord& record, int previousKey, int currentKey, int32_t intervalMs) {
     if (previousKey < 1 || previousKey > kKeyCount || currentKey < 1 || currentKey > kKeyCount) return;
     KeyPairStats& cell = record.Cell(previousKey, currentKey);
-    uint16_t value = static_cast<uint16_t>(intervalMs < 0 ? 0 : intervalMs > kMaxStoredInterval ? kMaxStoredInterval
-                                                                                                  : intervalMs);
+    uint16_t value = static_cast<uint16_t>(intervalMs < 0                    ? 0
+                                           : intervalMs > kMaxStoredInterval ? kMaxStoredInterval
+                                                                             : intervalMs);
     if (cell.Count >= kSampleCapacity) {
         cell.Count = kSampleCapacity;
         std::memmove(cell.Times, cell.Times + 1, sizeof(uint16_t) * (kSampleCapacity - 1));

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress record: for every ordered pair of the 51 tracked keys, the latest up to
 // 128 intervals (ms) between striking the first key and the second. Stored whole, with
 // no header, in "progression1_9.dat".
@@ -29,9 +31,7 @@ struct ProgressRecord {
     KeyPairStats Cells[kKeyCount][kKeyCount];
 
     KeyPairStats& Cell(int previousKey, int currentKey) { return Cells[previousKey - 1][currentKey - 1]; }
-    const KeyPairStats& Cell(int previousKey, int currentKey) const {
-        return Cells[previousKey - 1][currentKey - 1];
-    }
+    const KeyPairStats& Cell(int previousKey, int currentKey) const { return Cells[previousKey - 1][currentKey - 1]; }
 };
 static_assert(sizeof(ProgressRecord) == 671058);
 constexpr std::size_t kProgressRecordSize = sizeof(ProgressRecord);

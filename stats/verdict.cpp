@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "stats/verdict.h"
 
 #include <cmath>
@@ -21,7 +23,8 @@ std::string VerdictBody(int32_t speed, double errorPercent, std::string_view mod
     text += PrecisionVerdict(errorPercent);
     if (!significant) {
         text += kLineBreak;
-        text += "Sachez toutefois que votre vitesse n'est pas très significative sur un texte comportant moins de 10 mots."_cp;
+        text +=
+            "Sachez toutefois que votre vitesse n'est pas très significative sur un texte comportant moins de 10 mots."_cp;
     }
     return text;
 }

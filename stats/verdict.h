@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The French verdict on a finished or interrupted run: one sentence on speed, one on
 // precision, joined by "et" or "mais", and a warning when the model text is too short
 // for the speed to mean much. Texts are Windows-1252, lines separated by CR LF.

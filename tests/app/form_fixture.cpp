@@ -1,9 +1,11 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "form_fixture.h"
 
+#include <sys/stat.h>
 #include <climits>
 #include <cstdlib>
 #include <iterator>
-#include <sys/stat.h>
 
 #include "common/cp1252.h"
 #include "exercise/keyboard.h"
@@ -51,15 +53,13 @@ bool FileExists(const std::string& path) {
 void WriteSmallLexicon(const std::string& folder) {
     std::string dictionary;
     auto line = [&](const std::string& utf8) { dictionary += Utf8ToCp1252(utf8) + "\r\n"; };
-    const char* aimer[] = {"aime", "aimes", "aime", "aimons", "aimez", "aiment",
-                           "aimais", "aimais", "aimait", "aimions", "aimiez", "aimaient",
-                           "aimai", "aimas", "aima", "aimâmes", "aimâtes", "aimèrent",
-                           "aimerai", "aimeras", "aimera", "aimerons", "aimerez", "aimeront"};
+    const char* aimer[] = {"aime",    "aimes",    "aime",    "aimons",   "aimez",  "aiment",   "aimais",  "aimais",
+                           "aimait",  "aimions",  "aimiez",  "aimaient", "aimai",  "aimas",    "aima",    "aimâmes",
+                           "aimâtes", "aimèrent", "aimerai", "aimeras",  "aimera", "aimerons", "aimerez", "aimeront"};
     const char* codes[] = {"IPre", "IImp", "IPSim", "IFut"};
     const char* persons[] = {"SG+P1", "SG+P2", "SG+P3", "PL+P1", "PL+P2", "PL+P3"};
     for (int t = 0; t < 4; ++t)
-        for (int p = 0; p < 6; ++p)
-            line(std::string(aimer[t * 6 + p]) + "\taimer\tVer:" + codes[t] + "+" + persons[p]);
+        for (int p = 0; p < 6; ++p) line(std::string(aimer[t * 6 + p]) + "\taimer\tVer:" + codes[t] + "+" + persons[p]);
     line("aimerais\taimer\tVer:CPre+SG+P1:CPre+SG+P2");
     line("aimerait\taimer\tVer:CPre+SG+P3");
     line("aimerions\taimer\tVer:CPre+PL+P1");

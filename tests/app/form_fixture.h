@@ -1,16 +1,18 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A window under test: offscreen, in a temporary data folder holding a small lexicon,
 // with message boxes and beeps recorded instead of shown.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
-#include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <fstream>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "app/form1.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and close: folders, the first paint's loading order, and what is written when.
 #include "form_fixture.h"
 
@@ -21,8 +23,10 @@ TEST_F(Startup, FirstPaintCreatesTheFoldersAndAnEmptyProgressFile) {
     EXPECT_FALSE(form_->Memo1->Text().empty()) << "a first text was generated";
     EXPECT_EQ(form_->ProgressBar1->value(), 100);
     EXPECT_TRUE(form_->Edit2->hasFocus() || !QApplication::focusWidget());
-    EXPECT_EQ(FromQString(form_->Memo2->toPlainText()),
-              std::string("Aucune information ne pourra être donnée tant que vous n'aurez pas tapé un seul texte en intrégralité..."_cp));
+    EXPECT_EQ(
+        FromQString(form_->Memo2->toPlainText()),
+        std::string(
+            "Aucune information ne pourra être donnée tant que vous n'aurez pas tapé un seul texte en intrégralité..."_cp));
 }
 
 TEST_F(Startup, ClosingBeforeTheFirstPaintWritesNoFile) {
@@ -74,8 +78,9 @@ TEST_F(Startup, AMissingLexiconStopsTheFirstPaintAndProtectsTheRecord) {
     EXPECT_TRUE(form_->Memo1->Text().empty());
 
     form_->OK->click();  // no lexicon: the refusal
-    EXPECT_EQ(FromQString(form_->Edit1->text()),
-              std::string("Il est impossible de créer un texte tant que vous n'avez pas initialisé l'ordinateur..."_cp));
+    EXPECT_EQ(
+        FromQString(form_->Edit1->text()),
+        std::string("Il est impossible de créer un texte tant que vous n'avez pas initialisé l'ordinateur..."_cp));
     form_->close();
     EXPECT_EQ(ReadBytes(ProgressPath()), stored) << "the stored record was not overwritten";
 }

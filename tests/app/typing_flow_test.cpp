@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copying a model text in the window: lines, the end of a run, resets, the clock and the
 // interruption.
 #include "form_fixture.h"

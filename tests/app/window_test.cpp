@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's controls, its default and cancel keys, change events and memo lines.
 #include "form_fixture.h"
 
@@ -34,30 +36,73 @@ TEST_F(Window, EveryControlHasItsPlaceCaptionAndHint) {
     EXPECT_EQ(f.minimumSize(), f.maximumSize()) << "fixed size";
     EXPECT_FALSE(f.windowFlags() & Qt::WindowMaximizeButtonHint);
     const std::vector<Expected> table = {
-        {"Label1", f.Label1, &f, {8, 56, 480, 15}, "Texte d'entraînement (vous pouvez saisir un texte ou cliquer sur le bouton en bas à droite) ", nullptr},
-        {"Label2", f.Label2, &f, {8, 152, 392, 15}, "Saisissez le texte ci-dessus (le compteur se déclenchera automatiquement)", nullptr},
+        {"Label1",
+         f.Label1,
+         &f,
+         {8, 56, 480, 15},
+         "Texte d'entraînement (vous pouvez saisir un texte ou cliquer sur le bouton en bas à droite) ",
+         nullptr},
+        {"Label2",
+         f.Label2,
+         &f,
+         {8, 152, 392, 15},
+         "Saisissez le texte ci-dessus (le compteur se déclenchera automatiquement)",
+         nullptr},
         {"Label5", f.Label5, &f, {8, 216, 142, 15}, "Statistiques de l'ordinateur", nullptr},
         {"GroupBox5", f.GroupBox5, &f, {232, 0, 153, 49}, "", nullptr},
         {"GroupBox1", f.GroupBox1, &f, {8, 320, 601, 137}, "Informations de l'ordinateur", nullptr},
         {"GroupBox3", f.GroupBox3, f.GroupBox1, {304, 56, 113, 73}, "Nombre de phrases", nullptr},
         {"GroupBox2", f.GroupBox2, f.GroupBox1, {176, 56, 113, 73}, "Options", nullptr},
-        {"CheckBox2", f.CheckBox2, f.GroupBox2, {12, 50, 93, 17}, "Etre interrompu",
-         "Si vous ignorez le temps qu'il vous faut pour taper le texte, activez cette case pour que votre vitesse soit évaluée à une heure précise."},
-        {"CheckBox3", f.CheckBox3, f.GroupBox2, {12, 33, 93, 17}, "Niveau difficile",
+        {"CheckBox2",
+         f.CheckBox2,
+         f.GroupBox2,
+         {12, 50, 93, 17},
+         "Etre interrompu",
+         "Si vous ignorez le temps qu'il vous faut pour taper le texte, activez cette case pour que votre vitesse soit "
+         "évaluée à une heure précise."},
+        {"CheckBox3",
+         f.CheckBox3,
+         f.GroupBox2,
+         {12, 33, 93, 17},
+         "Niveau difficile",
          "Régler le niveau de difficulté : l'ordinateur connaît vos points faibles à forcer de vous voir taper !"},
-        {"Button1", f.Button1, f.GroupBox1, {8, 62, 153, 28}, "Recommencer (Echap)",
+        {"Button1",
+         f.Button1,
+         f.GroupBox1,
+         {8, 62, 153, 28},
+         "Recommencer (Echap)",
          "Cliquez-ici pour vous entraîner à recopier le texte ci-dessus."},
-        {"CheckBox1", f.CheckBox1, f.GroupBox1, {188, 72, 73, 17}, "Son activé",
+        {"CheckBox1",
+         f.CheckBox1,
+         f.GroupBox1,
+         {188, 72, 73, 17},
+         "Son activé",
          "Permet d'activer (ou désactiver) le son émis par l'ordinateur lors d'une faute de frappe."},
-        {"SpinEdit1", f.SpinEdit1, f.GroupBox1, {323, 82, 70, 37}, nullptr,
+        {"SpinEdit1",
+         f.SpinEdit1,
+         f.GroupBox1,
+         {323, 82, 70, 37},
+         nullptr,
          "Cliquez-ici pour changer le nombre de phrases inventées par l'ordinateur (999 maximum)."},
         {"GroupBox4", f.GroupBox4, f.GroupBox1, {432, 56, 161, 73}, "Vous désirez être interrompu à", nullptr},
         {"Memo3", f.Memo3, f.GroupBox4, {8, 27, 145, 33}, nullptr, nullptr},
-        {"OK", f.OK, &f, {16, 420, 153, 28}, "Inventer un texte (Entrée)",
+        {"OK",
+         f.OK,
+         &f,
+         {16, 420, 153, 28},
+         "Inventer un texte (Entrée)",
          "Cliquez-ici pour que l'ordinateur invente un texte inconnu."},
-        {"Edit1", f.Edit1, &f, {16, 336, 585, 21}, "Chargement en mémoire des informations du dictionnaire...",
+        {"Edit1",
+         f.Edit1,
+         &f,
+         {16, 336, 585, 21},
+         "Chargement en mémoire des informations du dictionnaire...",
          "Informations pratiques de l'ordinateur."},
-        {"Memo1", f.Memo1, &f, {8, 72, 601, 65}, nullptr,
+        {"Memo1",
+         f.Memo1,
+         &f,
+         {8, 72, 601, 65},
+         nullptr,
          "Pour diversifier le vocabulaire, vous pouvez modifier le dictionnaire."},
         {"ProgressBar1", f.ProgressBar1, &f, {16, 363, 585, 9}, nullptr, nullptr},
         {"Edit2", f.Edit2, &f, {8, 168, 601, 31}, " ", "Vous devez recopier le texte ci-dessus."},
@@ -139,8 +184,10 @@ TEST_F(Window, ChangeEventsFireForProgramChangesButNotForTheSameText) {
     const int after = int(memo1.count());
     form_->Memo1->SetText("un texte");
     EXPECT_EQ(memo1.count(), after);
-    EXPECT_EQ(FromQString(form_->Edit1->text()),
-              std::string("Vous pouvez vous entraîner sur ce texte de 2 mots, mais votre vitesse ne sera pas significative..."_cp))
+    EXPECT_EQ(
+        FromQString(form_->Edit1->text()),
+        std::string(
+            "Vous pouvez vous entraîner sur ce texte de 2 mots, mais votre vitesse ne sera pas significative..."_cp))
         << "the memo's change handler ran";
 }
 

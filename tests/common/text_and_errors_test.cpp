@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Windows-1252 conversion, rounding and file error texts.
 #include <gtest/gtest.h>
 
@@ -23,10 +25,12 @@ TEST(Cp1252, LiteralsAndRoundTripsCoverTheFrenchLetters) {
 }
 
 TEST(Cp1252, CharactersOutsideTheEncodingBecomeQuestionMarks) {
-    EXPECT_EQ(Utf8ToCp1252("a\xE2\x88\x9E" "b"), "a?b");  // infinity sign
-    EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x98\x80"), "?");       // emoji
-    EXPECT_EQ(Utf8ToCp1252("\xC3"), "?");                   // cut sequence
-    EXPECT_FALSE(FitsCp1252("\xC4\x9F"));                   // ğ
+    EXPECT_EQ(Utf8ToCp1252("a\xE2\x88\x9E"
+                           "b"),
+              "a?b");                                  // infinity sign
+    EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x98\x80"), "?");  // emoji
+    EXPECT_EQ(Utf8ToCp1252("\xC3"), "?");              // cut sequence
+    EXPECT_FALSE(FitsCp1252("\xC4\x9F"));              // ğ
     EXPECT_TRUE(FitsCp1252("Noël"));
     EXPECT_EQ(UnicodeToCp1252(0xA0), 0xA0);
 }

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Clavelle developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Installing: the install step puts the program, the lexicon, a desktop entry, an icon and
 AppStream data under the prefix; the Debian package holds the same, and the installed
 program starts from its desktop entry's folder."""

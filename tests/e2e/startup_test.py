@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Clavelle developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The program starts under X: its window, the progress file made at the first paint and
 written again when the window is closed."""
 

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Clavelle developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A user pastes a model text and copies it with real key events on the fr layout: a
 capital, an accent by the dead circumflex, a wrong key, and "!" after a no-break space."""
 

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Clavelle developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The whole flow as a user lives it: a generated sentence at start, read off the screen
 through the clipboard and typed with real key events (wrong keys, dead-key accents,
 capitals), the verdict, the saved statistics, a second start that now gives speeds, a

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Clavelle developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A real X session for end-to-end tests: Xvfb with the French layout, a light window
 manager so that windows close as a user closes them, and the program under test."""
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time stamps, the clock text and the backward-clock guard, on a replaceable clock.
 #include <gtest/gtest.h>
 

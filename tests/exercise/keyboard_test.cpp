@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "exercise/keyboard.h"
 
 #include <gtest/gtest.h>
@@ -25,9 +27,8 @@ int QtKeyOf(unsigned char ch) {
 
 TEST_F(KeyboardTest, KeyNumberingOfTheProgressRecord) {
     const std::vector<std::pair<int, int>> fixed = {
-        {27, 0xDC}, {28, 0xDD}, {29, 0xC0}, {30, 0xBA}, {31, 0xBC}, {32, 0xBE}, {33, 0xBF},
-        {34, 0xDF}, {35, 0xE2}, {36, 0x10}, {37, 0x12}, {38, 0x20}, {39, 0xDE}, {49, 0x30},
-        {50, 0xDB}, {51, 0xBB}};
+        {27, 0xDC}, {28, 0xDD}, {29, 0xC0}, {30, 0xBA}, {31, 0xBC}, {32, 0xBE}, {33, 0xBF}, {34, 0xDF},
+        {35, 0xE2}, {36, 0x10}, {37, 0x12}, {38, 0x20}, {39, 0xDE}, {49, 0x30}, {50, 0xDB}, {51, 0xBB}};
     for (int k = 1; k <= 26; ++k) EXPECT_EQ(KeyVirtualCodes[k], 0x40 + k);
     for (int k = 40; k <= 48; ++k) EXPECT_EQ(KeyVirtualCodes[k], 0x31 + (k - 40));
     for (auto [key, vk] : fixed) EXPECT_EQ(KeyVirtualCodes[key], vk) << key;
@@ -47,14 +48,12 @@ TEST_F(KeyboardTest, KeyNumberingOfTheProgressRecord) {
 // accented letters and capitals, through Shift or a dead key.
 TEST_F(KeyboardTest, CharactersMapToTheKeyThatTypesThemOnAzerty) {
     const std::vector<std::pair<uint8_t, std::string_view>> keys = {
-        {VK_OEM_7, "²"_cp},   {'1', "&1"},          {'2', "é2~"_cp},      {'3', "\"3#"},
-        {'4', "'4{"},         {'5', "(5["},         {'6', "-6|"},         {'7', "è7`"_cp},
-        {'8', "_8\\"},        {'9', "ç9^"_cp},      {'0', "à0@"_cp},      {VK_OEM_4, ")°]"_cp},
-        {VK_OEM_PLUS, "=+}"}, {VK_OEM_6, "¨"_cp},   {VK_OEM_1, "$£¤"_cp}, {VK_OEM_3, "ù%"_cp},
-        {VK_OEM_5, "*µ"_cp},  {VK_OEM_102, "<>"},   {VK_OEM_COMMA, ",?"}, {VK_OEM_PERIOD, ";."},
-        {VK_OEM_2, ":/"},     {VK_OEM_8, "!§"_cp},  {VK_SPACE, " \xA0"},
-        {'A', "aAàÀâÂäÄ"_cp}, {'E', "eE€éÉèÈêÊëË"_cp}, {'I', "iIîÎïÏ"_cp}, {'O', "oOôÔöÖ"_cp},
-        {'U', "uUùÙûÛüÜ"_cp}, {'Y', "yYÿŸ"_cp},     {'C', "cCÇ"_cp}};
+        {VK_OEM_7, "²"_cp},  {'1', "&1"},          {'2', "é2~"_cp},      {'3', "\"3#"},        {'4', "'4{"},
+        {'5', "(5["},        {'6', "-6|"},         {'7', "è7`"_cp},      {'8', "_8\\"},        {'9', "ç9^"_cp},
+        {'0', "à0@"_cp},     {VK_OEM_4, ")°]"_cp}, {VK_OEM_PLUS, "=+}"}, {VK_OEM_6, "¨"_cp},   {VK_OEM_1, "$£¤"_cp},
+        {VK_OEM_3, "ù%"_cp}, {VK_OEM_5, "*µ"_cp},  {VK_OEM_102, "<>"},   {VK_OEM_COMMA, ",?"}, {VK_OEM_PERIOD, ";."},
+        {VK_OEM_2, ":/"},    {VK_OEM_8, "!§"_cp},  {VK_SPACE, " \xA0"},  {'A', "aAàÀâÂäÄ"_cp}, {'E', "eE€éÉèÈêÊëË"_cp},
+        {'I', "iIîÎïÏ"_cp},  {'O', "oOôÔöÖ"_cp},   {'U', "uUùÙûÛüÜ"_cp}, {'Y', "yYÿŸ"_cp},     {'C', "cCÇ"_cp}};
     std::string seen;
     for (auto [vk, chars] : keys)
         for (char ch : chars) {
@@ -80,8 +79,8 @@ TEST_F(KeyboardTest, CharactersNoKeyTypesHaveNoKey) {
 
 TEST_F(KeyboardTest, QtKeysMapToTheAzertyKeyOfTheirSymbol) {
     EXPECT_EQ(VirtualKeyOfQtKey(0x41), 'A');
-    EXPECT_EQ(VirtualKeyOfQtKey(0xC9), '2');   // é arrives as É
-    EXPECT_EQ(VirtualKeyOfQtKey(0xC0), '0');   // à
+    EXPECT_EQ(VirtualKeyOfQtKey(0xC9), '2');  // é arrives as É
+    EXPECT_EQ(VirtualKeyOfQtKey(0xC0), '0');  // à
     EXPECT_EQ(VirtualKeyOfQtKey(0xB2), VK_OEM_7);
     EXPECT_EQ(VirtualKeyOfQtKey(0xB0), VK_OEM_4);
     EXPECT_EQ(VirtualKeyOfQtKey(0xB5), VK_OEM_5);
@@ -132,12 +131,12 @@ TEST_F(KeyboardTest, KeyEventsAndTextAgreeForEveryDirectlyTypedCharacter) {
 
 TEST_F(KeyboardTest, ComposedCharactersGiveTheirDeadKeyStrokes) {
     using V = std::vector<uint8_t>;
-    EXPECT_EQ(ComposedKeystrokes(0xEA), (V{VK_OEM_6, 'E'}));                       // ê
-    EXPECT_EQ(ComposedKeystrokes(0xCA), (V{VK_OEM_6, VK_SHIFT, 'E'}));             // Ê
-    EXPECT_EQ(ComposedKeystrokes(0xEB), (V{VK_SHIFT, VK_OEM_6, 'E'}));             // ë
-    EXPECT_EQ(ComposedKeystrokes(0xCB), (V{VK_SHIFT, VK_OEM_6, VK_SHIFT, 'E'}));   // Ë
-    EXPECT_EQ(ComposedKeystrokes(0xFF), (V{VK_SHIFT, VK_OEM_6, 'Y'}));             // ÿ
-    EXPECT_EQ(ComposedKeystrokes(0x9F), (V{VK_SHIFT, VK_OEM_6, VK_SHIFT, 'Y'}));   // Ÿ
+    EXPECT_EQ(ComposedKeystrokes(0xEA), (V{VK_OEM_6, 'E'}));                      // ê
+    EXPECT_EQ(ComposedKeystrokes(0xCA), (V{VK_OEM_6, VK_SHIFT, 'E'}));            // Ê
+    EXPECT_EQ(ComposedKeystrokes(0xEB), (V{VK_SHIFT, VK_OEM_6, 'E'}));            // ë
+    EXPECT_EQ(ComposedKeystrokes(0xCB), (V{VK_SHIFT, VK_OEM_6, VK_SHIFT, 'E'}));  // Ë
+    EXPECT_EQ(ComposedKeystrokes(0xFF), (V{VK_SHIFT, VK_OEM_6, 'Y'}));            // ÿ
+    EXPECT_EQ(ComposedKeystrokes(0x9F), (V{VK_SHIFT, VK_OEM_6, VK_SHIFT, 'Y'}));  // Ÿ
     for (unsigned char c : "âîôûÂÎÔÛäïöüÄÏÖÜ"_cp) {
         V strokes = ComposedKeystrokes(c);
         ASSERT_FALSE(strokes.empty()) << std::hex << int(c);

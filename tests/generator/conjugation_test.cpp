@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "generator/conjugation.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +45,7 @@ TEST_F(ConjugationTest, JeElidesBeforeVowelsAndHButNotBeforeOCircumflex) {
     const int u = AddVerb(*lexicon, "Upper", {{1, "Aime"}});
     EXPECT_EQ(Conjugate(h, kIndicativePresent, 0), "j'habite");
     EXPECT_EQ(Conjugate(o, kIndicativePresent, 0), Cp("je ôte"));
-    EXPECT_EQ(Conjugate(h, kImperfect, 0), "J'habitais");          // capital for 11
+    EXPECT_EQ(Conjugate(h, kImperfect, 0), "J'habitais");  // capital for 11
     EXPECT_EQ(Conjugate(o, kImperfect, 0), Cp("Je ôtais"));
     EXPECT_EQ(Conjugate(h, kConditionalPresent, 0), "j'habiterais");  // lower case for 20
     EXPECT_EQ(Conjugate(o, kConditionalPresent, 0), Cp("je ôterais"));

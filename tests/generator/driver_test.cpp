@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "generator/driver.h"
 
 #include <gtest/gtest.h>
@@ -66,7 +68,7 @@ TEST_F(DifficultyTest, MeanOfPairMeans) {
     EXPECT_EQ(Both("ba"), 0);  // the order of the keys matters
     SetCell(*record, 'a', 'b', {150});
     SetCell(*record, 'b', 'c', {251});
-    EXPECT_EQ(Both("abc"), 200);  // (150 + 251) div 2
+    EXPECT_EQ(Both("abc"), 200);   // (150 + 251) div 2
     EXPECT_EQ(Both("abcx"), 200);  // (c, x) has no samples: skipped
     // Capitals share their letter's key.
     EXPECT_EQ(Both("Abc"), 200);
@@ -254,8 +256,7 @@ TEST_F(DriverTest, LiteralAndFastDifficultyGiveTheSameText) {
         SeedRandom(1234);
         const std::string fast = GenerateSentences(*lexicon, *record, 25, hard, nullptr);
         SeedRandom(1234);
-        const std::string literal =
-            GenerateSentences(*lexicon, *record, 25, hard, nullptr, DifficultyMethod::kLiteral);
+        const std::string literal = GenerateSentences(*lexicon, *record, 25, hard, nullptr, DifficultyMethod::kLiteral);
         EXPECT_EQ(fast, literal);
     }
 }

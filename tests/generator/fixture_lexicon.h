@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small lexicons built in code for the generator tests. Words are given in UTF-8 and
 // stored in Windows-1252, as the loader stores them.
 #pragma once
@@ -29,17 +31,11 @@ inline int AddVerb(Lexicon& lexicon, std::string_view infinitive,
 // A regular verb of the first group, every slot filled from its stem ("chant").
 inline int AddRegularVerb(Lexicon& lexicon, std::string_view stem) {
     static constexpr std::string_view kEndings[kVerbSlotCount] = {
-        "er",
-        "e", "es", "e", "ons", "ez", "ent",
-        "ais", "ais", "ait", "ions", "iez", "aient",
-        "ai", "as", "a", "âmes", "âtes", "èrent",
-        "erai", "eras", "era", "erons", "erez", "eront",
-        "e", "es", "e", "ions", "iez", "ent",
-        "asse", "asses", "ât", "assions", "assiez", "assent",
-        "erais", "erais", "erait", "erions", "eriez", "eraient",
-        "e", "ons", "ez",
-        "ant",
-        "é", "és", "ée", "ées"};
+        "er",    "e",       "es",     "e",      "ons",   "ez",    "ent",   "ais",    "ais",   "ait",     "ions",
+        "iez",   "aient",   "ai",     "as",     "a",     "âmes",  "âtes",  "èrent",  "erai",  "eras",    "era",
+        "erons", "erez",    "eront",  "e",      "es",    "e",     "ions",  "iez",    "ent",   "asse",    "asses",
+        "ât",    "assions", "assiez", "assent", "erais", "erais", "erait", "erions", "eriez", "eraient", "e",
+        "ons",   "ez",      "ant",    "é",      "és",    "ée",    "ées"};
     const int index = ++lexicon.VerbCount;
     VerbEntry& entry = lexicon.Verb(index);
     for (int slot = 0; slot < kVerbSlotCount; ++slot)
@@ -76,16 +72,27 @@ inline void AddMaleName(Lexicon& lexicon, std::string_view name) {
 }
 
 inline int AddEtre(Lexicon& lexicon) {
-    return AddVerb(lexicon, "être", {{1, "suis"}, {2, "es"}, {3, "est"}, {4, "sommes"}, {5, "êtes"}, {6, "sont"},
-                                     {7, "étais"}, {8, "étais"}, {9, "était"}, {10, "étions"}, {11, "étiez"},
-                                     {12, "étaient"}, {47, "été"}});
+    return AddVerb(lexicon, "être",
+                   {{1, "suis"},
+                    {2, "es"},
+                    {3, "est"},
+                    {4, "sommes"},
+                    {5, "êtes"},
+                    {6, "sont"},
+                    {7, "étais"},
+                    {8, "étais"},
+                    {9, "était"},
+                    {10, "étions"},
+                    {11, "étiez"},
+                    {12, "étaient"},
+                    {47, "été"}});
 }
 inline int AddAvoir(Lexicon& lexicon) {
     return AddVerb(lexicon, "avoir",
-                   {{1, "ai"}, {2, "as"}, {3, "a"}, {4, "avons"}, {5, "avez"}, {6, "ont"}, {7, "avais"},
-                    {8, "avais"}, {9, "avait"}, {10, "avions"}, {11, "aviez"}, {12, "avaient"}, {37, "aurais"},
-                    {38, "aurais"}, {39, "aurait"}, {40, "aurions"}, {41, "auriez"}, {42, "auraient"},
-                    {43, "aie"}, {44, "ayons"}, {45, "ayez"}, {47, "eu"}});
+                   {{1, "ai"},      {2, "as"},      {3, "a"},       {4, "avons"},    {5, "avez"},    {6, "ont"},
+                    {7, "avais"},   {8, "avais"},   {9, "avait"},   {10, "avions"},  {11, "aviez"},  {12, "avaient"},
+                    {37, "aurais"}, {38, "aurais"}, {39, "aurait"}, {40, "aurions"}, {41, "auriez"}, {42, "auraient"},
+                    {43, "aie"},    {44, "ayons"},  {45, "ayez"},   {47, "eu"}});
 }
 
 // The usual test lexicon: a few regular verbs, être and avoir, nouns of every pattern,

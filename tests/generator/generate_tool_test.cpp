@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clavelle-generate tool: one sentence a line, in UTF-8, the same text as the driver
 // gives for the seed; clear failures.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generator on the real lexicon built from the French dictionary.
 #include <gtest/gtest.h>
 
@@ -9,8 +11,8 @@
 #include "common/cp1252.h"
 #include "exercise/keyboard.h"
 #include "generator/conjugation.h"
-#include "generator/driver.h"
 #include "generator/drawing.h"
+#include "generator/driver.h"
 #include "generator/fixture_lexicon.h"
 #include "generator/random.h"
 #include "generator/sentence_checks.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks shared by the template and driver tests.
 #pragma once
 
@@ -31,8 +33,8 @@ inline std::string Problem(std::string_view sentence, bool imperative) {
 inline bool StartsWithCapital(std::string_view sentence) {
     if (sentence.empty()) return false;
     const unsigned char c = static_cast<unsigned char>(sentence[0]);
-    return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || c == 0x8A || c == 0x8C ||
-           c == 0x8E || c == 0x9F;
+    return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || c == 0x8A || c == 0x8C || c == 0x8E ||
+           c == 0x9F;
 }
 
 }  // namespace checks

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "generator/templates.h"
 
 #include <gtest/gtest.h>
@@ -36,8 +38,8 @@ protected:
 
 const std::vector<std::string> kMotions = {"avec", "contre", Cp("jusqu'à"), "vers"};
 const std::vector<std::string> kPurposes = {"pour", Cp("pour parvenir à"), Cp("pour réussir à"), Cp("jusqu'à")};
-const std::vector<std::string> kPlaces = {"vers",   "dans",       "sur",   "dessous", Cp("derrière"),
-                                          "dessus", "par-dessus", "devant"};
+const std::vector<std::string> kPlaces = {"vers",         "dans",   "sur",        "dessous",
+                                          Cp("derrière"), "dessus", "par-dessus", "devant"};
 
 // A clause in the pluperfect carries an imperfect of avoir.
 bool IsPluperfect(const std::string& clause) {
@@ -145,7 +147,8 @@ TEST_F(TemplatesTest, ConditionClausesElideSiIl) {
             if (tense == kConditionalPast) {
                 EXPECT_TRUE(IsPluperfect(clause)) << sentence;
             }
-            for (const char* name : {"Si Marie ", "Si Anne ", "Si Paul ", "Si Luc "}) named += StartsWith(sentence, name);
+            for (const char* name : {"Si Marie ", "Si Anne ", "Si Paul ", "Si Luc "})
+                named += StartsWith(sentence, name);
         }
     }
     EXPECT_GT(elided, 10);
@@ -169,9 +172,9 @@ TEST_F(TemplatesTest, IfClauseAndThirdPersonForms) {
 TEST_F(TemplatesTest, JudgementHeadsAgree) {
     const std::string phrase = Conjugate(1, kSubjunctivePast, 1);  // "que tu aies chanté"
     const std::set<std::string> feminine = {"heureuse", "petite", "verte"}, masculine = {"heureux", "petit", "vert"};
-    const std::vector<std::pair<std::string, bool>> beHeads = {
-        {"Je suis ", false}, {"Tu es ", false}, {"Il est ", false},
-        {"Nous sommes ", true}, {Cp("Vous êtes "), true}, {"Ils sont ", true}};
+    const std::vector<std::pair<std::string, bool>> beHeads = {{"Je suis ", false},      {"Tu es ", false},
+                                                               {"Il est ", false},       {"Nous sommes ", true},
+                                                               {Cp("Vous êtes "), true}, {"Ils sont ", true}};
     std::set<std::string> impersonal;
     int nameHeads = 0, beCount = 0;
     for (uint64_t seed = 1; seed <= 300; ++seed) {
@@ -234,9 +237,9 @@ TEST_F(TemplatesTest, NecessityHeads) {
         }
         heads.insert(head);
     }
-    EXPECT_EQ(heads, (std::set<std::string>{"Il fallait", Cp("Il est nécessaire"), "Il faudrait",
-                                            "J'aurais <wish>", "Tu aurais <wish>", "Il aurait <wish>",
-                                            "Nous aurions <wish>", "Vous auriez <wish>", "Ils auraient <wish>"}));
+    EXPECT_EQ(heads, (std::set<std::string>{"Il fallait", Cp("Il est nécessaire"), "Il faudrait", "J'aurais <wish>",
+                                            "Tu aurais <wish>", "Il aurait <wish>", "Nous aurions <wish>",
+                                            "Vous auriez <wish>", "Ils auraient <wish>"}));
 }
 
 TEST(TemplatesWithoutBeOrHave, HeadsTurnImpersonal) {
@@ -261,8 +264,8 @@ TEST(TemplatesWithoutBeOrHave, HeadsTurnImpersonal) {
         EXPECT_EQ(checks::Problem(sentence, false), "") << sentence;
         necessity.insert(sentence.substr(0, sentence.find(" que tu eusses X ")));
     }
-    EXPECT_EQ(judgement, (std::set<std::string>{"Il suffit", "Il faut", "Il est possible", "Marie est petite",
-                                                "Paul est petit"}));
+    EXPECT_EQ(judgement,
+              (std::set<std::string>{"Il suffit", "Il faut", "Il est possible", "Marie est petite", "Paul est petit"}));
     EXPECT_EQ(necessity, (std::set<std::string>{"Il fallait", Cp("Il est nécessaire"), "Il faudrait"}));
 }
 

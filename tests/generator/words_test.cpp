@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Word drawing, noun phrases and the closed word lists.
 #include <gtest/gtest.h>
 
@@ -120,10 +122,9 @@ TEST(ElideDeterminerTest, Rewrites) {
 
 // The phrases that each kind can give for a noun form, with every determiner of its list.
 std::set<std::string> PhrasesOfKind(int kind, const std::string& noun) {
-    static const char* kLists[3][10] = {
-        {"ce", "un", "le", "son", "mon", "ton", "son", "notre", "votre", "leur"},
-        {"cette", "une", "la", "sa", "ma", "ta", "sa", "notre", "votre", "leur"},
-        {"ces", "des", "les", "ses", "mes", "tes", "ses", "nos", "vos", "leurs"}};
+    static const char* kLists[3][10] = {{"ce", "un", "le", "son", "mon", "ton", "son", "notre", "votre", "leur"},
+                                        {"cette", "une", "la", "sa", "ma", "ta", "sa", "notre", "votre", "leur"},
+                                        {"ces", "des", "les", "ses", "mes", "tes", "ses", "nos", "vos", "leurs"}};
     std::set<std::string> phrases;
     for (const char* d : kLists[kind < 2 ? kind : 2]) phrases.insert(ElideDeterminer(std::string(d) + " " + noun));
     return phrases;
@@ -137,7 +138,8 @@ TEST(DrawNounPhraseTest, DeterminerNounAndAdjectiveAgree) {
     for (int kind = 0; kind < 4; ++kind) {
         const int slot = NounPhraseSlot(kind);
         for (int i = 1; i <= lexicon->NounCount; ++i)
-            if (!lexicon->Noun(i).Slots[slot].Empty()) nounKinds[std::string(lexicon->Noun(i).Slots[slot].View())].insert(kind);
+            if (!lexicon->Noun(i).Slots[slot].Empty())
+                nounKinds[std::string(lexicon->Noun(i).Slots[slot].View())].insert(kind);
         for (int i = 1; i <= lexicon->AdjectiveCount; ++i)
             adjectiveKinds[std::string(lexicon->Adjective(i).Slots[slot].View())].insert(kind);
     }
@@ -168,8 +170,8 @@ TEST(DrawNounPhraseTest, DeterminerNounAndAdjectiveAgree) {
         }
         EXPECT_TRUE(agrees) << phrase;
         if (noun == "arbre" || noun == "homme") {
-            feminineOfMasculineOnly += head.rfind("la ", 0) == 0 || head.rfind("une ", 0) == 0 ||
-                                       head.rfind("cette ", 0) == 0;
+            feminineOfMasculineOnly +=
+                head.rfind("la ", 0) == 0 || head.rfind("une ", 0) == 0 || head.rfind("cette ", 0) == 0;
         }
     }
     EXPECT_EQ(feminineOfMasculineOnly, 0);
@@ -198,10 +200,9 @@ TEST(DrawNounPhraseTest, DrawsInTheOrderNounKindCoinAdjectiveDeterminer) {
             while (lexicon->Adjective(a).Slots[slot].Empty());
             adjective = " " + std::string(lexicon->Adjective(a).Slots[slot].View());
         }
-        static const char* kLists[3][10] = {
-            {"ce", "un", "le", "son", "mon", "ton", "son", "notre", "votre", "leur"},
-            {"cette", "une", "la", "sa", "ma", "ta", "sa", "notre", "votre", "leur"},
-            {"ces", "des", "les", "ses", "mes", "tes", "ses", "nos", "vos", "leurs"}};
+        static const char* kLists[3][10] = {{"ce", "un", "le", "son", "mon", "ton", "son", "notre", "votre", "leur"},
+                                            {"cette", "une", "la", "sa", "ma", "ta", "sa", "notre", "votre", "leur"},
+                                            {"ces", "des", "les", "ses", "mes", "tes", "ses", "nos", "vos", "leurs"}};
         const std::string determiner = kLists[kind < 2 ? kind : 2][Random(10)];
         const std::string expected =
             ElideDeterminer(determiner + " " + std::string(lexicon->Noun(noun).Slots[slot].View()) + adjective);

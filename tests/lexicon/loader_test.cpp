@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "lexicon/loader.h"
 
 #include <gtest/gtest.h>
@@ -99,10 +101,16 @@ TEST_F(LoaderTest, NamesAreStoredAsReadCutToFiftyCharacters) {
 }
 
 TEST_F(LoaderTest, Byte26EndsANameFile) {
-    LoadNames("Anna\nBob\x1A" "Carl\nDavid\n", NameList::Male);
+    LoadNames(
+        "Anna\nBob\x1A"
+        "Carl\nDavid\n",
+        NameList::Male);
     ASSERT_EQ(lx_->MaleNameCount, 2);
     EXPECT_EQ(lx_->MaleName(2).View(), "Bob");
-    LoadNames("\x1A" "Anna\n", NameList::Male);
+    LoadNames(
+        "\x1A"
+        "Anna\n",
+        NameList::Male);
     ASSERT_EQ(lx_->MaleNameCount, 1);
     EXPECT_TRUE(lx_->MaleName(1).Empty());
 }
@@ -182,15 +190,13 @@ TEST_F(LoaderTest, ANounGroupAfterAVerbOfTheSameLemmaGoesIntoTheLastNounEntry) {
 }
 
 TEST_F(LoaderTest, SkippedLinesStoreNothingButStillSeparateLemmaGroups) {
-    LoadText(Line("lit", "lit", "Nom:Mas+SG") +                          // lemma of 3 characters
-             Line("aime", "aimer", "Ver:IPre+SG+P1") +
-             Line("lits", "lit", "Nom:Mas+PL") +                          // skipped, yet a new lemma
-             Line("aimes", "aimer", "Ver:IPre+SG+P2") +
-             Line("aimait", "aimer", "Ver:") +                            // bare kind: skipped
-             Line("aimions", "aimer", "ver:IImp+PL+P1") +                 // kind is case-sensitive
+    LoadText(Line("lit", "lit", "Nom:Mas+SG") +                                             // lemma of 3 characters
+             Line("aime", "aimer", "Ver:IPre+SG+P1") + Line("lits", "lit", "Nom:Mas+PL") +  // skipped, yet a new lemma
+             Line("aimes", "aimer", "Ver:IPre+SG+P2") + Line("aimait", "aimer", "Ver:") +   // bare kind: skipped
+             Line("aimions", "aimer", "ver:IImp+PL+P1") +                                   // kind is case-sensitive
              Line("aimiez", "aimer", "Pro:IImp+PL+P2") +
-             "aimions\taimer\t\tVer:IImp+PL+P1\n" +                       // two TABs before the tags
-             "aimera\t\t\taimer\tVer:IFut+SG+P3\n");                     // several TABs before the lemma
+             "aimions\taimer\t\tVer:IImp+PL+P1\n" +   // two TABs before the tags
+             "aimera\t\t\taimer\tVer:IFut+SG+P3\n");  // several TABs before the lemma
     EXPECT_EQ(lx_->NounCount, 0);
     ASSERT_EQ(lx_->VerbCount, 2);
     EXPECT_EQ(lx_->Verb(1).Slots[1].View(), "aime");
@@ -203,8 +209,7 @@ TEST_F(LoaderTest, SkippedLinesStoreNothingButStillSeparateLemmaGroups) {
 
 TEST_F(LoaderTest, LinesWithoutBothSeparatorsAreIgnoredEntirely) {
     LoadText(Line("aime", "aimer", "Ver:IPre+SG+P1") + "aimes aimer Ver:IPre+SG+P2\n" +
-             "aimes\taimer Ver:IPre+SG+P2\n" + "aimes\t\t\n" + "\t\n" +
-             Line("aimons", "aimer", "Ver:IPre+PL+P1"));
+             "aimes\taimer Ver:IPre+SG+P2\n" + "aimes\t\t\n" + "\t\n" + Line("aimons", "aimer", "Ver:IPre+PL+P1"));
     ASSERT_EQ(lx_->VerbCount, 1);  // the group of aimer is not broken by them
     EXPECT_TRUE(lx_->Verb(1).Slots[2].Empty());
     EXPECT_EQ(lx_->Verb(1).Slots[4].View(), "aimons");
@@ -240,8 +245,7 @@ TEST_F(LoaderTest, LongFormsAndLemmasAreCutButLemmasCompareInFull) {
     std::string lemmaA = std::string(50, 'a') + "b";
     std::string lemmaB = std::string(50, 'a') + "c";
     std::string longForm(70, 'f');
-    LoadText(Line(longForm, lemmaA, "Nom:Mas+SG") + Line("", lemmaA, "Nom:Fem+SG") +
-             Line("x", lemmaB, "Nom:Mas+SG"));
+    LoadText(Line(longForm, lemmaA, "Nom:Mas+SG") + Line("", lemmaA, "Nom:Fem+SG") + Line("x", lemmaB, "Nom:Mas+SG"));
     ASSERT_EQ(lx_->NounCount, 2);
     EXPECT_EQ(lx_->Noun(1).Slots[kMasSg].View(), longForm.substr(0, 50));
     EXPECT_EQ(lx_->Noun(1).Slots[kNominalLemma].View(), std::string(50, 'a'));
@@ -290,9 +294,7 @@ TEST_F(LoaderTest, ProgressFollowsTheLineNumberAndEndsAt100) {
     for (int i = 1; i <= 289564; ++i)
         text += Line("f", "lemme" + std::to_string(i), i % 2 ? "Nom:Mas+SG" : "Adj:Mas+SG");
     std::vector<std::pair<int, int>> shown, expected;
-    callbacks_.SetProgressPosition = [&](int p) {
-        shown.emplace_back(lx_->NounCount + lx_->AdjectiveCount + 1, p);
-    };
+    callbacks_.SetProgressPosition = [&](int p) { shown.emplace_back(lx_->NounCount + lx_->AdjectiveCount + 1, p); };
     LoadText(text);
     for (int line = 1; line <= 289564; ++line) {
         int p = RoundHalfEven(line / 289564.0 * 100);
@@ -300,7 +302,7 @@ TEST_F(LoaderTest, ProgressFollowsTheLineNumberAndEndsAt100) {
     }
     ASSERT_EQ(expected.size(), 101u);
     EXPECT_EQ(expected.back(), std::make_pair(288117, 100));  // 99.5 rounds up to 100
-    EXPECT_EQ(shown, expected);  // every value on its own line, once; none more at the end
+    EXPECT_EQ(shown, expected);                               // every value on its own line, once; none more at the end
 
     // 300,000 lines: the bar passes 100 (up to 104), then is set to 100.
     std::string line = Line("aime", "aimer", "Ver:IPre+SG+P1");
@@ -435,12 +437,12 @@ TEST_F(LoaderTest, SampleFixtureInWindowsLineEnds) {
 TEST_F(LoaderTest, AgreesWithThePlainModelOnRandomFiles) {
     std::mt19937 rng(20240611);
     auto pick = [&](const std::vector<std::string>& v) { return v[rng() % v.size()]; };
-    const std::vector<std::string> lemmas = {"aimer", "finir", "lit", "chat", "beau", "\xEAtre", "aimer ", "x",
-                                             std::string(55, 'l')};
+    const std::vector<std::string> lemmas = {
+        "aimer", "finir", "lit", "chat", "beau", "\xEAtre", "aimer ", "x", std::string(55, 'l')};
     const std::vector<std::string> kinds = {"Ver:", "Nom:", "Adj:", "ver:", "Nom", "", "\tNom:", "Adj:Adj:"};
     const std::vector<std::string> ends = {"\n", "\r\n", "\r\n", "\n", "\r", "\r\r\n", "\x1A", "\n\n", "\n\r\n"};
-    std::vector<std::string> codes = {"Mas+SG", "Fem+SG", "Mas+PL", "Fem+PL", "InvGen+SG", "", "mas+SG",
-                                      std::string(52, 'C')};
+    std::vector<std::string> codes = {"Mas+SG",    "Fem+SG", "Mas+PL", "Fem+PL",
+                                      "InvGen+SG", "",       "mas+SG", std::string(52, 'C')};
     for (int s = 1; s < kVerbSlotCount; ++s) codes.emplace_back(kVerbSlotCodes[s]);
 
     for (int round = 0; round < 300; ++round) {
@@ -492,15 +494,15 @@ TEST_F(LoaderTest, FilesReadInBlocksAgreeWithThePlainModel) {
         return text;
     };
     std::vector<std::string> cases = {
-        upTo(kBlock - 1) + "\r\n" + lines(kBlock),                     // CR LF across the boundary
+        upTo(kBlock - 1) + "\r\n" + lines(kBlock),  // CR LF across the boundary
         // A lone CR across it, inside a code; then a noun of its own, so that no later line
         // can fall into the filler's entry.
         upTo(kBlock - 6) + ":Mas+\rSG\ng\tgarde\tNom:Fem+SG\n" + lines(kBlock),
-        upTo(kBlock) + "\n" + lines(1000),                              // LF first byte of the block
-        upTo(kBlock) + "\n\n" + lines(1000),                           // empty line there
+        upTo(kBlock) + "\n" + lines(1000),                                                // LF first byte of the block
+        upTo(kBlock) + "\n\n" + lines(1000),                                              // empty line there
         lines(1000) + "f\tlong\tNom:" + std::string(600000, 'Y') + "\n" + lines(kBlock),  // buffer grows
-        lines(kBlock + 5000) + "\x1A" + lines(1000),                     // byte 26 in the second block
-        lines(kBlock + 5000) + "f\tfin\tNom:Mas+SG\r",                 // lone CR at the very end
+        lines(kBlock + 5000) + "\x1A" + lines(1000),                                      // byte 26 in the second block
+        lines(kBlock + 5000) + "f\tfin\tNom:Mas+SG\r",                                    // lone CR at the very end
     };
     for (std::size_t i = 0; i < cases.size(); ++i) {
         WriteData(cases[i], cases[i], cases[i]);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A plain model of the lexicon loader for differential tests and fuzzing: character by
 // character, with std::string and linear searches, the way the file format reads. It
 // keeps unbounded entry numbers and stores only those within each table's capacity.
@@ -137,8 +139,7 @@ inline void ReadDictionary(std::string_view bytes, Model& m) {
         for (const std::string& subTag : subTags) {
             std::string code = Cut(subTag);
             for (std::size_t slot = 0; slot < codes.size(); ++slot)
-                if (slot != lemmaSlot && !codes[slot].empty() && codes[slot] == code)
-                    entry[slot] = Cut(form);
+                if (slot != lemmaSlot && !codes[slot].empty() && codes[slot] == code) entry[slot] = Cut(form);
         }
     };
     do {
@@ -163,8 +164,7 @@ inline std::string Compare(const Model& m, const Lexicon& lx) {
     auto names = [](const char* what, const std::vector<std::string>& want, int32_t count,
                     const ShortString* got) -> std::string {
         if (int32_t(want.size()) != count)
-            return std::string(what) + " count " + std::to_string(count) + " instead of " +
-                   std::to_string(want.size());
+            return std::string(what) + " count " + std::to_string(count) + " instead of " + std::to_string(want.size());
         for (std::size_t i = 0; i < want.size(); ++i)
             if (got[i].View() != want[i]) return std::string(what) + " " + std::to_string(i + 1);
         return {};
@@ -179,16 +179,15 @@ inline std::string Compare(const Model& m, const Lexicon& lx) {
             for (std::size_t s = 0; s < std::size(slots); ++s) {
                 std::string expected = found == want.entries.end() ? "" : found->second[s];
                 if (slots[s].View() != expected)
-                    return std::string(what) + " " + std::to_string(i) + " slot " + std::to_string(s) +
-                           ": '" + std::string(slots[s].View()) + "' instead of '" + expected + "'";
+                    return std::string(what) + " " + std::to_string(i) + " slot " + std::to_string(s) + ": '" +
+                           std::string(slots[s].View()) + "' instead of '" + expected + "'";
             }
         }
         return {};
     };
     std::string d = names("female name", m.femaleNames, lx.FemaleNameCount, lx.FemaleNames);
     if (d.empty()) d = names("male name", m.maleNames, lx.MaleNameCount, lx.MaleNames);
-    if (d.empty())
-        d = table("verb", m.verbs, lx.VerbCount, [&](int32_t i) -> const VerbEntry& { return lx.Verb(i); });
+    if (d.empty()) d = table("verb", m.verbs, lx.VerbCount, [&](int32_t i) -> const VerbEntry& { return lx.Verb(i); });
     if (d.empty())
         d = table("noun", m.nouns, lx.NounCount, [&](int32_t i) -> const NominalEntry& { return lx.Noun(i); });
     if (d.empty())

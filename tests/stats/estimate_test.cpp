@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "stats/estimate.h"
 
 #include <gtest/gtest.h>
@@ -68,8 +70,9 @@ TEST_F(EstimateTest, NothingKnownWithoutSamples) {
     EXPECT_FALSE(Estimate("ba ba").Known);  // no pair of the text has a sample
     EXPECT_FALSE(Estimate("a").Known);
     EXPECT_FALSE(Estimate("").Known);
-    EXPECT_EQ(EstimateText(Estimate("ba")),
-              "Aucune information ne pourra être donnée tant que vous n'aurez pas tapé un seul texte en intrégralité..."_cp);
+    EXPECT_EQ(
+        EstimateText(Estimate("ba")),
+        "Aucune information ne pourra être donnée tant que vous n'aurez pas tapé un seul texte en intrégralité..."_cp);
 }
 
 TEST_F(EstimateTest, CharactersWithoutAKeyAreSkipped) {
@@ -106,7 +109,9 @@ TEST(WordCount, CountsSpacesPlusOneUpToAHundred) {
     EXPECT_EQ(WordCount(std::string(98, ' ')), 99);
     EXPECT_EQ(WordCount(std::string(99, ' ')), 100);
     EXPECT_EQ(WordCount(std::string(500, ' ')), 100);
-    EXPECT_EQ(WordCount("un\xA0" "deux\r\ntrois"), 1);
+    EXPECT_EQ(WordCount("un\xA0"
+                        "deux\r\ntrois"),
+              1);
 }
 
 // A text of `words` words (spaces plus one) and exactly `length` characters.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress record: layout, the sliding window of samples, and its file.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "stats/verdict.h"
 
 #include <gtest/gtest.h>
@@ -108,9 +110,10 @@ TEST(Verdict, EndOfRunJoinsTheSentencesAndWarnsOnShortTexts) {
 
 TEST(Verdict, InterruptionHeadingThenVerdictThenWarning) {
     std::string text = InterruptionVerdict("17:30:00", 20, 6, "abc");
-    EXPECT_EQ(text, std::string("Vous avez été interrompu selon votre désir à 17:30:00.\r\n"_cp) +
-                        std::string("Votre vitesse de frappe est lamentable et votre précision n'est pas satisfaisante."_cp) +
-                        "\r\n" + kWarning);
+    EXPECT_EQ(text,
+              std::string("Vous avez été interrompu selon votre désir à 17:30:00.\r\n"_cp) +
+                  std::string("Votre vitesse de frappe est lamentable et votre précision n'est pas satisfaisante."_cp) +
+                  "\r\n" + kWarning);
     EXPECT_EQ(InterruptionVerdict("08:00:00", 60, 1.5, TextOf(10, 30)),
               "Vous avez été interrompu selon votre désir à 08:00:00.\r\n"
               "Votre vitesse de frappe est acceptable et votre précision est excellente."_cp);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test entry: points HOME and XDG_DATA_HOME at a fresh temporary folder so that no
 // test ever touches the user's real files.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading of Hunspell affix and dictionary files.
 #include <gtest/gtest.h>
 

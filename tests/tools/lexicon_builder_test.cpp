@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lexicon builder on a small hand-written dictionary (tests/fixtures/tools/mini.*).
 #include <gtest/gtest.h>
 
@@ -18,9 +20,8 @@ namespace {
 
 std::string FixturePath(const char* name) {
     const char* source = std::getenv("CLAVELLE_SOURCE_DIR");
-    std::filesystem::path root =
-        source ? std::filesystem::path(source)
-               : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+    std::filesystem::path root = source ? std::filesystem::path(source)
+                                        : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
     return (root / "tests" / "fixtures" / "tools" / name).string();
 }
 
@@ -89,14 +90,14 @@ TEST(LexiconBuilder, ExpandsSuffixRulesByStripAddAndCondition) {
     const Entry* aimer = b.lex.Verb("aimer");
     const Entry* placer = b.lex.Verb("placer");
     ASSERT_TRUE(aimer && placer);
-    EXPECT_EQ(aimer->slots[4], "aimons");           // [^cg]er: er -> ons
-    EXPECT_EQ(placer->slots[4], Cp("plaçons"));     // cer: cer -> çons, not "placons"
+    EXPECT_EQ(aimer->slots[4], "aimons");        // [^cg]er: er -> ons
+    EXPECT_EQ(placer->slots[4], Cp("plaçons"));  // cer: cer -> çons, not "placons"
     EXPECT_EQ(placer->slots[7], Cp("plaçais"));
     EXPECT_EQ(placer->slots[9], Cp("plaçait"));
     EXPECT_TRUE(LinesOfForm(b.files.dictionary, "placons").empty());
     EXPECT_TRUE(LinesOfForm(b.files.dictionary, "placait").empty());
     EXPECT_EQ(aimer->slots[18], Cp("aimèrent"));
-    EXPECT_EQ(aimer->slots[13], "");                 // no rule for it
+    EXPECT_EQ(aimer->slots[13], "");  // no rule for it
     // FULLSTRIP: être's rules replace the whole word.
     const Entry* etre = b.lex.Verb(Cp("être"));
     ASSERT_TRUE(etre);
@@ -109,7 +110,7 @@ TEST(LexiconBuilder, MapsMorphologicalFieldsToTheSlotCodes) {
     ASSERT_TRUE(aimer);
     for (int slot : {1, 3, 25, 27, 43}) EXPECT_EQ(aimer->slots[slot], "aime") << slot;  // tu imperative in 43
     for (int slot : {10, 28}) EXPECT_EQ(aimer->slots[slot], "aimions") << slot;
-    for (int slot : {6, 30}) EXPECT_EQ(aimer->slots[slot], "aiment") << slot;        // "3pl!"
+    for (int slot : {6, 30}) EXPECT_EQ(aimer->slots[slot], "aiment") << slot;  // "3pl!"
     EXPECT_EQ(aimer->slots[7], "aimais");
     EXPECT_EQ(aimer->slots[8], "aimais");
     EXPECT_EQ(aimer->slots[19], "aimerai");
@@ -255,7 +256,7 @@ TEST(LexiconBuilder, KeepsOnlyConjugatedNonPronominalVerbs) {
     EXPECT_EQ(Lemmas(b.lex.verbs), (std::vector<std::string>{"aimer", "placer", Cp("abîmer"), "clore", Cp("être")}));
     EXPECT_EQ(b.files.verbsOverCapacity, 0);
     EXPECT_EQ(b.lex.Verb(Cp("méfier")), nullptr);  // se méfier
-    EXPECT_EQ(b.lex.Verb("brouter"), nullptr);      // infinitive only
+    EXPECT_EQ(b.lex.Verb("brouter"), nullptr);     // infinitive only
 }
 
 TEST(LexiconBuilder, OverCapacityDropsDefectiveThenUncheckedVerbsButNeverEtre) {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test helper: reads lexicon files the way the program's loader does (entries open when
 // the lemma changes, later lines overwrite slots) and notes every departure from the
 // format that the loader relies on.
@@ -137,8 +139,10 @@ inline ReadLexicon ReadDictionary(std::string_view bytes) {
         const std::unordered_map<std::string_view, int>& codes = codeSlots[k == 0 ? 0 : 1];
         for (std::string_view tag : subtags) {
             auto it = codes.find(tag);
-            if (it == codes.end()) lex.problems.push_back(where() + "unknown sub-tag " + std::string(tag));
-            else entry.slots[std::size_t(it->second)] = form;
+            if (it == codes.end())
+                lex.problems.push_back(where() + "unknown sub-tag " + std::string(tag));
+            else
+                entry.slots[std::size_t(it->second)] = form;
         }
     }
     return lex;
@@ -149,8 +153,10 @@ inline std::vector<std::string> ReadNames(std::string_view bytes, std::vector<st
     std::vector<std::string> names;
     std::set<std::string> seen;
     for (std::string_view line : SplitCrLf(bytes, problems)) {
-        if (line.empty()) problems.push_back("empty name line");
-        else if (!seen.insert(std::string(line)).second) problems.push_back("duplicate name " + std::string(line));
+        if (line.empty())
+            problems.push_back("empty name line");
+        else if (!seen.insert(std::string(line)).second)
+            problems.push_back("duplicate name " + std::string(line));
         names.emplace_back(line);
     }
     return names;

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lexicon files that the build made from Debian's French Hunspell dictionary, read the
 // way the program's loader reads them.
 #include <gtest/gtest.h>
@@ -23,7 +25,8 @@ protected:
         folder_ = dir;
         dictionaryBytes_ = new std::string(ReadBytes((folder_ / "dictionnaire.txt").string()));
         lex_ = new ReadLexicon(ReadDictionary(*dictionaryBytes_));
-        female_ = new std::vector<std::string>(ReadNames(ReadBytes((folder_ / "prénomsf.txt").string()), nameProblems_));
+        female_ =
+            new std::vector<std::string>(ReadNames(ReadBytes((folder_ / "prénomsf.txt").string()), nameProblems_));
         male_ = new std::vector<std::string>(ReadNames(ReadBytes((folder_ / "prénomsg.txt").string()), nameProblems_));
     }
     static void TearDownTestSuite() {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // clavelle-generate: writes a model text from the lexicon files, one sentence a line, in
 // UTF-8. For looking at the generator's output, tests and benchmarks.
 //

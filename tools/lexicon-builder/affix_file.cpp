@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/lexicon-builder/affix_file.h"
 
 #include <algorithm>
@@ -30,9 +32,7 @@ bool IsNumber(std::string_view text) {
 }
 
 // Byte length of the UTF-8 sequence that starts with this byte.
-std::size_t SequenceLength(unsigned char lead) {
-    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-}
+std::size_t SequenceLength(unsigned char lead) { return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1; }
 
 std::string Upper(std::string_view text) {
     std::string out(text);
@@ -129,8 +129,7 @@ std::vector<ConditionElement> ParseCondition(std::string_view text) {
     return out;
 }
 
-bool ConditionMatches(const std::vector<ConditionElement>& condition, std::u32string_view word,
-                      bool atEnd) {
+bool ConditionMatches(const std::vector<ConditionElement>& condition, std::u32string_view word, bool atEnd) {
     if (condition.size() > word.size()) return false;
     std::size_t offset = atEnd ? word.size() - condition.size() : 0;
     for (std::size_t k = 0; k < condition.size(); ++k)
@@ -156,10 +155,14 @@ AffixFile ParseAffixFile(std::string_view text) {
             if (set != "UTF-8" && set != "UTF8")
                 Fail(lineNumber, "encodage « " + std::string(value) + " » non pris en charge (UTF-8 attendu)");
         } else if (key == "FLAG") {
-            if (value == "long") aff.flagMode = FlagMode::Long;
-            else if (value == "num") aff.flagMode = FlagMode::Number;
-            else if (Upper(value) == "UTF-8") aff.flagMode = FlagMode::Char;
-            else Fail(lineNumber, "syntaxe de drapeaux « " + std::string(value) + " » inconnue");
+            if (value == "long")
+                aff.flagMode = FlagMode::Long;
+            else if (value == "num")
+                aff.flagMode = FlagMode::Number;
+            else if (Upper(value) == "UTF-8")
+                aff.flagMode = FlagMode::Char;
+            else
+                Fail(lineNumber, "syntaxe de drapeaux « " + std::string(value) + " » inconnue");
         } else if (key == "AF" || key == "AM") {
             Fail(lineNumber, "les alias " + std::string(key) + " ne sont pas pris en charge");
         } else if (key == "FULLSTRIP") {
@@ -192,8 +195,7 @@ AffixFile ParseAffixFile(std::string_view text) {
                 continue;
             }
             AffixClass& cls = it->second;
-            if (cls.prefix != prefix)
-                Fail(lineNumber, "le drapeau " + flag + " est à la fois préfixe et suffixe");
+            if (cls.prefix != prefix) Fail(lineNumber, "le drapeau " + flag + " est à la fois préfixe et suffixe");
             AffixRule rule;
             rule.strip = fields[2] == "0" ? std::string() : std::string(fields[2]);
             rule.stripLength = CountCharacters(rule.strip);

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a Hunspell affix file (.aff): the flag syntax, the special flags and the prefix
 // and suffix rules with their conditions and morphological fields. Text stays UTF-8.
 #pragma once
@@ -92,8 +94,7 @@ AffixFile ParseAffixFile(std::string_view text);
 std::vector<ConditionElement> ParseCondition(std::string_view text);
 
 // True when the condition matches the end (suffix) or the start (prefix) of the word.
-bool ConditionMatches(const std::vector<ConditionElement>& condition, std::u32string_view word,
-                      bool atEnd);
+bool ConditionMatches(const std::vector<ConditionElement>& condition, std::u32string_view word, bool atEnd);
 
 // UTF-8 helpers shared by the builder.
 std::u32string DecodeUtf8(std::string_view text);

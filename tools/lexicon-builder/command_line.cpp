@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/lexicon-builder/command_line.h"
 
 #include <cerrno>
@@ -43,7 +45,10 @@ int RunLexiconBuilder(int argc, const char* const* argv, std::ostream& out, std:
             out << kUsage;
             return 0;
         }
-        std::string* target = arg == "--aff" ? &affPath : arg == "--dic" ? &dicPath : arg == "--out" ? &outDir : nullptr;
+        std::string* target = arg == "--aff"   ? &affPath
+                              : arg == "--dic" ? &dicPath
+                              : arg == "--out" ? &outDir
+                                               : nullptr;
         if (!target) {
             err << "clavelle-lexicon : argument inconnu « " << arg << " »\n" << kUsage;
             return 2;
@@ -75,12 +80,13 @@ int RunLexiconBuilder(int argc, const char* const* argv, std::ostream& out, std:
         const std::vector<DicEntry> entries = ParseDicFile(ReadWholeFile(dicPath), aff);
         const LexiconFiles files = BuildLexicon(aff, entries);
         if (files.verbCount == 0)
-            throw BuildError("aucun verbe conjugué dans « " + dicPath + " » : les fichiers ne seraient pas utilisables");
+            throw BuildError("aucun verbe conjugué dans « " + dicPath +
+                             " » : les fichiers ne seraient pas utilisables");
         WriteLexiconFiles(files, outDir);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        out << "Lexique : " << files.verbCount << " verbes, " << files.nounCount << " noms, "
-            << files.adjectiveCount << " adjectifs, " << files.femaleNameCount << " prénoms féminins, "
-            << files.maleNameCount << " prénoms masculins";
+        out << "Lexique : " << files.verbCount << " verbes, " << files.nounCount << " noms, " << files.adjectiveCount
+            << " adjectifs, " << files.femaleNameCount << " prénoms féminins, " << files.maleNameCount
+            << " prénoms masculins";
         if (files.verbsOverCapacity > 0) out << " (" << files.verbsOverCapacity << " verbes rares écartés)";
         out << " en " << std::fixed << std::setprecision(2) << seconds << " s\n";
     } catch (const std::exception& e) {

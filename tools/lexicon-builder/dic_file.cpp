@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/lexicon-builder/dic_file.h"
 
 #include <algorithm>
@@ -41,10 +43,11 @@ std::vector<DicEntry> ParseDicFile(std::string_view text, const AffixFile& aff) 
         i = wordEnd;
         // The flags start at the first slash that is neither escaped nor the first character.
         std::size_t slash = 0;
-        while ((slash = wordAndFlags.find('/', slash + 1)) != std::string_view::npos && wordAndFlags[slash - 1] == '\\') {
-        }
+        while ((slash = wordAndFlags.find('/', slash + 1)) != std::string_view::npos &&
+               wordAndFlags[slash - 1] == '\\') {}
         std::string_view word = wordAndFlags.substr(0, slash);
-        std::string_view flagText = slash == std::string_view::npos ? std::string_view() : wordAndFlags.substr(slash + 1);
+        std::string_view flagText =
+            slash == std::string_view::npos ? std::string_view() : wordAndFlags.substr(slash + 1);
         if (word.find("\\/") == std::string_view::npos) {
             entry.word = std::string(word);
         } else {

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a Hunspell dictionary file (.dic): one entry a line, "word/FLAGS fields...".
 #pragma once
 
@@ -10,7 +12,7 @@
 namespace lexbuild {
 
 struct DicEntry {
-    std::string word;                 // UTF-8
+    std::string word;  // UTF-8
     std::vector<Flag> flags;
     std::vector<std::string> fields;  // morphological fields, e.g. "po:nom", "is:fem"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/lexicon-builder/inflection.h"
 
 #include <algorithm>
@@ -12,11 +14,11 @@ struct MoodName {
     Mood mood;
 };
 constexpr MoodName kMoodNames[] = {
-    {"ipre", kMoodIndicativePresent}, {"iimp", kMoodImperfect},
-    {"ipsi", kMoodSimplePast},        {"ifut", kMoodFuture},
-    {"spre", kMoodSubjunctivePresent},{"simp", kMoodSubjunctiveImperfect},
-    {"cond", kMoodConditional},       {"impe", kMoodImperative},
-    {"ppre", kMoodPresentParticiple}, {"ppas", kMoodPastParticiple},
+    {"ipre", kMoodIndicativePresent},  {"iimp", kMoodImperfect},
+    {"ipsi", kMoodSimplePast},         {"ifut", kMoodFuture},
+    {"spre", kMoodSubjunctivePresent}, {"simp", kMoodSubjunctiveImperfect},
+    {"cond", kMoodConditional},        {"impe", kMoodImperative},
+    {"ppre", kMoodPresentParticiple},  {"ppas", kMoodPastParticiple},
     {"infi", kMoodInfinitive},
 };
 constexpr std::string_view kPersonNames[] = {"1sg", "2sg", "3sg", "1pl", "2pl", "3pl"};
@@ -144,16 +146,15 @@ void Inflector::Expand(const DicEntry& entry, std::vector<Inflection>& out) cons
                     if (sfx->cls->crossProduct) partners.push_back(sfx);
             for (const Flag& flag : prule.continuation) {
                 const ClassInfo* info = Find(flag);
-                if (info && !info->cls->prefix &&
-                    std::find(partners.begin(), partners.end(), info) == partners.end())
+                if (info && !info->cls->prefix && std::find(partners.begin(), partners.end(), info) == partners.end())
                     partners.push_back(info);
             }
             for (const ClassInfo* sfx : partners) {
                 for (const RuleInfo& s : sfx->rules) {
                     if (s.needsAffix || s.circumfix != p.circumfix) continue;
                     if (!suffixFits(*s.rule, prule.strip.size())) continue;
-                    std::string middle = root.substr(prule.strip.size(),
-                                                     root.size() - prule.strip.size() - s.rule->strip.size());
+                    std::string middle =
+                        root.substr(prule.strip.size(), root.size() - prule.strip.size() - s.rule->strip.size());
                     out.push_back({prule.add + middle + s.rule->add, prefixed, prefixTags.RefinedBy(s.tags)});
                 }
             }

@@ -1,11 +1,13 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Expansion of a dictionary entry into its inflected forms, each with the grammatical
 // features that the entry and its affixes give it.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "tools/lexicon-builder/affix_file.h"
@@ -15,17 +17,17 @@ namespace lexbuild {
 
 // Moods and tenses, in the order of the verb slot blocks.
 enum Mood : int {
-    kMoodIndicativePresent,   // po:ipre
-    kMoodImperfect,           // po:iimp
-    kMoodSimplePast,          // po:ipsi
-    kMoodFuture,              // po:ifut
-    kMoodSubjunctivePresent,  // po:spre
-    kMoodSubjunctiveImperfect,// po:simp
-    kMoodConditional,         // po:cond
-    kMoodImperative,          // po:impe
-    kMoodPresentParticiple,   // po:ppre
-    kMoodPastParticiple,      // po:ppas
-    kMoodInfinitive,          // po:infi
+    kMoodIndicativePresent,     // po:ipre
+    kMoodImperfect,             // po:iimp
+    kMoodSimplePast,            // po:ipsi
+    kMoodFuture,                // po:ifut
+    kMoodSubjunctivePresent,    // po:spre
+    kMoodSubjunctiveImperfect,  // po:simp
+    kMoodConditional,           // po:cond
+    kMoodImperative,            // po:impe
+    kMoodPresentParticiple,     // po:ppre
+    kMoodPastParticiple,        // po:ppas
+    kMoodInfinitive,            // po:infi
     kMoodCount
 };
 
@@ -35,10 +37,10 @@ enum Number : int { kSingular = 1, kPlural = 2 };
 // The grammatical features of a form, as bit sets. An epicene word (is:epi) has both
 // genders, an invariable one (is:inv) both numbers.
 struct MorphTags {
-    uint16_t moods = 0;    // bit per Mood
-    uint8_t persons = 0;   // bit per person 0..5: 1sg 2sg 3sg 1pl 2pl 3pl
-    uint8_t genders = 0;   // Gender bits
-    uint8_t numbers = 0;   // Number bits
+    uint16_t moods = 0;            // bit per Mood
+    uint8_t persons = 0;           // bit per person 0..5: 1sg 2sg 3sg 1pl 2pl 3pl
+    uint8_t genders = 0;           // Gender bits
+    uint8_t numbers = 0;           // Number bits
     bool attachedPronoun = false;  // ds: fields: a pronoun is glued to the form (vas-y)
 
     bool HasMood(Mood m) const { return (moods >> m) & 1u; }

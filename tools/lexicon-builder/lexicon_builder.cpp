@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/lexicon-builder/lexicon_builder.h"
 
 #include <algorithm>
@@ -22,13 +24,13 @@ constexpr std::size_t kMinLemmaLength = 4;  // the loader skips shorter lemmas
 // ---- Words -------------------------------------------------------------------------
 
 bool IsLowerLetter(char32_t c) {
-    return (c >= U'a' && c <= U'z') || (c >= 0xDF && c <= 0xFF && c != 0xF7) || c == 0x153 ||
-           c == 0x161 || c == 0x17E;  // œ š ž
+    return (c >= U'a' && c <= U'z') || (c >= 0xDF && c <= 0xFF && c != 0xF7) || c == 0x153 || c == 0x161 ||
+           c == 0x17E;  // œ š ž
 }
 
 bool IsUpperLetter(char32_t c) {
-    return (c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || c == 0x152 ||
-           c == 0x160 || c == 0x17D || c == 0x178;  // Œ Š Ž Ÿ
+    return (c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || c == 0x152 || c == 0x160 ||
+           c == 0x17D || c == 0x178;  // Œ Š Ž Ÿ
 }
 
 bool IsLetter(char32_t c) { return IsLowerLetter(c) || IsUpperLetter(c); }
@@ -137,10 +139,10 @@ bool GeneratorReads(int slot) {
 }
 
 struct VerbCandidate {
-    std::string lemma;                             // Windows-1252, as the forms
+    std::string lemma;                              // Windows-1252, as the forms
     std::array<std::string, kVerbSlotCount> slots;  // slot 0 unused
-    std::string code;                              // e.g. "v1_it_q__a"
-    std::size_t order = 0;                         // first entry of the lemma
+    std::string code;                               // e.g. "v1_it_q__a"
+    std::size_t order = 0;                          // first entry of the lemma
     int generatorSlots = 0;
     int filledSlots = 0;
 
@@ -377,9 +379,12 @@ EntryKinds KindsOf(const DicEntry& entry) {
     for (const std::string& field : entry.fields) {
         if (field.size() > 4 && field.compare(0, 4, "po:v") == 0 && field[4] >= '0' && field[4] <= '9')
             kinds.verbCode = std::string_view(field).substr(3);
-        else if (field == "po:nom") kinds.noun = true;
-        else if (field == "po:adj") kinds.adjective = true;
-        else if (field == "po:prn") kinds.firstName = true;
+        else if (field == "po:nom")
+            kinds.noun = true;
+        else if (field == "po:adj")
+            kinds.adjective = true;
+        else if (field == "po:prn")
+            kinds.firstName = true;
     }
     return kinds;
 }
@@ -482,8 +487,7 @@ LexiconFiles BuildLexicon(const AffixFile& aff, const std::vector<DicEntry>& ent
     // Nouns and adjectives: the dictionary holds far fewer than the tables; beyond
     // capacity the first in dictionary order stay.
     const std::size_t nounLimit = std::min(nouns.groups.size(), std::size_t(std::max(limits.nouns, 0)));
-    const std::size_t adjectiveLimit =
-        std::min(adjectives.groups.size(), std::size_t(std::max(limits.adjectives, 0)));
+    const std::size_t adjectiveLimit = std::min(adjectives.groups.size(), std::size_t(std::max(limits.adjectives, 0)));
 
     std::vector<OutputGroup> groups;
     groups.reserve(keptVerbs.size() + nounLimit + adjectiveLimit);
@@ -496,21 +500,21 @@ LexiconFiles BuildLexicon(const AffixFile& aff, const std::vector<DicEntry>& ent
     files.dictionary.reserve(groups.size() * 256);
     for (const OutputGroup& g : groups) {
         switch (g.kind) {
-        case Kind::Verb:
-            AppendLines(files.dictionary, "Ver", verbs[g.index].lemma, verbs[g.index].slots.data(), kVerbSlotCodes,
-                        1, kVerbSlotCount - 1);
-            ++files.verbCount;
-            break;
-        case Kind::Noun:
-            AppendLines(files.dictionary, "Nom", nouns.groups[g.index].lemma, nouns.groups[g.index].slots.data(),
-                        kNominalSlotCodes, 0, 3);
-            ++files.nounCount;
-            break;
-        case Kind::Adjective:
-            AppendLines(files.dictionary, "Adj", adjectives.groups[g.index].lemma,
-                        adjectives.groups[g.index].slots.data(), kNominalSlotCodes, 0, 3);
-            ++files.adjectiveCount;
-            break;
+            case Kind::Verb:
+                AppendLines(files.dictionary, "Ver", verbs[g.index].lemma, verbs[g.index].slots.data(), kVerbSlotCodes,
+                            1, kVerbSlotCount - 1);
+                ++files.verbCount;
+                break;
+            case Kind::Noun:
+                AppendLines(files.dictionary, "Nom", nouns.groups[g.index].lemma, nouns.groups[g.index].slots.data(),
+                            kNominalSlotCodes, 0, 3);
+                ++files.nounCount;
+                break;
+            case Kind::Adjective:
+                AppendLines(files.dictionary, "Adj", adjectives.groups[g.index].lemma,
+                            adjectives.groups[g.index].slots.data(), kNominalSlotCodes, 0, 3);
+                ++files.adjectiveCount;
+                break;
         }
     }
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds the program's three lexicon files from a Hunspell dictionary: the inflected
 // verbs, nouns and adjectives of "dictionnaire.txt" and the first names of
 // "prénomsf.txt" and "prénomsg.txt", all in Windows-1252 with CR LF line ends.
@@ -48,7 +50,7 @@ struct BuildLimits {
 };
 
 struct LexiconFiles {
-    std::string dictionary;   // Windows-1252, CR LF
+    std::string dictionary;  // Windows-1252, CR LF
     std::string femaleNames;
     std::string maleNames;
     int verbCount = 0;
@@ -70,8 +72,7 @@ void VerbSlotsOf(const MorphTags& tags, std::vector<int>& slots);
 void NominalSlotsOf(const MorphTags& tags, std::vector<int>& slots);
 
 // Builds the three files' contents. Deterministic: the same input gives the same bytes.
-LexiconFiles BuildLexicon(const AffixFile& aff, const std::vector<DicEntry>& entries,
-                          const BuildLimits& limits = {});
+LexiconFiles BuildLexicon(const AffixFile& aff, const std::vector<DicEntry>& entries, const BuildLimits& limits = {});
 
 // Writes "dictionnaire.txt", "prénomsf.txt" and "prénomsg.txt" (UTF-8 file names) into the
 // folder, creating it if needed. Each file is written beside and then renamed into place.
