@@ -12,7 +12,7 @@
 #include <QTextLayout>
 
 #include "app/qt_text.h"
-#include "exercise/keyboard.h"
+#include "keyboard/keyboard.h"
 
 namespace {
 // Focus that moves because another window became active (a message box, another

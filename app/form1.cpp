@@ -19,7 +19,7 @@
 #include "app/qt_text.h"
 #include "common/cp1252.h"
 #include "common/io_error.h"
-#include "exercise/keyboard.h"
+#include "keyboard/keyboard.h"
 #include "generator/driver.h"
 #include "generator/random.h"
 #include "lexicon/loader.h"

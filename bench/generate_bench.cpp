@@ -12,7 +12,7 @@
 #include <string>
 
 #include "common/io_error.h"
-#include "exercise/keyboard.h"
+#include "keyboard/keyboard.h"
 #include "generator/driver.h"
 #include "generator/random.h"
 #include "lexicon/lexicon.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "common/rounding.h"
-#include "exercise/keyboard.h"
+#include "keyboard/keyboard.h"
 
 KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, unsigned char typed,
                               std::optional<unsigned char> expected, bool modelEmpty, bool soundOn) {

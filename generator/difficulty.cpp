@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "generator/difficulty.h"
 
-#include "exercise/keyboard.h"
+#include "keyboard/keyboard.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "common/cp1252.h"
 #include "common/rounding.h"
-#include "exercise/keyboard.h"
+#include "keyboard/keyboard.h"
 #include "stats/verdict.h"
 
 namespace {

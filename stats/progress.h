@@ -9,10 +9,11 @@
 #include <cstdint>
 #include <string>
 
+#include "keyboard/keyboard.h"
+
 static_assert(std::endian::native == std::endian::little,
               "the progress file stores its intervals little-endian, as in memory");
 
-constexpr int kKeyCount = 51;
 constexpr int kSampleCapacity = 128;
 constexpr int32_t kMaxStoredInterval = 65535;
 inline constexpr const char* kProgressFileName = "progression1_9.dat";

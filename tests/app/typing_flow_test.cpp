@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 
 #include "common/cp1252.h"
-#include "exercise/keyboard.h"
+#include "keyboard/keyboard.h"
 
 namespace {
 struct SteppedClock {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "common/cp1252.h"
-#include "exercise/keyboard.h"
+#include "keyboard/keyboard.h"
 #include "exercise/typing.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/cp1252.h"
-#include "exercise/keyboard.h"
+#include "keyboard/keyboard.h"
 #include "generator/difficulty.h"
 #include "generator/drawing.h"
 #include "generator/fixture_lexicon.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/cp1252.h"
-#include "exercise/keyboard.h"
+#include "keyboard/keyboard.h"
 #include "generator/driver.h"
 #include "generator/fixture_lexicon.h"
 #include "generator/random.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/cp1252.h"
-#include "exercise/keyboard.h"
+#include "keyboard/keyboard.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include "common/cp1252.h"
 #include "common/io_error.h"
-#include "exercise/keyboard.h"
+#include "keyboard/keyboard.h"
 #include "generator/driver.h"
 #include "generator/random.h"
 #include "lexicon/lexicon.h"

@@ -32,8 +32,11 @@ enum VirtualKey : uint8_t {
     VK_OEM_102 = 0xE2,
 };
 
+// The tracked keys are numbered 1..51; 0 stands for a key that is not tracked.
+constexpr int kKeyCount = 51;
+
 // Key index (1..51) to virtual-key code; entry 0 unused.
-extern uint8_t KeyVirtualCodes[52];
+extern uint8_t KeyVirtualCodes[kKeyCount + 1];
 // Virtual-key code to key index, 0 for an untracked key.
 extern uint8_t KeyOfVirtualKey[256];
 // Windows-1252 character to the index of the key that types it on AZERTY (capitals and

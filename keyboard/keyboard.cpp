@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "exercise/keyboard.h"
+#include "keyboard/keyboard.h"
 
 #include <array>
 #include <string_view>
@@ -114,7 +114,7 @@ constexpr std::array<uint8_t, 52> kKeyVirtualCodes = [] {
 
 constexpr std::array<uint8_t, 256> kKeyOfVirtualKey = [] {
     std::array<uint8_t, 256> keys{};
-    for (int k = 1; k <= 51; ++k) keys[kKeyVirtualCodes[k]] = static_cast<uint8_t>(k);
+    for (int k = 1; k <= kKeyCount; ++k) keys[kKeyVirtualCodes[k]] = static_cast<uint8_t>(k);
     return keys;
 }();
 
@@ -212,7 +212,7 @@ constexpr int kQtFirstSpecialKey = 0x01000000;
 
 }  // namespace
 
-uint8_t KeyVirtualCodes[52];
+uint8_t KeyVirtualCodes[kKeyCount + 1];
 uint8_t KeyOfVirtualKey[256];
 uint8_t KeyOfChar[256];
 

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "exercise/keyboard.h"
+#include "keyboard/keyboard.h"
 
 #include <gtest/gtest.h>
 
