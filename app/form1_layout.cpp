@@ -1,0 +1,214 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's controls: their captions, places and sizes in pixels, fonts, colours,
+// hints and tab order.
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "app/form1.h"
+#include "app/window_style.h"
+
+using namespace window_style;
+
+namespace {
+void Place(QWidget* widget, int left, int top, int width, int height) { widget->setGeometry(left, top, width, height); }
+}  // namespace
+
+void TForm1::BuildControls() {
+    SubstituteWindowFonts();
+    setWindowTitle(QString::fromUtf8(kWindowTitle));
+    setFixedSize(616, 463);
+    QFont base = PixelFont("MS Sans Serif", 11);
+    setFont(base);
+    SetColours(this, kNavy);
+
+    const QFont times13 = PixelFont("Times New Roman", 13);
+    const QFont sans11 = PixelFont("MS Sans Serif", 11);
+
+    Label1 =
+        new QLabel(QString::fromUtf8(
+                       "Texte d'entraînement (vous pouvez saisir un texte ou cliquer sur le bouton en bas à droite) "),
+                   this);
+    Place(Label1, 8, 56, 480, 15);
+    Label1->setFont(times13);
+    SetColours(Label1, Qt::black);
+
+    Label2 = new QLabel(QString::fromUtf8("Saisissez le texte ci-dessus (le compteur se déclenchera automatiquement)"),
+                        this);
+    Place(Label2, 8, 152, 392, 15);
+    Label2->setFont(times13);
+    SetColours(Label2, Qt::black);
+
+    Label5 = new QLabel(QString::fromUtf8("Statistiques de l'ordinateur"), this);
+    Place(Label5, 8, 216, 142, 15);
+    Label5->setFont(times13);
+    SetColours(Label5, Qt::black);
+
+    GroupBox5 = new QGroupBox(this);
+    Place(GroupBox5, 232, 0, 153, 49);
+
+    GroupBox1 = new QGroupBox(QString::fromUtf8("Informations de l'ordinateur"), this);
+    Place(GroupBox1, 8, 320, 601, 137);
+    GroupBox1->setFont(sans11);
+    SetColours(GroupBox1, Qt::black);
+    {
+        QPalette palette = GroupBox1->palette();
+        palette.setColor(QPalette::Window, kInactiveBorder);
+        GroupBox1->setPalette(palette);
+        GroupBox1->setAutoFillBackground(true);
+    }
+
+    GroupBox3 = new QGroupBox(QString::fromUtf8("Nombre de phrases"), GroupBox1);
+    Place(GroupBox3, 304, 56, 113, 73);
+    GroupBox3->setFont(sans11);
+    SetColours(GroupBox3, Qt::black);
+
+    GroupBox2 = new QGroupBox(QString::fromUtf8("Options"), GroupBox1);
+    Place(GroupBox2, 176, 56, 113, 73);
+    GroupBox2->setFont(sans11);
+    SetColours(GroupBox2, Qt::black);
+
+    CheckBox2 = new QCheckBox(QString::fromUtf8("Etre interrompu"), GroupBox2);
+    Place(CheckBox2, 12, 50, 93, 17);
+    CheckBox2->setFont(sans11);
+    SetColours(CheckBox2, Qt::black);
+    Hint(CheckBox2,
+         "Si vous ignorez le temps qu'il vous faut pour taper le texte, activez cette case pour que votre vitesse soit "
+         "évaluée à une heure précise.");
+
+    CheckBox3 = new QCheckBox(QString::fromUtf8("Niveau difficile"), GroupBox2);
+    Place(CheckBox3, 12, 33, 93, 17);
+    CheckBox3->setFont(sans11);
+    SetColours(CheckBox3, Qt::black);
+    CheckBox3->setChecked(true);
+    Hint(CheckBox3,
+         "Régler le niveau de difficulté : l'ordinateur connaît vos points faibles à forcer de vous voir taper !");
+
+    Button1 = new QPushButton(QString::fromUtf8("Recommencer (Echap)"), GroupBox1);
+    Place(Button1, 8, 62, 153, 28);
+    Button1->setFont(times13);
+    Button1->setFocusPolicy(Qt::NoFocus);
+    Button1->setAutoDefault(false);
+    Hint(Button1, "Cliquez-ici pour vous entraîner à recopier le texte ci-dessus.");
+
+    CheckBox1 = new QCheckBox(QString::fromUtf8("Son activé"), GroupBox1);
+    Place(CheckBox1, 188, 72, 73, 17);
+    CheckBox1->setFont(sans11);
+    SetColours(CheckBox1, Qt::black);
+    CheckBox1->setChecked(true);
+    CheckBox1->raise();  // drawn over the frame of the options box
+    Hint(CheckBox1, "Permet d'activer (ou désactiver) le son émis par l'ordinateur lors d'une faute de frappe.");
+
+    SpinEdit1 = new ClickSpinBox(GroupBox1);
+    Place(SpinEdit1, 323, 82, 70, 37);
+    SpinEdit1->setFont(PixelFont("Times New Roman", 24));
+    {
+        QColor white(Qt::white);
+        SetColours(SpinEdit1, kNavy, &white);
+    }
+    SpinEdit1->setRange(1, 999);
+    SpinEdit1->setValue(1);
+    Hint(SpinEdit1, "Cliquez-ici pour changer le nombre de phrases inventées par l'ordinateur (999 maximum).");
+
+    GroupBox4 = new QGroupBox(QString::fromUtf8("Vous désirez être interrompu à"), GroupBox1);
+    Place(GroupBox4, 432, 56, 161, 73);
+    GroupBox4->setFont(sans11);
+    SetColours(GroupBox4, Qt::black);
+
+    Memo3 = new CentredMemo(GroupBox4);
+    Place(Memo3, 8, 27, 145, 33);
+    Memo3->setFont(PixelFont("MS Sans Serif", 24));
+    SetColours(Memo3, Qt::red);
+    Memo3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo3->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo3->document()->setDocumentMargin(1);
+    Memo3->setEnabled(false);
+
+    OK = new QPushButton(QString::fromUtf8("Inventer un texte (Entrée)"), this);
+    Place(OK, 16, 420, 153, 28);
+    OK->setFont(times13);
+    OK->setFocusPolicy(Qt::NoFocus);
+    OK->setAutoDefault(false);
+    OK->setDefault(true);
+    Hint(OK, "Cliquez-ici pour que l'ordinateur invente un texte inconnu.");
+
+    Edit1 = new QLineEdit(this);
+    Place(Edit1, 16, 336, 585, 21);
+    Edit1->setFont(sans11);
+    SetColours(Edit1, Qt::black);
+    Edit1->setReadOnly(true);
+    Edit1->setFocusPolicy(Qt::ClickFocus);
+    Hint(Edit1, "Informations pratiques de l'ordinateur.");
+
+    Memo1 = new MemoEdit(this);
+    Place(Memo1, 8, 72, 601, 65);
+    Memo1->setFont(PixelFont("Arial", 19));
+    SetColours(Memo1, kNavy, &kPaleYellow);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    Memo1->setTabChangesFocus(true);
+    Memo1->setCenterOnScroll(true);  // lets the last lines, too, scroll to the top
+    Hint(Memo1, "Pour diversifier le vocabulaire, vous pouvez modifier le dictionnaire.");
+
+    ProgressBar1 = new QProgressBar(this);
+    Place(ProgressBar1, 16, 363, 585, 9);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+
+    Edit2 = new TypingEdit(this);
+    Place(Edit2, 8, 168, 601, 31);
+    Edit2->setFont(PixelFont("Arial", 19));
+    SetColours(Edit2, kTeal, &kPaleYellow);
+    Edit2->setText(QStringLiteral("Edit2"));
+    Hint(Edit2, "Vous devez recopier le texte ci-dessus.");
+
+    Memo2 = new MemoEdit(this);
+    Place(Memo2, 8, 232, 601, 73);
+    Memo2->setFont(PixelFont("Times New Roman", 16));
+    {
+        QPalette palette = Memo2->palette();
+        palette.setColor(QPalette::Base, kNavy);
+        palette.setColor(QPalette::Text, Qt::white);
+        Memo2->setPalette(palette);
+    }
+    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo2->setTabChangesFocus(true);
+
+    StaticText1 = new QLabel(QStringLiteral("00:00:00"), this);
+    Place(StaticText1, 240, 10, 137, 33);
+    StaticText1->setFont(PixelFont("MS Sans Serif", 24));
+    StaticText1->setAlignment(Qt::AlignCenter);
+    StaticText1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    StaticText1->setAutoFillBackground(true);
+    {
+        QPalette palette = StaticText1->palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        palette.setColor(QPalette::WindowText, Qt::black);
+        StaticText1->setPalette(palette);
+    }
+
+    // The check boxes are as narrow as their captions: keep the gap after the box small.
+    for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3})
+        box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 3px; }"));
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(10);
+    Timer1->setTimerType(Qt::PreciseTimer);
+
+    // Tab order of the window: the memo, the typing field, then the options.
+    setTabOrder(Memo1, Edit2);
+    setTabOrder(Edit2, CheckBox3);
+    setTabOrder(CheckBox3, CheckBox2);
+    setTabOrder(CheckBox2, CheckBox1);
+    setTabOrder(CheckBox1, SpinEdit1);
+    setTabOrder(SpinEdit1, Memo3);
+    setTabOrder(Memo3, Memo2);
+
+    // Centred on the screen when shown.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+}

@@ -1,0 +1,32 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's look, shared by every window of the program: its colours, pixel-sized
+// fonts and hints.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QWidget>
+
+namespace window_style {
+
+inline const QColor kNavy(0, 0, 128);
+inline const QColor kTeal(0, 128, 128);
+inline const QColor kPaleYellow(255, 255, 225);      // the tooltip colour of the model and typing fields
+inline const QColor kInactiveBorder(212, 208, 200);  // the information box
+constexpr int kHintDurationMs = 10000;
+
+// A font whose height is given in pixels, as the window's control table gives them.
+QFont PixelFont(const char* family, int pixels);
+
+// Text colour of a widget (window text, text and button text), and its base colour if given.
+void SetColours(QWidget* widget, const QColor& text, const QColor* base = nullptr);
+
+// A hint shown as a tool tip for 10 seconds.
+void Hint(QWidget* widget, const char* utf8);
+
+// "MS Sans Serif" is drawn with Arial's metrics (Liberation Sans), which keep every caption
+// inside its control.
+void SubstituteWindowFonts();
+
+}  // namespace window_style
