@@ -14,8 +14,6 @@ KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, unsigned ch
         outcome.Ignored = true;
         return outcome;
     }
-    int32_t now = 0;
-    TimeStamp(now);
     int32_t sinceLastKey = run.LastKeyTime;
     ElapsedSince(sinceLastKey);
     outcome.ScrollToCurrentLine = sinceLastKey > kRescrollPauseMs;

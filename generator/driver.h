@@ -52,7 +52,6 @@ public:
     // otherwise, and when the lexicon has no noun, the fallback sentence with its ".").
     // The result stays valid until the next call.
     const std::string& GenerateSentence(int verb, int tense, int person);
-    const SentenceDraw& LastDraw() const { return lastDraw_; }
 
     // The first name kept among 100 draws of the female (true) or male list.
     std::string_view SelectName(bool feminine);

@@ -3,6 +3,7 @@
 #include "lexicon/lexicon.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -28,11 +29,21 @@ Lexicon::~Lexicon() {
     std::free(Verbs);
 }
 
-void Lexicon::Clear() {
+void Lexicon::ClearDictionary() {
+    // Only the entries in use were ever written; the rest of each block is still zero.
     std::memset(Verbs, 0, sizeof(VerbEntry) * std::size_t(VerbCount));
     std::memset(Nouns, 0, sizeof(NominalEntry) * std::size_t(NounCount));
     std::memset(Adjectives, 0, sizeof(NominalEntry) * std::size_t(AdjectiveCount));
-    std::memset(FemaleNames, 0, sizeof(FemaleNames));
-    std::memset(MaleNames, 0, sizeof(MaleNames));
-    VerbCount = NounCount = AdjectiveCount = FemaleNameCount = MaleNameCount = 0;
+    VerbCount = NounCount = AdjectiveCount = 0;
+}
+
+void Lexicon::ClearNames(bool feminine) {
+    std::memset(feminine ? FemaleNames : MaleNames, 0, sizeof(FemaleNames));
+    (feminine ? FemaleNameCount : MaleNameCount) = 0;
+}
+
+void Lexicon::Clear() {
+    ClearDictionary();
+    ClearNames(true);
+    ClearNames(false);
 }

@@ -92,6 +92,10 @@ public:
 
     // Empties every table and count (the blocks stay reserved).
     void Clear();
+    // Empties the verb, noun and adjective tables.
+    void ClearDictionary();
+    // Empties the female (true) or male name list.
+    void ClearNames(bool feminine);
 
     VerbEntry* Verbs;          // kVerbCapacity entries
     NominalEntry* Nouns;       // kNominalCapacity entries

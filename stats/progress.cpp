@@ -12,6 +12,7 @@
 #include <new>
 
 #include "common/file_descriptor.h"
+#include "common/file_io.h"
 #include "common/io_error.h"
 
 ProgressRecord* ReserveProgress() {
@@ -58,19 +59,6 @@ void ComputeMeans(const ProgressRecord& record, MeanTable& table) {
 
 namespace {
 
-void WriteAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ThrowIoErrorFromErrno();
-        }
-        if (n == 0) throw IoError(kIoDiskFull);
-        data += n;
-        size -= std::size_t(n);
-    }
-}
-
 std::string FolderOf(const std::string& path) {
     std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
@@ -85,7 +73,7 @@ void SaveProgressFile(const ProgressRecord& record, const std::string& path) {
     if (fd < 0) ThrowIoErrorFromErrno();
     FileDescriptor file(fd);
     try {
-        WriteAll(file.get(), reinterpret_cast<const char*>(&record), sizeof(ProgressRecord));
+        WriteAll(file.get(), &record, sizeof(ProgressRecord));
         if (::fsync(file.get()) != 0) ThrowIoErrorFromErrno();
         file.Close();
         if (::rename(temporary.c_str(), path.c_str()) != 0) ThrowIoErrorFromErrno();
@@ -108,18 +96,7 @@ void LoadProgressFile(ProgressRecord& record, const std::string& path) {
     // Read into a scratch block so that a short file leaves the record untouched.
     ProgressRecord* scratch = ReserveProgress();
     try {
-        char* out = reinterpret_cast<char*>(scratch);
-        std::size_t left = sizeof(ProgressRecord);
-        while (left > 0) {
-            ssize_t n = ::read(file.get(), out, left);
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                ThrowIoErrorFromErrno();
-            }
-            if (n == 0) throw IoError(kIoReadPastEnd);
-            out += n;
-            left -= std::size_t(n);
-        }
+        ReadExactly(file.get(), scratch, sizeof(ProgressRecord));
         file.Close();
     } catch (...) {
         ReleaseProgress(scratch);

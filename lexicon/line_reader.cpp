@@ -1,0 +1,17 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "lexicon/line_reader.h"
+
+#include <fcntl.h>
+
+#include "common/io_error.h"
+
+namespace lexicon_detail {
+
+int OpenForReading(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) ThrowIoErrorFromErrno();
+    return fd;
+}
+
+}  // namespace lexicon_detail
