@@ -93,7 +93,7 @@ public:
     RunState& Run() { return run_; }
     ProgressRecord& Record() { return *record_; }
     ProgressKeeper& Progress() { return *keeper_; }
-    Lexicon& Words() { return *lexicon_; }
+    Lexicon& LexiconTables() { return *lexicon_; }
     bool StartupPending() const { return keeper_->StartupPending; }
 
     // Text of a control as Windows-1252 bytes.

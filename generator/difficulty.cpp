@@ -31,25 +31,6 @@ int32_t SentenceDifficulty(const MeanTable& means, std::string_view text) {
     return pairs > 0 ? static_cast<int32_t>(total / pairs) : 0;
 }
 
-int32_t SentenceDifficultyLiteral(const ProgressRecord& record, std::string_view text) {
-    if (text.size() < 2) return 0;
-    int64_t total = 0;
-    int32_t pairs = 0;
-    for (std::size_t k = 1; k < text.size(); ++k) {
-        const int previous = KeyOf(text[k - 1]);
-        const int current = KeyOf(text[k]);
-        if (previous == 0 || current == 0) continue;
-        const KeyPairStats& cell = record.Cell(previous, current);
-        const int count = cell.Count > kSampleCapacity ? kSampleCapacity : cell.Count;
-        if (count == 0) continue;
-        int32_t sum = 0;
-        for (int t = 0; t < count; ++t) sum += cell.Times[t];
-        total += sum / count;
-        ++pairs;
-    }
-    return pairs > 0 ? static_cast<int32_t>(total / pairs) : 0;
-}
-
 int SelectCandidate(std::span<const int32_t> difficulties, bool hard) {
     int kept = -1;
     for (std::size_t i = 0; i < difficulties.size(); ++i)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -16,9 +17,9 @@
 // ComputeMeans.
 int32_t SentenceDifficulty(const MeanTable& means, std::string_view text);
 
-// The same value computed straight from the record, adding up the cell's samples at
-// every pair. Much slower; kept as the reference for the fast form.
-int32_t SentenceDifficultyLiteral(const ProgressRecord& record, std::string_view text);
+// A text's difficulty for this user. The generator rates with SentenceDifficulty over the
+// means of its text; another rating can be given to compare with it.
+using DifficultyRating = std::function<int32_t(std::string_view text)>;
 
 // Whether a later candidate of this difficulty replaces the one kept so far: strictly
 // harder at the difficult level, strictly easier otherwise. Ties keep the earlier one.

@@ -9,8 +9,8 @@
 #include "common/rounding.h"
 #include "generator/conjugation.h"
 #include "generator/difficulty.h"
-#include "generator/drawing.h"
 #include "generator/random.h"
+#include "generator/random_words.h"
 #include "generator/templates.h"
 
 const std::string_view kFallbackSentence = "Je suis largué pour le moment"_cp;
@@ -18,64 +18,45 @@ const std::string_view kRefusalMessage =
     "Il est impossible de créer un texte tant que vous n'avez pas initialisé l'ordinateur..."_cp;
 
 SentenceGenerator::SentenceGenerator(const Lexicon& lexicon, const ProgressRecord& record, bool hard,
-                                     DifficultyMethod method)
-    : lexicon_(lexicon),
-      record_(record),
-      hard_(hard),
-      method_(method),
-      vocabulary_(lexicon),
-      means_(std::make_unique<MeanTable>()) {
-    ComputeMeans(record, *means_);
-    if (method_ == DifficultyMethod::kMeanTable) {
-        // A name's difficulty never changes during a text: rate each name once.
-        femaleNameDifficulty_.resize(std::size_t(std::max(lexicon.FemaleNameCount, 0)) + 1, 0);
-        for (int i = 1; i <= lexicon.FemaleNameCount; ++i)
-            femaleNameDifficulty_[std::size_t(i)] = SentenceDifficulty(lexicon.FemaleName(i).View());
-        maleNameDifficulty_.resize(std::size_t(std::max(lexicon.MaleNameCount, 0)) + 1, 0);
-        for (int i = 1; i <= lexicon.MaleNameCount; ++i)
-            maleNameDifficulty_[std::size_t(i)] = SentenceDifficulty(lexicon.MaleName(i).View());
+                                     DifficultyRating rating)
+    : lexicon_(lexicon), hard_(hard), vocabulary_(lexicon), rating_(std::move(rating)) {
+    if (!rating_) {
+        means_ = std::make_unique<MeanTable>();
+        ComputeMeans(record, *means_);
+        rating_ = [means = means_.get()](std::string_view text) { return ::SentenceDifficulty(*means, text); };
+    }
+    // A name's difficulty never changes during a text: rate each name once.
+    for (Gender gender : {Gender::Feminine, Gender::Masculine}) {
+        std::vector<int32_t>& rated = gender == Gender::Feminine ? femaleNameDifficulty_ : maleNameDifficulty_;
+        const int count = lexicon.NameCount(gender);
+        rated.resize(std::size_t(std::max(count, 0)) + 1, 0);
+        for (int i = 1; i <= count; ++i) rated[std::size_t(i)] = rating_(lexicon.Name(gender, i).View());
     }
     verbPhrase_.reserve(128);
     candidate_.reserve(512);
     kept_.reserve(512);
 }
 
-int32_t SentenceGenerator::SentenceDifficulty(std::string_view text) const {
-    if (method_ == DifficultyMethod::kLiteral) return SentenceDifficultyLiteral(record_, text);
-    return ::SentenceDifficulty(*means_, text);
-}
+int32_t SentenceGenerator::SentenceDifficulty(std::string_view text) const { return rating_(text); }
 
-std::string_view SentenceGenerator::SelectName(bool feminine) {
-    const int count = feminine ? lexicon_.FemaleNameCount : lexicon_.MaleNameCount;
+std::string_view SentenceGenerator::SelectName(Gender gender) {
+    const int count = lexicon_.NameCount(gender);
     if (count <= 0) return {};  // an empty list gives an empty name
-    auto nameAt = [&](int i) { return feminine ? lexicon_.FemaleName(i).View() : lexicon_.MaleName(i).View(); };
 
+    // Keeps the hardest (or easiest) of 100 draws, ties to the earlier, without branches.
     RandomBatch random;  // no other draw happens during the 100
+    const int32_t* rated = (gender == Gender::Feminine ? femaleNameDifficulty_ : maleNameDifficulty_).data();
+    const int32_t sign = hard_ ? 1 : -1;  // compare -d to find the easiest
     int kept = random(count) + 1;
-    if (method_ == DifficultyMethod::kLiteral) {
-        int32_t keptDifficulty = SentenceDifficultyLiteral(record_, nameAt(kept));
-        for (int draw = 2; draw <= kNameDrawCount; ++draw) {
-            const int i = random(count) + 1;
-            const int32_t difficulty = SentenceDifficultyLiteral(record_, nameAt(i));
-            if (ReplacesKept(difficulty, keptDifficulty, hard_)) {
-                kept = i;
-                keptDifficulty = difficulty;
-            }
-        }
-    } else {
-        // The same rule on the difficulties rated once per text, without branches.
-        const int32_t* rated = (feminine ? femaleNameDifficulty_ : maleNameDifficulty_).data();
-        const int32_t sign = hard_ ? 1 : -1;  // compare -d to find the easiest
-        int32_t keptScore = sign * rated[kept];
-        for (int draw = 2; draw <= kNameDrawCount; ++draw) {
-            const int i = random(count) + 1;
-            const int32_t score = sign * rated[i];
-            const bool replace = score > keptScore;
-            kept = replace ? i : kept;
-            keptScore = replace ? score : keptScore;
-        }
+    int32_t keptScore = sign * rated[kept];
+    for (int draw = 2; draw <= kNameDrawCount; ++draw) {
+        const int i = random(count) + 1;
+        const int32_t score = sign * rated[i];
+        const bool replace = score > keptScore;
+        kept = replace ? i : kept;
+        keptScore = replace ? score : keptScore;
     }
-    return nameAt(kept);
+    return lexicon_.Name(gender, kept).View();
 }
 
 void SentenceGenerator::SetFallback(std::string& sentence) {
@@ -96,10 +77,10 @@ const std::string& SentenceGenerator::GenerateSentence(int verb, int tense, int 
     AppendConjugation(lexicon_, verb, tense, person, verbPhrase_);
 
     // Sexes first (1 = male list), then the two names.
-    const bool firstFeminine = Random(2) == 0;
-    const bool secondFeminine = Random(2) == 0;
-    const std::string_view name1 = SelectName(firstFeminine);
-    const std::string_view name2 = SelectName(secondFeminine);
+    const Gender first = Random(2) == 0 ? Gender::Feminine : Gender::Masculine;
+    const Gender second = Random(2) == 0 ? Gender::Feminine : Gender::Masculine;
+    const std::string_view name1 = SelectName(first);
+    const std::string_view name2 = SelectName(second);
 
     int shape;
     if (tense >= kIndicativePresent && tense <= kFuturePerfect) {
@@ -164,10 +145,10 @@ const std::string& SentenceGenerator::NextSentence() {
 }
 
 std::string GenerateSentences(const Lexicon& lexicon, const ProgressRecord& record, int sentenceCount, bool hard,
-                              const std::function<void(int position)>& onBarPosition, DifficultyMethod method) {
+                              const std::function<void(int position)>& onBarPosition, DifficultyRating rating) {
     std::string text;
     if (lexicon.VerbCount <= 0 || sentenceCount < 1) return text;
-    SentenceGenerator generator(lexicon, record, hard, method);
+    SentenceGenerator generator(lexicon, record, hard, std::move(rating));
     text.reserve(std::size_t(sentenceCount) * 200);
     for (int j = 1; j <= sentenceCount; ++j) {
         if (onBarPosition) onBarPosition(RoundHalfEven(100.0 * j / sentenceCount));

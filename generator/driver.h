@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "generator/difficulty.h"
 #include "generator/vocabulary.h"
 #include "lexicon/lexicon.h"
 #include "stats/progress.h"
@@ -22,10 +23,6 @@ constexpr int kNameDrawCount = 100;
 // verb form at all, an unknown tense code); it is given a final ".".
 extern const std::string_view kFallbackSentence;  // "Je suis largué pour le moment"
 
-// How candidates and names are rated: from the means computed once per text, or by adding
-// up the samples of each pair's cell at every lookup (slow; the reference).
-enum class DifficultyMethod { kMeanTable, kLiteral };
-
 // What the driver drew for a sentence (for checks and tools).
 struct SentenceDraw {
     int verb = 0;
@@ -36,15 +33,13 @@ struct SentenceDraw {
 
 // Makes the sentences of one text. Built once per text: it precomputes the availability
 // counts of the lexicon, the mean of every key-pair cell and the difficulty of every
-// first name.
+// first name. Candidates are rated by SentenceDifficulty over those means, or by the
+// rating given.
 class SentenceGenerator {
 public:
-    SentenceGenerator(const Lexicon& lexicon, const ProgressRecord& record, bool hard,
-                      DifficultyMethod method = DifficultyMethod::kMeanTable);
+    SentenceGenerator(const Lexicon& lexicon, const ProgressRecord& record, bool hard, DifficultyRating rating = {});
     SentenceGenerator(const SentenceGenerator&) = delete;
     SentenceGenerator& operator=(const SentenceGenerator&) = delete;
-
-    const Vocabulary& Words() const { return vocabulary_; }
 
     int32_t SentenceDifficulty(std::string_view text) const;
 
@@ -54,7 +49,7 @@ public:
     const std::string& GenerateSentence(int verb, int tense, int person);
 
     // The first name kept among 100 draws of the female (true) or male list.
-    std::string_view SelectName(bool feminine);
+    std::string_view SelectName(Gender gender);
 
     // One sentence of the text: 20 candidates, the hardest (or easiest) kept. The result
     // stays valid until the next call.
@@ -68,12 +63,11 @@ private:
     void SetFallback(std::string& sentence);
 
     const Lexicon& lexicon_;
-    const ProgressRecord& record_;
     bool hard_;
-    DifficultyMethod method_;
     Vocabulary vocabulary_;
     std::unique_ptr<MeanTable> means_;
-    std::vector<int32_t> femaleNameDifficulty_;  // by name index, kMeanTable only
+    DifficultyRating rating_;
+    std::vector<int32_t> femaleNameDifficulty_;  // by name index
     std::vector<int32_t> maleNameDifficulty_;
     std::string verbPhrase_;
     std::string candidate_;
@@ -87,8 +81,7 @@ private:
 // below 1, the text is empty and the bar is not told anything (the window shows
 // kRefusalMessage instead). The caller seeds the random generator.
 std::string GenerateSentences(const Lexicon& lexicon, const ProgressRecord& record, int sentenceCount, bool hard,
-                              const std::function<void(int position)>& onBarPosition,
-                              DifficultyMethod method = DifficultyMethod::kMeanTable);
+                              const std::function<void(int position)>& onBarPosition, DifficultyRating rating = {});
 
 // "Veuillez patienter pendant la création d'un texte de N phrases..."
 std::string WaitingMessage(int n);

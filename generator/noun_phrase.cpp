@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "generator/noun_phrase.h"
 
-#include "generator/drawing.h"
 #include "generator/random.h"
+#include "generator/random_words.h"
 
 namespace {
 
@@ -14,17 +14,14 @@ constexpr std::string_view kFeminineDeterminers[10] = {"cette", "une", "la",    
 constexpr std::string_view kPluralDeterminers[10] = {"ces", "des", "les", "ses", "mes",
                                                      "tes", "ses", "nos", "vos", "leurs"};
 
-std::string_view DrawDeterminerOfKind(int kind) {
-    switch (kind) {
-        case 0: return DrawMasculineDeterminer();
-        case 1: return DrawFeminineDeterminer();
-        default: return DrawPluralDeterminer();
-    }
+std::string_view DrawDeterminer(PhraseAgreement agreement) {
+    if (agreement.plural) return DrawPluralDeterminer();
+    return agreement.gender == Gender::Feminine ? DrawFeminineDeterminer() : DrawMasculineDeterminer();
 }
 
 // Draws (noun, kind) pairs until the noun has the kind's form; 0 when no noun has any.
 int DrawNounAndKind(const Vocabulary& vocabulary, int& kind) {
-    const Lexicon& lexicon = vocabulary.Words();
+    const Lexicon& lexicon = vocabulary.Tables();
     const int available = vocabulary.NounFormTotal();
     if (lexicon.NounCount <= 0 || available <= 0) return 0;
     for (int tries = 0; tries < kMaxDrawTries; ++tries) {
@@ -40,11 +37,6 @@ int DrawNounAndKind(const Vocabulary& vocabulary, int& kind) {
 }
 
 }  // namespace
-
-int NounPhraseSlot(int kind) {
-    constexpr int kSlots[4] = {kMasSg, kFemSg, kMasPl, kFemPl};
-    return kSlots[kind & 3];
-}
 
 std::string_view DrawMasculineDeterminer() { return kMasculineDeterminers[Random(10)]; }
 std::string_view DrawFeminineDeterminer() { return kFeminineDeterminers[Random(10)]; }
@@ -99,7 +91,7 @@ std::string ElideDeterminer(std::string_view phrase) {
 }
 
 void AppendNounPhrase(const Vocabulary& vocabulary, std::string& out) {
-    const Lexicon& lexicon = vocabulary.Words();
+    const Lexicon& lexicon = vocabulary.Tables();
     int kind = 0;
     const int noun = DrawNounAndKind(vocabulary, kind);
     if (noun == 0) return;
@@ -114,7 +106,7 @@ void AppendNounPhrase(const Vocabulary& vocabulary, std::string& out) {
     }
 
     const std::size_t start = out.size();
-    out += DrawDeterminerOfKind(kind);
+    out += DrawDeterminer(PhraseAgreementOf(kind));
     out += ' ';
     out += nounForm.View();
     if (!adjective.empty()) {

@@ -9,9 +9,20 @@
 
 #include "generator/vocabulary.h"
 
-// Phrase kinds: 0 masculine singular, 1 feminine singular, 2 masculine plural,
-// 3 feminine plural. The noun and adjective slot that each kind reads.
-int NounPhraseSlot(int kind);
+// The gender and number of a noun phrase, drawn as one value 0..3: masculine singular,
+// feminine singular, masculine plural, feminine plural.
+struct PhraseAgreement {
+    Gender gender;
+    bool plural;
+};
+constexpr PhraseAgreement PhraseAgreementOf(int drawn) {
+    return {(drawn & 1) != 0 ? Gender::Feminine : Gender::Masculine, (drawn & 2) != 0};
+}
+// The noun and adjective slot that a drawn value 0..3 reads.
+constexpr int NounPhraseSlot(int drawn) {
+    const PhraseAgreement agreement = PhraseAgreementOf(drawn);
+    return FormSlot(agreement.gender, agreement.plural);
+}
 
 // One entry of each determiner list, drawn with one Random(10) ("son", "sa", "ses" stand
 // at two values).

@@ -4,9 +4,9 @@
 
 #include "common/cp1252.h"
 #include "generator/conjugation.h"
-#include "generator/drawing.h"
 #include "generator/noun_phrase.h"
 #include "generator/random.h"
+#include "generator/random_words.h"
 #include "generator/text_util.h"
 #include "generator/word_lists.h"
 
@@ -15,9 +15,11 @@ namespace {
 constexpr std::string_view kJudgementHeads[3] = {"Il suffit", "Il faut", "Il est possible"};
 const std::string_view kNecessityHeads[3] = {"Il fallait", "Il est nécessaire"_cp, "Il faudrait"};
 
-// A first name of the list given by a draw of Random(2): 1 female, 0 male.
+// A gender drawn with Random(2): 1 feminine, 0 masculine.
+Gender DrawGender() { return Random(2) == 1 ? Gender::Feminine : Gender::Masculine; }
+
 std::string_view DrawNameOfRandomSex(const Vocabulary& vocabulary) {
-    return DrawFirstName(vocabulary.Words(), Random(2) == 1);
+    return DrawFirstName(vocabulary.Tables(), DrawGender());
 }
 
 // "S'" for the "Si " that opens the text at start, when the clause begins with il/ils.
@@ -45,7 +47,7 @@ void AppendComplement(const Vocabulary& vocabulary, int shape, std::string_view 
         case 1:
             out += DrawPurposeLink();
             out += ' ';
-            out += DrawInfinitive(vocabulary.Words());
+            out += DrawInfinitive(vocabulary.Tables());
             out += ' ';
             out += name1;
             out += " et ";
@@ -56,7 +58,7 @@ void AppendComplement(const Vocabulary& vocabulary, int shape, std::string_view 
             out += ' ';
             out += name1;
             out += " pour ";
-            out += DrawInfinitive(vocabulary.Words());
+            out += DrawInfinitive(vocabulary.Tables());
             out += ' ';
             out += name2;
             break;
@@ -68,7 +70,7 @@ void AppendComplement(const Vocabulary& vocabulary, int shape, std::string_view 
 }
 
 bool AppendThirdPersonForm(const Vocabulary& vocabulary, int tense, std::string& out) {
-    const Lexicon& lexicon = vocabulary.Words();
+    const Lexicon& lexicon = vocabulary.Tables();
     const int verb = DrawAccepted(lexicon.VerbCount, vocabulary.VerbsWithForm(tense, 2),
                                   [&](int v) { return vocabulary.HasForm(v, tense, 2); });
     if (verb == 0) return false;
@@ -90,7 +92,7 @@ std::string DrawThirdPersonForm(const Vocabulary& vocabulary, int tense) {
 }
 
 bool AppendIfClause(const Vocabulary& vocabulary, int tense, std::string& out) {
-    const Lexicon& lexicon = vocabulary.Words();
+    const Lexicon& lexicon = vocabulary.Tables();
     const int available = vocabulary.VerbFormsOfTense(tense);
     if (lexicon.VerbCount <= 0 || available <= 0) return false;
     int verb = 0;
@@ -179,7 +181,7 @@ int AppendSubjunctiveTail(const Vocabulary& vocabulary, std::string_view verbPhr
 
 int JudgementTemplate(const Vocabulary& vocabulary, std::string_view verbPhrase, std::string_view name1,
                       std::string_view name2, std::string& out) {
-    const Lexicon& lexicon = vocabulary.Words();
+    const Lexicon& lexicon = vocabulary.Tables();
     const std::size_t start = out.size();
     const int x = Random(9);
     bool personal = false;
@@ -187,17 +189,16 @@ int JudgementTemplate(const Vocabulary& vocabulary, std::string_view verbPhrase,
         const int person = Random(kPersonCount);
         const int k = Random(2);
         if (k != 0) {
-            const int feminine = Random(2);
-            out += DrawFirstName(lexicon, feminine == 1);
+            const Gender gender = DrawGender();
+            out += DrawFirstName(lexicon, gender);
             out += " est ";
-            const std::string_view adjective = DrawAdjective(vocabulary, feminine, 2);
+            const std::string_view adjective = DrawAdjective(vocabulary, gender, 2);
             out += adjective;
             personal = !adjective.empty();
         } else if (vocabulary.HasForm(vocabulary.BeVerb(), kIndicativePresent, person)) {
             AppendConjugation(lexicon, vocabulary.BeVerb(), kIndicativePresent, person, out);
             out += ' ';
-            const int feminine = Random(2);
-            const std::string_view adjective = DrawAdjective(vocabulary, feminine, person);
+            const std::string_view adjective = DrawAdjective(vocabulary, DrawGender(), person);
             out += adjective;
             CapitalizeAt(out, start);
             personal = !adjective.empty();
@@ -212,7 +213,7 @@ int JudgementTemplate(const Vocabulary& vocabulary, std::string_view verbPhrase,
 
 int NecessityTemplate(const Vocabulary& vocabulary, std::string_view verbPhrase, std::string_view name1,
                       std::string_view name2, std::string& out) {
-    const Lexicon& lexicon = vocabulary.Words();
+    const Lexicon& lexicon = vocabulary.Tables();
     const std::size_t start = out.size();
     const int x = Random(9);
     bool personal = false;

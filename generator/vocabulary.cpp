@@ -3,7 +3,7 @@
 #include "generator/vocabulary.h"
 
 #include "common/cp1252.h"
-#include "generator/drawing.h"
+#include "generator/random_words.h"
 
 namespace {
 

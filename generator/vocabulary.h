@@ -24,7 +24,8 @@ public:
     Vocabulary(const Vocabulary&) = delete;
     Vocabulary& operator=(const Vocabulary&) = delete;
 
-    const Lexicon& Words() const { return lexicon_; }
+    // The lexicon tables themselves.
+    const Lexicon& Tables() const { return lexicon_; }
 
     // Index of "être" and "avoir" in the verb table (0 when absent).
     int BeVerb() const { return beVerb_; }

@@ -37,13 +37,14 @@ void Lexicon::ClearDictionary() {
     VerbCount = NounCount = AdjectiveCount = 0;
 }
 
-void Lexicon::ClearNames(bool feminine) {
+void Lexicon::ClearNames(Gender gender) {
+    const bool feminine = gender == Gender::Feminine;
     std::memset(feminine ? FemaleNames : MaleNames, 0, sizeof(FemaleNames));
     (feminine ? FemaleNameCount : MaleNameCount) = 0;
 }
 
 void Lexicon::Clear() {
     ClearDictionary();
-    ClearNames(true);
-    ClearNames(false);
+    ClearNames(Gender::Feminine);
+    ClearNames(Gender::Masculine);
 }

@@ -40,6 +40,15 @@ static_assert(sizeof(VerbEntry) == 2601);
 // Slots of a noun or adjective entry.
 enum NominalSlot : int { kFemSg = 0, kMasSg = 1, kFemPl = 2, kMasPl = 3, kNominalLemma = 4 };
 
+// Grammatical gender of a first name or of a noun or adjective form.
+enum class Gender : uint8_t { Masculine, Feminine };
+
+// The noun or adjective slot of a form of this gender, singular or plural.
+constexpr NominalSlot FormSlot(Gender gender, bool plural) {
+    const bool feminine = gender == Gender::Feminine;
+    return plural ? (feminine ? kFemPl : kMasPl) : (feminine ? kFemSg : kMasSg);
+}
+
 struct NominalEntry {
     ShortString Slots[kNominalSlotCount];
 };
@@ -94,8 +103,14 @@ public:
     void Clear();
     // Empties the verb, noun and adjective tables.
     void ClearDictionary();
-    // Empties the female (true) or male name list.
-    void ClearNames(bool feminine);
+    // Empties the name list of one gender.
+    void ClearNames(Gender gender);
+
+    // The first names of one gender: their number, and name i (1-based).
+    int32_t NameCount(Gender gender) const { return gender == Gender::Feminine ? FemaleNameCount : MaleNameCount; }
+    const ShortString& Name(Gender gender, int i) const {
+        return gender == Gender::Feminine ? FemaleName(i) : MaleName(i);
+    }
 
     VerbEntry* Verbs;          // kVerbCapacity entries
     NominalEntry* Nouns;       // kNominalCapacity entries

@@ -177,7 +177,7 @@ void LoadNames(LineReader& lines, Lexicon& lexicon, NameList list) {
     const bool feminine = list == NameList::Female;
     ShortString* names = feminine ? lexicon.FemaleNames : lexicon.MaleNames;
     int32_t& count = feminine ? lexicon.FemaleNameCount : lexicon.MaleNameCount;
-    lexicon.ClearNames(feminine);
+    lexicon.ClearNames(feminine ? Gender::Feminine : Gender::Masculine);
 
     // One name a line up to the first empty line; the first line counts even when empty.
     std::string_view line = lines.Next();

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "common/cp1252.h"
-#include "generator/drawing.h"
 #include "generator/fixture_lexicon.h"
+#include "generator/random_words.h"
 
 using fixture::AddVerb;
 using fixture::Cp;

@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "common/cp1252.h"
-#include "keyboard/keyboard.h"
 #include "generator/difficulty.h"
-#include "generator/drawing.h"
 #include "generator/fixture_lexicon.h"
 #include "generator/random.h"
+#include "generator/random_words.h"
+#include "generator/reference_difficulty.h"
 #include "generator/sentence_checks.h"
+#include "keyboard/keyboard.h"
 
 using fixture::Cp;
 
@@ -159,7 +160,7 @@ TEST_F(DriverTest, EmptyRecordKeepsTheFirstCandidateAndFirstNames) {
         SeedRandom(23);
         const int first = Random(lexicon->FemaleNameCount) + 1;
         SeedRandom(23);
-        EXPECT_EQ(generator.SelectName(true), lexicon->FemaleName(first).View());
+        EXPECT_EQ(generator.SelectName(Gender::Feminine), lexicon->FemaleName(first).View());
     }
 }
 
@@ -199,14 +200,14 @@ TEST_F(DriverTest, NameSelectionFollowsTheLevel) {
     slowWord("Luc", 90);
     SentenceGenerator hard(*lexicon, *record, true);
     SentenceGenerator easy(*lexicon, *record, false);
-    SentenceGenerator hardLiteral(*lexicon, *record, true, DifficultyMethod::kLiteral);
+    SentenceGenerator hardLiteral(*lexicon, *record, true, LiteralRating(*record));
     SeedRandom(2);
     for (int i = 0; i < 20; ++i) {
-        EXPECT_EQ(hard.SelectName(true), "Marie");
-        EXPECT_EQ(hard.SelectName(false), "Paul");
-        EXPECT_EQ(easy.SelectName(true), "Anne");
-        EXPECT_EQ(easy.SelectName(false), "Luc");
-        EXPECT_EQ(hardLiteral.SelectName(true), "Marie");
+        EXPECT_EQ(hard.SelectName(Gender::Feminine), "Marie");
+        EXPECT_EQ(hard.SelectName(Gender::Masculine), "Paul");
+        EXPECT_EQ(easy.SelectName(Gender::Feminine), "Anne");
+        EXPECT_EQ(easy.SelectName(Gender::Masculine), "Luc");
+        EXPECT_EQ(hardLiteral.SelectName(Gender::Feminine), "Marie");
     }
 }
 
@@ -256,7 +257,7 @@ TEST_F(DriverTest, LiteralAndFastDifficultyGiveTheSameText) {
         SeedRandom(1234);
         const std::string fast = GenerateSentences(*lexicon, *record, 25, hard, nullptr);
         SeedRandom(1234);
-        const std::string literal = GenerateSentences(*lexicon, *record, 25, hard, nullptr, DifficultyMethod::kLiteral);
+        const std::string literal = GenerateSentences(*lexicon, *record, 25, hard, nullptr, LiteralRating(*record));
         EXPECT_EQ(fast, literal);
     }
 }

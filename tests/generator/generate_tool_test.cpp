@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "common/cp1252.h"
-#include "keyboard/keyboard.h"
 #include "generator/driver.h"
 #include "generator/fixture_lexicon.h"
 #include "generator/random.h"
+#include "keyboard/keyboard.h"
 #include "lexicon/loader.h"
 
 namespace {

@@ -9,13 +9,14 @@
 #include <string>
 
 #include "common/cp1252.h"
-#include "keyboard/keyboard.h"
 #include "generator/conjugation.h"
-#include "generator/drawing.h"
 #include "generator/driver.h"
 #include "generator/fixture_lexicon.h"
 #include "generator/random.h"
+#include "generator/random_words.h"
+#include "generator/reference_difficulty.h"
 #include "generator/sentence_checks.h"
+#include "keyboard/keyboard.h"
 #include "lexicon/loader.h"
 
 namespace {
@@ -107,7 +108,7 @@ TEST_F(RealLexiconTest, BeAndHaveAreThereAndFastEqualsLiteral) {
     SeedRandom(5);
     const std::string fast = GenerateSentences(*lexicon_, *record, 12, true, nullptr);
     SeedRandom(5);
-    const std::string literal = GenerateSentences(*lexicon_, *record, 12, true, nullptr, DifficultyMethod::kLiteral);
+    const std::string literal = GenerateSentences(*lexicon_, *record, 12, true, nullptr, LiteralRating(*record));
     EXPECT_EQ(fast, literal);
 }
 

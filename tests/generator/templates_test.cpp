@@ -10,9 +10,9 @@
 
 #include "common/cp1252.h"
 #include "generator/conjugation.h"
-#include "generator/drawing.h"
 #include "generator/fixture_lexicon.h"
 #include "generator/random.h"
+#include "generator/random_words.h"
 #include "generator/sentence_checks.h"
 
 using checks::EndsWith;

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "common/cp1252.h"
-#include "generator/drawing.h"
 #include "generator/fixture_lexicon.h"
 #include "generator/noun_phrase.h"
 #include "generator/random.h"
+#include "generator/random_words.h"
 #include "generator/word_lists.h"
 
 using fixture::Cp;
@@ -29,9 +29,9 @@ TEST(DrawAdjectiveTest, OnlyAdjectivesThatHaveTheWantedForm) {
     SeedRandom(7);
     std::set<std::string> femininePlural, masculineSingular, feminineSingular;
     for (int i = 0; i < 400; ++i) {
-        femininePlural.insert(std::string(DrawAdjective(vocabulary, 1, 4)));
-        masculineSingular.insert(std::string(DrawAdjective(vocabulary, 0, 2)));
-        feminineSingular.insert(std::string(DrawAdjective(vocabulary, 1, 0)));
+        femininePlural.insert(std::string(DrawAdjective(vocabulary, Gender::Feminine, 4)));
+        masculineSingular.insert(std::string(DrawAdjective(vocabulary, Gender::Masculine, 2)));
+        feminineSingular.insert(std::string(DrawAdjective(vocabulary, Gender::Feminine, 0)));
     }
     EXPECT_EQ(femininePlural, (std::set<std::string>{"vertes"}));
     EXPECT_EQ(masculineSingular, (std::set<std::string>{"vert", "chic", "sot"}));
@@ -42,10 +42,10 @@ TEST(DrawAdjectiveTest, NoAdjectiveWithTheFormGivesTheEmptyText) {
     auto lexicon = std::make_unique<Lexicon>();
     fixture::AddAdjective(*lexicon, "", "sot", "", "sots");
     const Vocabulary vocabulary(*lexicon);
-    EXPECT_EQ(DrawAdjective(vocabulary, 1, 3), "");
+    EXPECT_EQ(DrawAdjective(vocabulary, Gender::Feminine, 3), "");
     auto empty = std::make_unique<Lexicon>();
     const Vocabulary none(*empty);
-    EXPECT_EQ(DrawAdjective(none, 0, 0), "");
+    EXPECT_EQ(DrawAdjective(none, Gender::Masculine, 0), "");
 }
 
 TEST(DrawAdjectiveTest, RareFormIsStillFoundUniformlyPastTheTryBound) {
@@ -55,15 +55,15 @@ TEST(DrawAdjectiveTest, RareFormIsStillFoundUniformlyPastTheTryBound) {
     lexicon->Adjective(4321).Slots[kFemPl].Assign("rares");
     const Vocabulary vocabulary(*lexicon);
     SeedRandom(3);
-    for (int i = 0; i < 20; ++i) EXPECT_EQ(DrawAdjective(vocabulary, 1, 5), "rares");
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(DrawAdjective(vocabulary, Gender::Feminine, 5), "rares");
 }
 
 TEST(DrawFirstNameTest, ListsAndEmptyLists) {
     auto lexicon = std::make_unique<Lexicon>();
     fixture::AddFemaleName(*lexicon, "Zoé");
     SeedRandom(1);
-    for (int i = 0; i < 20; ++i) EXPECT_EQ(DrawFirstName(*lexicon, true), Cp("Zoé"));
-    EXPECT_EQ(DrawFirstName(*lexicon, false), "");
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(DrawFirstName(*lexicon, Gender::Feminine), Cp("Zoé"));
+    EXPECT_EQ(DrawFirstName(*lexicon, Gender::Masculine), "");
     EXPECT_EQ(DrawInfinitive(*lexicon), "");
     fixture::AddRegularVerb(*lexicon, "chant");
     EXPECT_EQ(DrawInfinitive(*lexicon), "chanter");

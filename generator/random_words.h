@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Word drawing: verbs, adjectives and first names taken at random from the lexicon, the
+// Random words: verbs, adjectives and first names taken at random from the lexicon, the
 // exact lookup of a verb by its infinitive, and the test whether a verb has a form.
 #pragma once
 
@@ -22,16 +22,16 @@ int FindVerb(const Lexicon& lexicon, std::string_view infinitive);
 // The infinitive of a random verb; empty when the table is empty.
 std::string_view DrawInfinitive(const Lexicon& lexicon);
 
-// Slot of an adjective or noun for a gender (1 = feminine) and person (0..2 singular,
-// 3..5 plural).
-int AgreementSlot(int feminine, int person);
+// Slot of an adjective or noun agreeing with a gender and a person (0..2 singular, 3..5
+// plural).
+inline int AgreementSlot(Gender gender, int person) { return FormSlot(gender, person >= 3); }
 
-// A random adjective form agreeing with the gender (1 = feminine) and the number of the
-// person, uniform over the adjectives that have it; empty when none has it.
-std::string_view DrawAdjective(const Vocabulary& vocabulary, int feminine, int person);
+// A random adjective form agreeing with the gender and the number of the person, uniform
+// over the adjectives that have it; empty when none has it.
+std::string_view DrawAdjective(const Vocabulary& vocabulary, Gender gender, int person);
 
-// A random first name of the female (true) or male list; empty for an empty list.
-std::string_view DrawFirstName(const Lexicon& lexicon, bool feminine);
+// A random first name of that gender; empty for an empty list.
+std::string_view DrawFirstName(const Lexicon& lexicon, Gender gender);
 
 // Uniform draw of an index 1..count with Random(count) + 1, repeated until accept(i)
 // holds. available is the number of accepted indices: 0 ends at once with 0, and after

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "generator/drawing.h"
+#include "generator/random_words.h"
 
 #include "generator/conjugation.h"
 #include "generator/random.h"
@@ -22,23 +22,16 @@ std::string_view DrawInfinitive(const Lexicon& lexicon) {
     return lexicon.Verb(Random(lexicon.VerbCount) + 1).Slots[kVerbInfinitive].View();
 }
 
-int AgreementSlot(int feminine, int person) {
-    const bool plural = person >= 3;
-    if (plural) return feminine ? kFemPl : kMasPl;
-    return feminine ? kFemSg : kMasSg;
-}
-
-std::string_view DrawAdjective(const Vocabulary& vocabulary, int feminine, int person) {
-    const Lexicon& lexicon = vocabulary.Words();
-    const int slot = AgreementSlot(feminine, person);
+std::string_view DrawAdjective(const Vocabulary& vocabulary, Gender gender, int person) {
+    const Lexicon& lexicon = vocabulary.Tables();
+    const int slot = AgreementSlot(gender, person);
     const int i = DrawAccepted(lexicon.AdjectiveCount, vocabulary.AdjectivesWithSlot(slot),
                                [&](int a) { return vocabulary.AdjectiveHasSlot(a, slot); });
     return i ? lexicon.Adjective(i).Slots[slot].View() : std::string_view();
 }
 
-std::string_view DrawFirstName(const Lexicon& lexicon, bool feminine) {
-    const int count = feminine ? lexicon.FemaleNameCount : lexicon.MaleNameCount;
+std::string_view DrawFirstName(const Lexicon& lexicon, Gender gender) {
+    const int count = lexicon.NameCount(gender);
     if (count <= 0) return {};
-    const int i = Random(count) + 1;
-    return feminine ? lexicon.FemaleName(i).View() : lexicon.MaleName(i).View();
+    return lexicon.Name(gender, Random(count) + 1).View();
 }
