@@ -258,10 +258,10 @@ void TForm1::Memo1Change() {
     if (assessment.RunEstimate) {
         EstimateTextSpeed();
     } else {
-        Memo2->SetText(assessment.Memo2Text);
+        Memo2->SetText(assessment.StatisticsText);
     }
-    SetTextOf(Edit1, assessment.Edit1Text);
-    Edit2->setEnabled(assessment.Edit2Enabled);
+    SetTextOf(Edit1, assessment.InformationLine);
+    Edit2->setEnabled(assessment.TypingEnabled);
     SetEdit2Blank();
 }
 

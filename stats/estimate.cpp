@@ -76,15 +76,15 @@ std::string EstimateText(const SpeedEstimate& estimate) {
 TextAssessment AssessText(std::string_view text) {
     TextAssessment assessment;
     if (text.size() < 3) {
-        assessment.Edit1Text = "Vous ne pouvez pas vous entraîner sur un mot comportant moins de 3 caractères..."_cp;
-        assessment.Memo2Text = "Aucune information précise ne peut être donnée..."_cp;
+        assessment.InformationLine = "Vous ne pouvez pas vous entraîner sur un mot comportant moins de 3 caractères..."_cp;
+        assessment.StatisticsText = "Aucune information précise ne peut être donnée..."_cp;
         return assessment;
     }
     assessment.RunEstimate = true;
-    assessment.Edit2Enabled = true;
+    assessment.TypingEnabled = true;
 
     int32_t words = WordCount(text);
-    std::string& line = assessment.Edit1Text;
+    std::string& line = assessment.InformationLine;
     if (words == 1) {
         line = "Vous pouvez vous entraîner sur ce mot"_cp;
     } else if (words > kMaxCountedSpaces) {

@@ -29,10 +29,10 @@ SpeedEstimate EstimateSpeeds(std::string_view text, const ProgressRecord& record
 std::string EstimateText(const SpeedEstimate& estimate);
 
 struct TextAssessment {
-    std::string Edit1Text;  // the information line
-    bool Edit2Enabled = false;
+    std::string InformationLine;  // the information line
+    bool TypingEnabled = false;
     bool RunEstimate = false;  // the text is long enough for the speed estimate
-    std::string Memo2Text;     // statistics box text, set only when !RunEstimate
+    std::string StatisticsText;     // statistics box text, set only when !RunEstimate
 };
 
 // Assessment of a new model text: its length in words and whether a speed measured on

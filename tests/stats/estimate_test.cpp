@@ -125,10 +125,10 @@ std::string TextOf(int words, std::size_t length) {
 TEST(AssessText, TextsShorterThanThreeCharactersCannotBeTyped) {
     for (std::string_view text : {"", "a", "ab"}) {
         TextAssessment a = AssessText(text);
-        EXPECT_EQ(a.Edit1Text, "Vous ne pouvez pas vous entraîner sur un mot comportant moins de 3 caractères..."_cp);
-        EXPECT_FALSE(a.Edit2Enabled);
+        EXPECT_EQ(a.InformationLine, "Vous ne pouvez pas vous entraîner sur un mot comportant moins de 3 caractères..."_cp);
+        EXPECT_FALSE(a.TypingEnabled);
         EXPECT_FALSE(a.RunEstimate);
-        EXPECT_EQ(a.Memo2Text, "Aucune information précise ne peut être donnée..."_cp);
+        EXPECT_EQ(a.StatisticsText, "Aucune information précise ne peut être donnée..."_cp);
     }
 }
 
@@ -152,8 +152,8 @@ TEST(AssessText, AnnouncesTheLengthAndWhetherTheSpeedWillMeanAnything) {
     };
     for (const Case& c : cases) {
         TextAssessment a = AssessText(c.text);
-        EXPECT_EQ(a.Edit1Text, c.expected) << c.text;
-        EXPECT_TRUE(a.Edit2Enabled);
+        EXPECT_EQ(a.InformationLine, c.expected) << c.text;
+        EXPECT_TRUE(a.TypingEnabled);
         EXPECT_TRUE(a.RunEstimate);
     }
 }
