@@ -140,7 +140,6 @@ void TForm1::FormCreate() {
     Edit2->setAttribute(Qt::WA_InputMethodEnabled, true);
     Memo1->SetText("");
     SetTextOf(Edit1, std::string("Chargement en mémoire des informations du dictionnaire..."_cp));
-    InitKeyTables();
     Timer1->start();
 }
 

@@ -64,7 +64,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "generate_bench: the lexicon in %s has no verb\n", argv[1]);
         return 1;
     }
-    InitKeyTables();
     std::unique_ptr<ProgressRecord, void (*)(ProgressRecord*)> record(ReserveProgress(), ReleaseProgress);
     FillRecord(*record);
 

@@ -4,31 +4,9 @@
 
 #include "keyboard/keyboard.h"
 
-namespace {
-
-// Key index of a character; a table value outside 1..51 counts as no key.
-inline int KeyOf(char c) {
-    const int key = KeyOfChar[static_cast<unsigned char>(c)];
-    return key <= kKeyCount ? key : 0;
-}
-
-}  // namespace
-
 int32_t SentenceDifficulty(const MeanTable& means, std::string_view text) {
-    if (text.size() < 2) return 0;
-    int64_t total = 0;
-    int32_t pairs = 0;
-    int previous = KeyOf(text[0]);
-    for (std::size_t k = 1; k < text.size(); ++k) {
-        const int current = KeyOf(text[k]);
-        const int32_t mean = means.Means[previous][current];  // kNoMean for key 0 or no samples
-        if (mean >= 0) {
-            total += mean;
-            ++pairs;
-        }
-        previous = current;
-    }
-    return pairs > 0 ? static_cast<int32_t>(total / pairs) : 0;
+    const PairMeanSum pairs = SumPairMeans(means, text);
+    return pairs.Pairs > 0 ? static_cast<int32_t>(pairs.Sum / pairs.Pairs) : 0;
 }
 
 int SelectCandidate(std::span<const int32_t> difficulties, bool hard) {

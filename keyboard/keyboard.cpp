@@ -99,8 +99,8 @@ constexpr DeadKey kDeadKeys[] = {
 };
 
 // Key index to virtual-key code, the numbering of the progress record.
-constexpr std::array<uint8_t, 52> kKeyVirtualCodes = [] {
-    std::array<uint8_t, 52> codes{};
+constexpr std::array<uint8_t, kKeyCount + 1> kKeyVirtualCodes = [] {
+    std::array<uint8_t, kKeyCount + 1> codes{};
     for (int i = 0; i < 26; ++i) codes[1 + i] = static_cast<uint8_t>('A' + i);
     const uint8_t others[] = {VK_OEM_5, VK_OEM_6,   VK_OEM_3, VK_OEM_1, VK_OEM_COMMA, VK_OEM_PERIOD, VK_OEM_2,
                               VK_OEM_8, VK_OEM_102, VK_SHIFT, VK_MENU,  VK_SPACE,     VK_OEM_7};
@@ -207,22 +207,12 @@ constexpr int kQtKeyCapsLock = 0x01000024;
 constexpr int kQtKeyAltGr = 0x01001103;
 constexpr int kQtFirstSpecialKey = 0x01000000;
 
-// The tables are ready from program start; InitKeyTables refills them.
-[[maybe_unused]] const bool kTablesFilled = (InitKeyTables(), true);
-
 }  // namespace
 
-uint8_t KeyVirtualCodes[kKeyCount + 1];
-uint8_t KeyOfVirtualKey[256];
-uint8_t KeyOfChar[256];
-
-void InitKeyTables() {
-    for (std::size_t i = 0; i < kKeyVirtualCodes.size(); ++i) KeyVirtualCodes[i] = kKeyVirtualCodes[i];
-    for (std::size_t i = 0; i < 256; ++i) {
-        KeyOfVirtualKey[i] = kKeyOfVirtualKey[i];
-        KeyOfChar[i] = kKeyOfChar[i];
-    }
-}
+// Computed at compile time: the tables are ready before any code runs.
+constinit const std::array<uint8_t, kKeyCount + 1> KeyVirtualCodes = kKeyVirtualCodes;
+constinit const std::array<uint8_t, 256> KeyOfVirtualKey = kKeyOfVirtualKey;
+constinit const std::array<uint8_t, 256> KeyOfChar = kKeyOfChar;
 
 uint8_t VirtualKeyOfQtKey(int qtKey) {
     switch (qtKey) {

@@ -4,6 +4,7 @@
 // record, the virtual-key code of a key event, and the keystrokes that type a character.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -35,16 +36,14 @@ enum VirtualKey : uint8_t {
 // The tracked keys are numbered 1..51; 0 stands for a key that is not tracked.
 constexpr int kKeyCount = 51;
 
+// The key tables, derived from the layout at compile time.
 // Key index (1..51) to virtual-key code; entry 0 unused.
-extern uint8_t KeyVirtualCodes[kKeyCount + 1];
+extern const std::array<uint8_t, kKeyCount + 1> KeyVirtualCodes;
 // Virtual-key code to key index, 0 for an untracked key.
-extern uint8_t KeyOfVirtualKey[256];
+extern const std::array<uint8_t, 256> KeyOfVirtualKey;
 // Windows-1252 character to the index of the key that types it on AZERTY (capitals and
 // accented letters to their letter key), 0 when no key types it.
-extern uint8_t KeyOfChar[256];
-
-// Fills the three tables. Idempotent.
-void InitKeyTables();
+extern const std::array<uint8_t, 256> KeyOfChar;
 
 // Virtual-key code of a Qt key (the value of QKeyEvent::key()): every symbol of the
 // unshifted, shifted and AltGr levels maps to the AZERTY key that types it; Shift to

@@ -23,16 +23,9 @@ SpeedEstimate EstimateSpeeds(std::string_view text, const ProgressRecord& record
     MeanTable means;
     ComputeMeans(record, means);
 
-    // 64-bit sums: a long text repeats cells, and its pair sum would overflow 32 bits.
-    int64_t pairCount = 0;
-    int64_t pairMeanSum = 0;
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        int32_t mean = means.Means[KeyOfChar[static_cast<unsigned char>(text[i - 1])]]
-                                  [KeyOfChar[static_cast<unsigned char>(text[i])]];
-        if (mean == kNoMean) continue;
-        ++pairCount;
-        pairMeanSum += mean;
-    }
+    const PairMeanSum pairs = SumPairMeans(means, text);
+    const int64_t pairCount = pairs.Pairs;
+    const int64_t pairMeanSum = pairs.Sum;
 
     int64_t cellCount = 0;
     int64_t cellMeanSum = 0;
@@ -76,7 +69,8 @@ std::string EstimateText(const SpeedEstimate& estimate) {
 TextAssessment AssessText(std::string_view text) {
     TextAssessment assessment;
     if (text.size() < 3) {
-        assessment.InformationLine = "Vous ne pouvez pas vous entraîner sur un mot comportant moins de 3 caractères..."_cp;
+        assessment.InformationLine =
+            "Vous ne pouvez pas vous entraîner sur un mot comportant moins de 3 caractères..."_cp;
         assessment.StatisticsText = "Aucune information précise ne peut être donnée..."_cp;
         return assessment;
     }

@@ -31,8 +31,8 @@ std::string EstimateText(const SpeedEstimate& estimate);
 struct TextAssessment {
     std::string InformationLine;  // the information line
     bool TypingEnabled = false;
-    bool RunEstimate = false;  // the text is long enough for the speed estimate
-    std::string StatisticsText;     // statistics box text, set only when !RunEstimate
+    bool RunEstimate = false;    // the text is long enough for the speed estimate
+    std::string StatisticsText;  // statistics box text, set only when !RunEstimate
 };
 
 // Assessment of a new model text: its length in words and whether a speed measured on

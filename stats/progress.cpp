@@ -57,6 +57,22 @@ void ComputeMeans(const ProgressRecord& record, MeanTable& table) {
         }
 }
 
+PairMeanSum SumPairMeans(const MeanTable& means, std::string_view text) {
+    PairMeanSum total;
+    if (text.empty()) return total;
+    int previous = KeyOfChar[static_cast<unsigned char>(text[0])];
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        const int current = KeyOfChar[static_cast<unsigned char>(text[i])];
+        const int32_t mean = means.Means[previous][current];  // kNoMean for key 0 or no samples
+        if (mean != kNoMean) {
+            total.Sum += mean;
+            ++total.Pairs;
+        }
+        previous = current;
+    }
+    return total;
+}
+
 namespace {
 
 std::string FolderOf(const std::string& path) {

@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "keyboard/keyboard.h"
 
@@ -55,6 +56,15 @@ struct MeanTable {
     int32_t Means[kKeyCount + 1][kKeyCount + 1];
 };
 void ComputeMeans(const ProgressRecord& record, MeanTable& table);
+
+// The means of the cells of a text's adjacent character pairs, added up over the pairs
+// whose two characters have keys and whose cell holds samples (64 bits: a long text
+// repeats cells).
+struct PairMeanSum {
+    int64_t Sum = 0;
+    int64_t Pairs = 0;
+};
+PairMeanSum SumPairMeans(const MeanTable& means, std::string_view text);
 
 // Whole-block file operations, by path. Errors throw IoError.
 // SaveProgressFile writes a temporary file beside the target, flushes it and renames it

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "common/cp1252.h"
-#include "keyboard/keyboard.h"
 #include "exercise/typing.h"
+#include "keyboard/keyboard.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ struct FixedClock {
 };
 
 struct Fixture : ::testing::Test {
-    Fixture() : record(ReserveProgress()) { InitKeyTables(); }
+    Fixture() : record(ReserveProgress()) {}
     ~Fixture() override { ReleaseProgress(record); }
     ProgressRecord* record;
 };

@@ -45,7 +45,6 @@ void SetCell(ProgressRecord& record, char previous, char current, std::initializ
 class DifficultyTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        InitKeyTables();
         ASSERT_NE(KeyOfChar[uint8_t('a')], 0);
         ASSERT_NE(KeyOfChar[uint8_t('b')], KeyOfChar[uint8_t('a')]);
     }
@@ -104,10 +103,7 @@ TEST(SelectCandidateTest, HardestOrEasiestAndTiesKeepTheEarlier) {
 
 class DriverTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        InitKeyTables();
-        lexicon = fixture::SmallLexicon();
-    }
+    void SetUp() override { lexicon = fixture::SmallLexicon(); }
 
     // The 20 candidates the driver makes from the current random state, drawn the same
     // way: verb, tense, person until the form exists, then the sentence.
@@ -285,10 +281,7 @@ TEST_F(DriverTest, EveryTenseOfTheSmallLexiconMakesWellFormedSentences) {
 // wherever the names exist.
 class AdversarialTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        InitKeyTables();
-        fixture::FillRecord(*record, 3);
-    }
+    void SetUp() override { fixture::FillRecord(*record, 3); }
     std::string Generate(const Lexicon& lexicon, int n, bool hard = true) {
         SeedRandom(31);
         return GenerateSentences(lexicon, *record, n, hard, nullptr);

@@ -67,7 +67,6 @@ TEST_F(GenerateToolTest, OneSentenceALineAsTheDriverMakesThem) {
 
     auto lexicon = std::make_unique<Lexicon>();
     LoadLexicon(dataDir, *lexicon, LoadCallbacks{});
-    InitKeyTables();
     fixture::RecordHolder record;
     SeedRandom(3);
     const std::string text = GenerateSentences(*lexicon, *record, 40, false, nullptr);

@@ -41,7 +41,6 @@ protected:
             if (UnderCTest()) FAIL() << "no lexicon in CLAVELLE_DATA_DIR";
             GTEST_SKIP() << "CLAVELLE_DATA_DIR not set";
         }
-        InitKeyTables();
     }
     static Lexicon* lexicon_;
 };

@@ -13,11 +13,7 @@
 #include "stats/progress.h"
 
 inline int32_t SentenceDifficultyLiteral(const ProgressRecord& record, std::string_view text) {
-    auto keyOf = [](char c) {
-        const int key = KeyOfChar[static_cast<unsigned char>(c)];
-        return key <= kKeyCount ? key : 0;
-    };
-
+    auto keyOf = [](char c) { return KeyOfChar[static_cast<unsigned char>(c)]; };
     if (text.size() < 2) return 0;
     int64_t total = 0;
     int32_t pairs = 0;
@@ -26,11 +22,8 @@ inline int32_t SentenceDifficultyLiteral(const ProgressRecord& record, std::stri
         const int current = keyOf(text[k]);
         if (previous == 0 || current == 0) continue;
         const KeyPairStats& cell = record.Cell(previous, current);
-        const int count = cell.Count > kSampleCapacity ? kSampleCapacity : cell.Count;
-        if (count == 0) continue;
-        int32_t sum = 0;
-        for (int t = 0; t < count; ++t) sum += cell.Times[t];
-        total += sum / count;
+        if (cell.Count == 0) continue;
+        total += MeanInterval(cell);
         ++pairs;
     }
     return pairs > 0 ? static_cast<int32_t>(total / pairs) : 0;

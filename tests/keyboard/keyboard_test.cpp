@@ -13,7 +13,6 @@ namespace {
 
 class KeyboardTest : public ::testing::Test {
 protected:
-    void SetUp() override { InitKeyTables(); }
 };
 
 uint8_t VkOfChar(unsigned char ch) { return KeyVirtualCodes[KeyOfChar[ch]]; }

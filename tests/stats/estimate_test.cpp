@@ -19,7 +19,6 @@ struct RecordDeleter {
 
 class EstimateTest : public ::testing::Test {
 protected:
-    void SetUp() override { InitKeyTables(); }
 
     // Puts the given intervals into the cell of the keys typing the two characters.
     void Fill(char previous, char current, std::initializer_list<uint16_t> times) {

@@ -139,7 +139,6 @@ int main(int argc, char** argv) {
 
         if (lexicon->VerbCount <= 0) return Fail(Cp1252ToUtf8(kRefusalMessage));
 
-        InitKeyTables();
         if (haveSeed) {
             SeedRandom(seed);
         } else {
