@@ -28,23 +28,6 @@ private:
 [[maybe_unused]] auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 }  // namespace
 
-std::string MakeTempFolder(const char* prefix) {
-    std::string pattern = std::string("/tmp/") + prefix + "-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    return mkdtemp(buffer.data());
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 bool FileExists(const std::string& path) {
     struct stat info;
     return ::stat(path.c_str(), &info) == 0;

@@ -17,10 +17,11 @@
 
 #include "app/form1.h"
 #include "app/qt_text.h"
+#include "support/test_support.h"
 
-std::string MakeTempFolder(const char* prefix);
-void WriteBytes(const std::string& path, const std::string& bytes);
-std::string ReadBytes(const std::string& path);
+using test_support::MakeTempFolder;
+using test_support::ReadBytes;
+using test_support::WriteBytes;
 bool FileExists(const std::string& path);
 // A small but complete lexicon (Windows-1252, CR LF) in the folder.
 void WriteSmallLexicon(const std::string& folder);

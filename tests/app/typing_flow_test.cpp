@@ -8,15 +8,10 @@
 
 #include "common/cp1252.h"
 #include "keyboard/keyboard.h"
+#include "support/test_support.h"
 
 namespace {
-struct SteppedClock {
-    explicit SteppedClock(int32_t start) : now(start) {
-        SetClockSource([this] { return TimeOfDayFromStamp(now); });
-    }
-    ~SteppedClock() { SetClockSource({}); }
-    int32_t now;
-};
+using test_support::FakeClock;
 
 int TotalSamples(const ProgressRecord& record) {
     int total = 0;
@@ -30,7 +25,7 @@ using TypingFlow = FormTest;
 
 TEST_F(TypingFlow, WholeTextEndsWithSummaryVerdictAndSave) {
     ShowAndLoad();
-    SteppedClock clock(36000000);
+    FakeClock clock(36000000);
     SetModel("Un\r\n\r\nDeux!");
     EXPECT_TRUE(form_->Edit2->isEnabled());
     const std::string before = ReadBytes(ProgressPath());
@@ -96,7 +91,7 @@ TEST_F(TypingFlow, TogglingTheSoundRestartsTheRun) {
 
 TEST_F(TypingFlow, InterruptionStopsTheRunAtTheChosenSecond) {
     ShowAndLoad();
-    SteppedClock clock(9 * 3600000 + 29 * 60000 + 50000);  // 09:29:50
+    FakeClock clock(9 * 3600000 + 29 * 60000 + 50000);  // 09:29:50
     SetModel("abcdefghij");
     form_->CheckBox1->setChecked(false);
     form_->CheckBox2->setChecked(true);
@@ -122,7 +117,7 @@ TEST_F(TypingFlow, InterruptionStopsTheRunAtTheChosenSecond) {
 
 TEST_F(TypingFlow, TheClockShowsTheTimeAndABackwardStepClosesAndSaves) {
     ShowAndLoad();
-    SteppedClock clock(10 * 3600000);
+    FakeClock clock(10 * 3600000);
     form_->Timer1Timer();
     EXPECT_EQ(form_->StaticText1->text(), QStringLiteral("10:00:00"));
     RecordKeyInterval(form_->Record(), 5, 6, 321);
@@ -139,7 +134,7 @@ TEST_F(TypingFlow, TheClockShowsTheTimeAndABackwardStepClosesAndSaves) {
 
 TEST_F(TypingFlow, APauseBringsTheCurrentLineBackToTheTop) {
     ShowAndLoad();
-    SteppedClock clock(1000000);
+    FakeClock clock(1000000);
     std::string text;
     for (int i = 0; i < 60; ++i) text += "ligne" + std::to_string(i) + " ";
     SetModel(text);
@@ -157,7 +152,7 @@ TEST_F(TypingFlow, APauseBringsTheCurrentLineBackToTheTop) {
 
 TEST_F(TypingFlow, ANewTextInTheMiddleOfALineJudgesNothing) {
     ShowAndLoad();
-    SteppedClock clock(2000000);
+    FakeClock clock(2000000);
     SetModel("abcdef");
     TypeText("ab");
     clock.now += 1000;
@@ -170,7 +165,7 @@ TEST_F(TypingFlow, ANewTextInTheMiddleOfALineJudgesNothing) {
 
 TEST_F(TypingFlow, ATextStartingWithEmptyLinesCanBeTyped) {
     ShowAndLoad();
-    SteppedClock clock(3000000);
+    FakeClock clock(3000000);
     SetModel("\r\n\r\nabc");
     TypeText("a");
     clock.now += 500;
@@ -184,7 +179,7 @@ TEST_F(TypingFlow, AFailedSaveIsReportedAfterTheRunIsJudgedAndDoesNotRepeat) {
     // A folder in the way of the temporary file makes every save fail.
     ASSERT_EQ(::mkdir((ProgressPath() + ".tmp").c_str(), 0755), 0);
     const std::string before = ReadBytes(ProgressPath());
-    SteppedClock clock(8 * 3600000);
+    FakeClock clock(8 * 3600000);
     SetModel("abc");
     TypeText("a");
     clock.now += 300;
@@ -212,7 +207,7 @@ TEST_F(TypingFlow, AFailedSaveIsReportedAfterTheRunIsJudgedAndDoesNotRepeat) {
 
 TEST_F(TypingFlow, KeyEventsAndComposedCharactersReachTheCheck) {
     ShowAndLoad();
-    SteppedClock clock(4000000);
+    FakeClock clock(4000000);
     SetModel(Utf8ToCp1252("Tête-à-tête"));
     form_->Edit2->setFocus();
     // A capital: Shift goes down, then the letter.

@@ -6,28 +6,22 @@
 #include "exercise/timestamp.h"
 #include "exercise/typing.h"
 
-namespace {
-struct FixedClock {
-    explicit FixedClock(TimeOfDay start) : now(start) {
-        SetClockSource([this] { return now; });
-    }
-    ~FixedClock() { SetClockSource({}); }
-    TimeOfDay now;
-};
-}  // namespace
+#include "support/test_support.h"
+
+using test_support::FakeClock;
 
 TEST(TimeStamps, ElapsedTimeCrossesMidnight) {
-    FixedClock clock({23, 59, 50, 0});
+    FakeClock clock(TimeOfDay{23, 59, 50, 0});
     int32_t moment = 0;
     TimeStamp(moment);
     EXPECT_EQ(moment, 86390000);
-    clock.now = {0, 0, 10, 0};
+    clock.Set({0, 0, 10, 0});
     int32_t elapsed = moment;
     ElapsedSince(elapsed);
     EXPECT_EQ(elapsed, 20000);
     EXPECT_EQ(MillisecondsSince(moment), 20000);
     EXPECT_EQ(moment, 86390000) << "the moment itself is kept";
-    clock.now = {23, 59, 50, 0};
+    clock.Set({23, 59, 50, 0});
     EXPECT_EQ(MillisecondsSince(moment), 0) << "a whole day reads as nothing";
 }
 

@@ -8,16 +8,11 @@
 #include "common/cp1252.h"
 #include "exercise/typing.h"
 #include "keyboard/keyboard.h"
+#include "support/test_support.h"
 
 namespace {
 
-struct FixedClock {
-    explicit FixedClock(int32_t stamp) : now(stamp) {
-        SetClockSource([this] { return TimeOfDayFromStamp(now); });
-    }
-    ~FixedClock() { SetClockSource({}); }
-    int32_t now;
-};
+using test_support::FakeClock;
 
 struct Fixture : ::testing::Test {
     Fixture() : record(ReserveProgress()) {}
@@ -30,7 +25,7 @@ using TypingCheck = Fixture;
 }  // namespace
 
 TEST_F(TypingCheck, ErrorsCountOnlyOnceTheRunHasStarted) {
-    FixedClock clock(36000000);
+    FakeClock clock(36000000);
     RunState run;
     CheckKeyPress(run, *record, 'x', 'a', false, true);
     CheckKeyPress(run, *record, 'y', 'a', false, true);
@@ -49,7 +44,7 @@ TEST_F(TypingCheck, ErrorsCountOnlyOnceTheRunHasStarted) {
 }
 
 TEST_F(TypingCheck, BlankStandsForANoBreakSpaceButNotTheReverse) {
-    FixedClock clock(1000);
+    FakeClock clock(1000);
     RunState run;
     KeyPressOutcome blank = CheckKeyPress(run, *record, ' ', kNoBreakSpace, false, true);
     EXPECT_TRUE(blank.Correct);
@@ -62,7 +57,7 @@ TEST_F(TypingCheck, BlankStandsForANoBreakSpaceButNotTheReverse) {
 }
 
 TEST_F(TypingCheck, PastTheLineEndEveryKeyIsWrongAndWithoutModelKeysAreIgnored) {
-    FixedClock clock(1000);
+    FakeClock clock(1000);
     RunState run;
     run.CorrectCount = 3;
     EXPECT_FALSE(CheckKeyPress(run, *record, 'a', std::nullopt, false, true).Correct);
@@ -74,7 +69,7 @@ TEST_F(TypingCheck, PastTheLineEndEveryKeyIsWrongAndWithoutModelKeysAreIgnored) 
 }
 
 TEST_F(TypingCheck, APauseOverHalfASecondBringsTheLineBack) {
-    FixedClock clock(5000);
+    FakeClock clock(5000);
     RunState run;
     CheckKeyPress(run, *record, 'a', 'a', false, true);
     clock.now += 500;
@@ -84,7 +79,7 @@ TEST_F(TypingCheck, APauseOverHalfASecondBringsTheLineBack) {
 }
 
 TEST_F(TypingCheck, EachCorrectCharacterFeedsTheCellOfTheTwoLatestKeyDowns) {
-    FixedClock clock(10000);
+    FakeClock clock(10000);
     RunState run;
     run.LastCorrectTime = 10000;
     // "A" typed with Shift then the A key: the pair (Shift, A).

@@ -19,6 +19,7 @@
 #include "common/io_error.h"
 #include "common/rounding.h"
 #include "lexicon/reference_loader.h"
+#include "support/test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -37,9 +38,8 @@ void WriteFile(const fs::path& path, std::string_view bytes) {
 class LoaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "clavelle-lexicon-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        dir_ = test_support::MakeTempFolder("clavelle-lexicon");
+        ASSERT_FALSE(dir_.empty());
         callbacks_.SetProgressPosition = [this](int p) { positions_.push_back(p); };
         callbacks_.ProcessEvents = [this] { ++eventCalls_; };
     }

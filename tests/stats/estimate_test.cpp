@@ -10,16 +10,12 @@
 
 #include "common/cp1252.h"
 #include "keyboard/keyboard.h"
+#include "support/test_support.h"
 
 namespace {
 
-struct RecordDeleter {
-    void operator()(ProgressRecord* record) const { ReleaseProgress(record); }
-};
-
 class EstimateTest : public ::testing::Test {
 protected:
-
     // Puts the given intervals into the cell of the keys typing the two characters.
     void Fill(char previous, char current, std::initializer_list<uint16_t> times) {
         KeyPairStats& cell = record_->Cell(KeyOfChar[static_cast<unsigned char>(previous)],
@@ -30,7 +26,7 @@ protected:
 
     SpeedEstimate Estimate(std::string_view text) const { return EstimateSpeeds(text, *record_); }
 
-    std::unique_ptr<ProgressRecord, RecordDeleter> record_{ReserveProgress()};
+    test_support::RecordPtr record_ = test_support::NewRecord();
 };
 
 TEST_F(EstimateTest, TextSpeedUsesOnlyThePairsWithSamples) {
@@ -124,7 +120,8 @@ std::string TextOf(int words, std::size_t length) {
 TEST(AssessText, TextsShorterThanThreeCharactersCannotBeTyped) {
     for (std::string_view text : {"", "a", "ab"}) {
         TextAssessment a = AssessText(text);
-        EXPECT_EQ(a.InformationLine, "Vous ne pouvez pas vous entraîner sur un mot comportant moins de 3 caractères..."_cp);
+        EXPECT_EQ(a.InformationLine,
+                  "Vous ne pouvez pas vous entraîner sur un mot comportant moins de 3 caractères..."_cp);
         EXPECT_FALSE(a.TypingEnabled);
         EXPECT_FALSE(a.RunEstimate);
         EXPECT_EQ(a.StatisticsText, "Aucune information précise ne peut être donnée..."_cp);

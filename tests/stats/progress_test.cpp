@@ -18,19 +18,14 @@
 
 #include "common/io_error.h"
 #include "stats/progress.h"
+#include "support/test_support.h"
 
 namespace {
 
-struct RecordDeleter {
-    void operator()(ProgressRecord* r) const { ReleaseProgress(r); }
-};
-using RecordPtr = std::unique_ptr<ProgressRecord, RecordDeleter>;
-RecordPtr NewRecord() { return RecordPtr(ReserveProgress()); }
+using test_support::NewRecord;
+using test_support::RecordPtr;
 
-std::string TempFolder() {
-    char pattern[] = "/tmp/clavelle-progress-XXXXXX";
-    return mkdtemp(pattern);
-}
+std::string TempFolder() { return test_support::MakeTempFolder("clavelle-progress"); }
 
 std::vector<char> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
