@@ -80,13 +80,7 @@ UsageLists ReadUsageLists(const Options& o) {
     UsageLists lists = MakeUsageLists(ReadListFile(pathOr(o.frequencyPath, "frequency/words.txt")),
                                       ReadListFile(pathOr(o.givenNamesPath, "frequency/given-names.txt")),
                                       ReadListFile(pathOr(o.demonymsPath, "demonyms/demonyms.txt")));
-    if (!o.maxRank.empty()) {
-        const bool digits = o.maxRank.size() < 10 && std::all_of(o.maxRank.begin(), o.maxRank.end(),
-                                                                 [](char c) { return c >= '0' && c <= '9'; });
-        if (!digits || std::stoi(o.maxRank) == 0)
-            throw BuildError("--max-rank attend un nombre entier positif, pas « " + o.maxRank + " »");
-        lists.maxRank = std::stoi(o.maxRank);
-    }
+    if (!o.maxRank.empty()) lists.maxRank = std::stoi(o.maxRank);
     return lists;
 }
 
@@ -125,6 +119,13 @@ int RunLexiconBuilder(int argc, const char* const* argv, std::ostream& out, std:
             return 2;
         }
         *target = argv[++i];
+    }
+    const bool positive = o.maxRank.size() < 10 && std::all_of(o.maxRank.begin(), o.maxRank.end(), [](char c) {
+        return c >= '0' && c <= '9';
+    }) && o.maxRank.find_first_not_of('0') != std::string::npos;
+    if (!o.maxRank.empty() && !positive) {
+        err << "clavelle-lexicon : --max-rank attend un nombre entier positif\n" << kUsage;
+        return 2;
     }
     if (o.affPath.empty() || o.dicPath.empty() || o.outDir.empty()) {
         err << "clavelle-lexicon : --aff, --dic et --out sont obligatoires\n" << kUsage;
