@@ -33,9 +33,6 @@ constexpr const char* kUsage =
     "  --demonyms FICHIER     gentilés, exclus des noms communs\n"
     "  --all                  garder tout le dictionnaire, sans ces listes\n";
 
-// The lists kept in the source tree, used unless others are named.
-const std::filesystem::path kListsFolder = CLAVELLE_LEXICON_LISTS_DIR;
-
 struct Options {
     std::string affPath, dicPath, outDir, maxRank;
     std::string frequencyPath, givenNamesPath, demonymsPath;
@@ -73,13 +70,8 @@ void CheckHunspellFiles(const Options& o, const std::string& affText, const Affi
     }
 }
 
-UsageLists ReadUsageLists(const Options& o) {
-    auto pathOr = [](const std::string& given, const char* fallback) {
-        return given.empty() ? kListsFolder / fallback : std::filesystem::path(given);
-    };
-    UsageLists lists = MakeUsageLists(ReadListFile(pathOr(o.frequencyPath, "frequency/words.txt")),
-                                      ReadListFile(pathOr(o.givenNamesPath, "frequency/given-names.txt")),
-                                      ReadListFile(pathOr(o.demonymsPath, "demonyms/demonyms.txt")));
+UsageLists UsageListsOf(const Options& o) {
+    UsageLists lists = ReadUsageLists(o.frequencyPath, o.givenNamesPath, o.demonymsPath);
     if (!o.maxRank.empty()) lists.maxRank = std::stoi(o.maxRank);
     return lists;
 }
@@ -120,9 +112,10 @@ int RunLexiconBuilder(int argc, const char* const* argv, std::ostream& out, std:
         }
         *target = argv[++i];
     }
-    const bool positive = o.maxRank.size() < 10 && std::all_of(o.maxRank.begin(), o.maxRank.end(), [](char c) {
-        return c >= '0' && c <= '9';
-    }) && o.maxRank.find_first_not_of('0') != std::string::npos;
+    const bool positive =
+        o.maxRank.size() < 10 &&
+        std::all_of(o.maxRank.begin(), o.maxRank.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+        o.maxRank.find_first_not_of('0') != std::string::npos;
     if (!o.maxRank.empty() && !positive) {
         err << "clavelle-lexicon : --max-rank attend un nombre entier positif\n" << kUsage;
         return 2;
@@ -144,7 +137,7 @@ int RunLexiconBuilder(int argc, const char* const* argv, std::ostream& out, std:
         const std::string dicText = ReadWholeFile(o.dicPath);
         const std::vector<DicEntry> entries = ParseDicFile(dicText, aff);
         CheckHunspellFiles(o, affText, aff, dicText, entries.size());
-        const UsageLists usage = o.all ? UsageLists{} : ReadUsageLists(o);
+        const UsageLists usage = o.all ? UsageLists{} : UsageListsOf(o);
         const LexiconFiles files = BuildLexicon(aff, entries, {}, o.all ? nullptr : &usage);
         if (files.verbCount == 0)
             throw BuildError("aucun verbe conjugué dans « " + o.dicPath +

@@ -46,6 +46,18 @@ std::string FoldWord(std::string_view cp1252) {
     return out;
 }
 
+std::filesystem::path DefaultListsFolder() { return CLAVELLE_LEXICON_LISTS_DIR; }
+
+UsageLists ReadUsageLists(const std::filesystem::path& frequency, const std::filesystem::path& givenNames,
+                          const std::filesystem::path& demonyms) {
+    auto pathOr = [](const std::filesystem::path& given, const char* fallback) {
+        return given.empty() ? DefaultListsFolder() / fallback : given;
+    };
+    return MakeUsageLists(ReadListFile(pathOr(frequency, "frequency/words.txt")),
+                          ReadListFile(pathOr(givenNames, "frequency/given-names.txt")),
+                          ReadListFile(pathOr(demonyms, "demonyms/demonyms.txt")));
+}
+
 int UsageLists::RankOf(std::string_view cp1252) const {
     auto it = formRanks.find(FoldWord(cp1252));
     return it == formRanks.end() ? 0 : it->second;

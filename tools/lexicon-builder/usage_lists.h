@@ -39,9 +39,18 @@ struct UsageLists {
 // naming the file, when it cannot be read or is not UTF-8.
 std::vector<std::string> ReadListFile(const std::filesystem::path& path);
 
+// The folder of frequency/ and demonyms/ in the source tree, where the lists are read
+// unless others are named.
+std::filesystem::path DefaultListsFolder();
+
 // Lists from their entries (UTF-8); entries that Windows-1252 cannot hold are skipped and
 // the first rank of a form that appears twice stays.
 UsageLists MakeUsageLists(const std::vector<std::string>& formsByFrequency, const std::vector<std::string>& givenNames,
                           const std::vector<std::string>& demonyms);
+
+// Reads the three list files (see ReadListFile); an empty path stands for the file of
+// DefaultListsFolder().
+UsageLists ReadUsageLists(const std::filesystem::path& frequency = {}, const std::filesystem::path& givenNames = {},
+                          const std::filesystem::path& demonyms = {});
 
 }  // namespace lexbuild
