@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The lexicon builder on a small hand-written dictionary (tests/fixtures/tools/mini.*).
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -319,13 +321,18 @@ TEST(LexiconBuilderCommand, WritesTheThreeFilesAndReportsBadInput) {
         return RunLexiconBuilder(int(argv.size()), argv.data(), so, se);
     };
 
-    ASSERT_EQ(run({"--aff", aff, "--dic", dic, "--out", out.string()}), 0) << se.str();
+    ASSERT_EQ(run({"--aff", aff, "--dic", dic, "--out", out.string(), "--all"}), 0) << se.str();
     EXPECT_NE(so.str().find("5 verbes"), std::string::npos) << so.str();
     const Built b = Build();
     EXPECT_EQ(ReadBytes((out / "dictionnaire.txt").string()), b.files.dictionary);
     EXPECT_EQ(ReadBytes((out / "prénomsf.txt").string()), b.files.femaleNames);
     EXPECT_EQ(ReadBytes((out / "prénomsg.txt").string()), b.files.maleNames);
-    EXPECT_FALSE(std::filesystem::exists(out / "dictionnaire.txt.tmp"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 3);  // nothing else left
+    // By default only the words in use stay, with the lists of the source tree.
+    ASSERT_EQ(run({"--aff", aff, "--dic", dic, "--out", out.string()}), 0) << se.str();
+    EXPECT_NE(so.str().find("prénoms que l'on ne donne pas"), std::string::npos) << so.str();
+    EXPECT_EQ(run({"--aff", aff, "--dic", dic, "--out", out.string(), "--max-rank", "0"}), 2);
+    EXPECT_EQ(run({"--aff", aff, "--dic", dic, "--out", out.string(), "--frequency", aff + ".absent"}), 1);
 
     EXPECT_EQ(run({}), 2);
     EXPECT_NE(se.str().find("usage"), std::string::npos);
@@ -348,4 +355,88 @@ TEST(LexiconBuilderCommand, WritesTheThreeFilesAndReportsBadInput) {
     // A dictionary that yields no verb would leave the program unable to write anything.
     EXPECT_EQ(run({"--aff", aff, "--dic", aff, "--out", (out / "empty").string()}), 1);
     EXPECT_FALSE(std::filesystem::exists(out / "empty" / "dictionnaire.txt"));
+}
+
+TEST(LexiconBuilderCommand, RefusesTruncatedOrWronglyEncodedHunspellFiles) {
+    const std::filesystem::path dir = std::filesystem::path(std::getenv("HOME")) / "hunspell-checks";
+    std::filesystem::create_directories(dir);
+    const std::string affText = ReadBytes(FixturePath("mini.aff")), dicText = ReadBytes(FixturePath("mini.dic"));
+    auto write = [&](const char* name, const std::string& bytes) {
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+        return (dir / name).string();
+    };
+    const std::string aff = write("good.aff", affText), dic = write("good.dic", dicText);
+    std::string message;
+    auto run = [&](const std::string& affPath, const std::string& dicPath) {
+        std::ostringstream so, se;
+        const std::string out = (dir / "out").string();
+        const char* argv[] = {"clavelle-lexicon", "--aff", affPath.c_str(), "--dic",
+                              dicPath.c_str(),    "--out", out.c_str(),     "--all"};
+        const int status = RunLexiconBuilder(8, argv, so, se);
+        message = se.str();
+        return status;
+    };
+    ASSERT_EQ(run(aff, dic), 0) << message;
+
+    // A .dic cut in half holds far fewer entries than its first line declares.
+    EXPECT_EQ(run(aff, write("half.dic", dicText.substr(0, dicText.size() / 2))), 1);
+    EXPECT_NE(message.find("annonce 28 entrées"), std::string::npos) << message;
+    EXPECT_EQ(run(aff, write("nocount.dic", dicText.substr(dicText.find('\n') + 1))), 1);
+    // Latin-1 bytes in the .dic or the .aff; an .aff that does not declare UTF-8.
+    std::string latin1 = dicText;
+    latin1.replace(latin1.find("\xC3\xAE"), 2, "\xEE");  // abîmer
+    EXPECT_EQ(run(aff, write("latin1.dic", latin1)), 1);
+    EXPECT_NE(message.find("latin1.dic, ligne 4 : octets qui ne sont pas de l'UTF-8"), std::string::npos) << message;
+    EXPECT_EQ(run(write("latin1.aff", affText + "# \xE9\n"), dic), 1);
+    EXPECT_NE(message.find("latin1.aff"), std::string::npos) << message;
+    std::string noSet = affText;
+    noSet.erase(noSet.find("SET UTF-8\n"), 10);
+    EXPECT_EQ(run(write("noset.aff", noSet), dic), 1);
+    EXPECT_NE(message.find("SET UTF-8"), std::string::npos) << message;
+    EXPECT_EQ(run(write("iso.aff", "SET ISO8859-1\n" + noSet), dic), 1);
+}
+
+TEST(LexiconFileSet, ReplacesTheThreeFilesTogetherOrNotAtAll) {
+    const std::filesystem::path out = std::filesystem::path(std::getenv("HOME")) / "file-set";
+    LexiconFiles old;
+    old.dictionary = "old dictionary";
+    old.femaleNames = "Marie\r\n";
+    old.maleNames = "Paul\r\n";
+    WriteLexiconFiles(old, out);
+    auto unchanged = [&]() {
+        EXPECT_EQ(ReadBytes((out / "dictionnaire.txt").string()), old.dictionary);
+        EXPECT_EQ(ReadBytes((out / "prénomsf.txt").string()), old.femaleNames);
+        EXPECT_EQ(ReadBytes((out / "prénomsg.txt").string()), old.maleNames);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 3);  // no debris
+    };
+    unchanged();
+
+    // The second file cannot be written (a file-size limit that only it exceeds).
+    LexiconFiles fresh = old;
+    fresh.dictionary = "new dictionary";
+    fresh.femaleNames.assign(1 << 16, 'x');
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 1 << 12;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    EXPECT_THROW(WriteLexiconFiles(fresh, out), BuildError);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    unchanged();
+
+    // The second rename fails (a folder stands in the way): the dictionary, already
+    // replaced, gets its old contents back.
+    fresh.femaleNames = "Zoé\r\n";
+    std::filesystem::remove(out / "prénomsf.txt");
+    std::filesystem::create_directories(out / "prénomsf.txt" / "sub");
+    EXPECT_THROW(WriteLexiconFiles(fresh, out), BuildError);
+    EXPECT_EQ(ReadBytes((out / "dictionnaire.txt").string()), old.dictionary);
+    EXPECT_EQ(ReadBytes((out / "prénomsg.txt").string()), old.maleNames);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 3);
+    std::filesystem::remove_all(out / "prénomsf.txt");
+    WriteLexiconFiles(fresh, out);
+    EXPECT_EQ(ReadBytes((out / "dictionnaire.txt").string()), fresh.dictionary);
+    EXPECT_EQ(ReadBytes((out / "prénomsf.txt").string()), fresh.femaleNames);
 }

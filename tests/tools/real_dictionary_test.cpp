@@ -55,15 +55,17 @@ protected:
 TEST_F(RealDictionary, FilesFollowTheLoaderFormatWithinCapacity) {
     EXPECT_TRUE(lex_->problems.empty()) << lex_->problems.size() << " problems, first: " << lex_->problems.front();
     EXPECT_TRUE(nameProblems_.empty()) << nameProblems_.front();
-    EXPECT_GT(lex_->verbs.size(), 7000u);
+    // The words in use (the whole dictionary, --all, gives 7,842 verbs, 49,326 nouns,
+    // 17,360 adjectives, 1,330 and 1,559 first names).
+    EXPECT_GE(lex_->verbs.size(), 1000u);
     EXPECT_LE(lex_->verbs.size(), std::size_t(kVerbCapacity));
-    EXPECT_GT(lex_->nouns.size(), 40000u);
+    EXPECT_GE(lex_->nouns.size(), 4000u);
     EXPECT_LE(lex_->nouns.size(), std::size_t(kNominalCapacity));
-    EXPECT_GT(lex_->adjectives.size(), 10000u);
+    EXPECT_GE(lex_->adjectives.size(), 1000u);
     EXPECT_LE(lex_->adjectives.size(), std::size_t(kNominalCapacity));
-    EXPECT_GT(female_->size(), 1000u);
+    EXPECT_GE(female_->size(), 300u);
     EXPECT_LE(female_->size(), std::size_t(kNameCapacity));
-    EXPECT_GT(male_->size(), 1000u);
+    EXPECT_GE(male_->size(), 300u);
     EXPECT_LE(male_->size(), std::size_t(kNameCapacity));
     // No elided article or pronoun in front of a form (l'arbre, j'aime, qu'il).
     std::size_t start = 0;
@@ -178,4 +180,9 @@ TEST_F(RealDictionary, NounsAdjectivesAndNames) {
     EXPECT_TRUE(Contains(*female_, Cp("Hélène")));
     EXPECT_FALSE(Contains(*female_, "Paris"));
     EXPECT_FALSE(Contains(*male_, "Paris"));
+    // Moons, planets and armies are not first names; demonyms are adjectives, not nouns.
+    EXPECT_FALSE(Contains(*male_, "Phobos") || Contains(*male_, "Uranus") || Contains(*female_, "Tsahal"));
+    EXPECT_EQ(lex_->Noun("anglais"), nullptr);
+    EXPECT_NE(lex_->Adjective("anglais"), nullptr);
+    EXPECT_EQ(lex_->Noun("yoctomole"), nullptr);
 }

@@ -15,9 +15,9 @@
 
 #include "common/cp1252.h"
 #include "common/io_error.h"
-#include "keyboard/keyboard.h"
 #include "generator/driver.h"
 #include "generator/random.h"
+#include "keyboard/keyboard.h"
 #include "lexicon/lexicon.h"
 #include "lexicon/loader.h"
 #include "stats/progress.h"

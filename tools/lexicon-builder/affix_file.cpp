@@ -43,6 +43,25 @@ std::string Upper(std::string_view text) {
 
 }  // namespace
 
+void CheckUtf8(std::string_view text) {
+    std::size_t lineNumber = 1;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        if (lead == '\n') ++lineNumber;
+        const std::size_t length = SequenceLength(lead);
+        bool valid = lead < 0x80 || (lead >= 0xC2 && lead <= 0xF4);
+        for (std::size_t k = 1; valid && k < length; ++k)
+            valid = i + k < text.size() && (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (valid && length > 2) {  // no overlong form, surrogate or code point beyond U+10FFFF
+            const unsigned char second = static_cast<unsigned char>(text[i + 1]);
+            valid = !(lead == 0xE0 && second < 0xA0) && !(lead == 0xED && second >= 0xA0) &&
+                    !(lead == 0xF0 && second < 0x90) && !(lead == 0xF4 && second >= 0x90);
+        }
+        if (!valid) Fail(lineNumber, "octets qui ne sont pas de l'UTF-8 (fichier dans un autre encodage ou coupé)");
+        i += length;
+    }
+}
+
 std::u32string DecodeUtf8(std::string_view text) {
     std::u32string out;
     out.reserve(text.size());
@@ -154,6 +173,7 @@ AffixFile ParseAffixFile(std::string_view text) {
             std::string set = Upper(value);
             if (set != "UTF-8" && set != "UTF8")
                 Fail(lineNumber, "encodage « " + std::string(value) + " » non pris en charge (UTF-8 attendu)");
+            aff.encodingDeclared = true;
         } else if (key == "FLAG") {
             if (value == "long")
                 aff.flagMode = FlagMode::Long;

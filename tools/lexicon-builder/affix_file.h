@@ -72,12 +72,13 @@ struct AffixClass {
 class AffixFile {
 public:
     FlagMode flagMode = FlagMode::Char;
-    bool fullStrip = false;  // FULLSTRIP: a rule may strip the whole word
-    Flag needAffix;          // NEEDAFFIX: the stem alone is not a word
-    Flag forbiddenWord;      // FORBIDDENWORD
-    Flag noSuggest;          // NOSUGGEST
-    Flag keepCase;           // KEEPCASE
-    Flag circumfix;          // CIRCUMFIX
+    bool encodingDeclared = false;  // a SET line (which must say UTF-8) was read
+    bool fullStrip = false;         // FULLSTRIP: a rule may strip the whole word
+    Flag needAffix;                 // NEEDAFFIX: the stem alone is not a word
+    Flag forbiddenWord;             // FORBIDDENWORD
+    Flag noSuggest;                 // NOSUGGEST
+    Flag keepCase;                  // KEEPCASE
+    Flag circumfix;                 // CIRCUMFIX
     std::unordered_map<Flag, AffixClass> classes;
 
     // Splits a flag field ("a0p+()" under FLAG long) into its flags.
@@ -95,6 +96,10 @@ std::vector<ConditionElement> ParseCondition(std::string_view text);
 
 // True when the condition matches the end (suffix) or the start (prefix) of the word.
 bool ConditionMatches(const std::vector<ConditionElement>& condition, std::u32string_view word, bool atEnd);
+
+// Throws BuildError, naming the line, at the first byte sequence that is not valid UTF-8
+// (a Latin-1 file read as UTF-8, a file cut inside a character).
+void CheckUtf8(std::string_view text);
 
 // UTF-8 helpers shared by the builder.
 std::u32string DecodeUtf8(std::string_view text);

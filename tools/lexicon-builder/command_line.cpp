@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/lexicon-builder/command_line.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "tools/lexicon-builder/lexicon_builder.h"
 
@@ -19,9 +21,23 @@ namespace lexbuild {
 namespace {
 
 constexpr const char* kUsage =
-    "usage : clavelle-lexicon --aff FICHIER.aff --dic FICHIER.dic --out DOSSIER\n"
+    "usage : clavelle-lexicon --aff FICHIER.aff --dic FICHIER.dic --out DOSSIER [--all]\n"
+    "                         [--max-rank N] [--frequency FICHIER] [--given-names FICHIER]\n"
+    "                         [--demonyms FICHIER]\n"
     "Construit dictionnaire.txt, prénomsf.txt et prénomsg.txt dans DOSSIER à partir\n"
-    "d'un dictionnaire Hunspell français.\n";
+    "d'un dictionnaire Hunspell français. Par défaut, ne garde que les mots courants :\n"
+    "  --frequency FICHIER    formes classées par fréquence, une par ligne (UTF-8) ;\n"
+    "                         un lemme est gardé s'il y figure parmi les N premières\n"
+    "  --max-rank N           le rang N (par défaut : toute la liste)\n"
+    "  --given-names FICHIER  prénoms que l'on donne, un par ligne\n"
+    "  --demonyms FICHIER     gentilés, exclus des noms communs\n"
+    "  --all                  garder tout le dictionnaire, sans ces listes\n";
+
+struct Options {
+    std::string affPath, dicPath, outDir, maxRank;
+    std::string frequencyPath, givenNamesPath, demonymsPath;
+    bool all = false;
+};
 
 std::string ReadWholeFile(const std::string& path) {
     std::error_code ec;
@@ -35,20 +51,53 @@ std::string ReadWholeFile(const std::string& path) {
     return std::move(text).str();
 }
 
+// Checks that a Hunspell file is what it says it is, naming the file on failure.
+void CheckHunspellFiles(const Options& o, const std::string& affText, const AffixFile& aff, const std::string& dicText,
+                        std::size_t entriesRead) {
+    if (!aff.encodingDeclared)
+        throw BuildError(o.affPath + " : l'encodage n'est pas déclaré (ligne « SET UTF-8 » attendue)");
+    for (const auto& [path, text] : {std::pair{&o.affPath, &affText}, std::pair{&o.dicPath, &dicText}}) {
+        try {
+            CheckUtf8(*text);
+        } catch (const BuildError& e) {
+            throw BuildError(*path + ", " + e.what());
+        }
+    }
+    try {
+        CheckEntryCount(dicText, entriesRead);
+    } catch (const BuildError& e) {
+        throw BuildError(o.dicPath + " : " + e.what());
+    }
+}
+
+UsageLists UsageListsOf(const Options& o) {
+    UsageLists lists = ReadUsageLists(o.frequencyPath, o.givenNamesPath, o.demonymsPath);
+    if (!o.maxRank.empty()) lists.maxRank = std::stoi(o.maxRank);
+    return lists;
+}
+
 }  // namespace
 
 int RunLexiconBuilder(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-    std::string affPath, dicPath, outDir;
+    Options o;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             out << kUsage;
             return 0;
         }
-        std::string* target = arg == "--aff"   ? &affPath
-                              : arg == "--dic" ? &dicPath
-                              : arg == "--out" ? &outDir
-                                               : nullptr;
+        if (arg == "--all") {
+            o.all = true;
+            continue;
+        }
+        std::string* target = arg == "--aff"           ? &o.affPath
+                              : arg == "--dic"         ? &o.dicPath
+                              : arg == "--out"         ? &o.outDir
+                              : arg == "--max-rank"    ? &o.maxRank
+                              : arg == "--frequency"   ? &o.frequencyPath
+                              : arg == "--given-names" ? &o.givenNamesPath
+                              : arg == "--demonyms"    ? &o.demonymsPath
+                                                       : nullptr;
         if (!target) {
             err << "clavelle-lexicon : argument inconnu « " << arg << " »\n" << kUsage;
             return 2;
@@ -63,32 +112,46 @@ int RunLexiconBuilder(int argc, const char* const* argv, std::ostream& out, std:
         }
         *target = argv[++i];
     }
-    if (affPath.empty() || dicPath.empty() || outDir.empty()) {
+    const bool positive =
+        o.maxRank.size() < 10 &&
+        std::all_of(o.maxRank.begin(), o.maxRank.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+        o.maxRank.find_first_not_of('0') != std::string::npos;
+    if (!o.maxRank.empty() && !positive) {
+        err << "clavelle-lexicon : --max-rank attend un nombre entier positif\n" << kUsage;
+        return 2;
+    }
+    if (o.affPath.empty() || o.dicPath.empty() || o.outDir.empty()) {
         err << "clavelle-lexicon : --aff, --dic et --out sont obligatoires\n" << kUsage;
         return 2;
     }
 
     try {
         const auto start = std::chrono::steady_clock::now();
-        const std::string affText = ReadWholeFile(affPath);
+        const std::string affText = ReadWholeFile(o.affPath);
         AffixFile aff;
         try {
             aff = ParseAffixFile(affText);
         } catch (const BuildError& e) {
-            throw BuildError(affPath + ", " + e.what());
+            throw BuildError(o.affPath + ", " + e.what());
         }
-        const std::vector<DicEntry> entries = ParseDicFile(ReadWholeFile(dicPath), aff);
-        const LexiconFiles files = BuildLexicon(aff, entries);
+        const std::string dicText = ReadWholeFile(o.dicPath);
+        const std::vector<DicEntry> entries = ParseDicFile(dicText, aff);
+        CheckHunspellFiles(o, affText, aff, dicText, entries.size());
+        const UsageLists usage = o.all ? UsageLists{} : UsageListsOf(o);
+        const LexiconFiles files = BuildLexicon(aff, entries, {}, o.all ? nullptr : &usage);
         if (files.verbCount == 0)
-            throw BuildError("aucun verbe conjugué dans « " + dicPath +
+            throw BuildError("aucun verbe conjugué dans « " + o.dicPath +
                              " » : les fichiers ne seraient pas utilisables");
-        WriteLexiconFiles(files, outDir);
+        WriteLexiconFiles(files, o.outDir);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         out << "Lexique : " << files.verbCount << " verbes, " << files.nounCount << " noms, " << files.adjectiveCount
             << " adjectifs, " << files.femaleNameCount << " prénoms féminins, " << files.maleNameCount
             << " prénoms masculins";
         if (files.verbsOverCapacity > 0) out << " (" << files.verbsOverCapacity << " verbes rares écartés)";
         out << " en " << std::fixed << std::setprecision(2) << seconds << " s\n";
+        if (!o.all)
+            out << "Écartés : " << files.rareLemmas << " mots peu courants, " << files.demonymNouns
+                << " gentilés parmi les noms, " << files.namesNotGiven << " prénoms que l'on ne donne pas\n";
     } catch (const std::exception& e) {
         err << "clavelle-lexicon : " << e.what() << '\n';
         return 1;

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The lexicon builder's command line:
-//   clavelle-lexicon --aff fr.aff --dic fr.dic --out DIR
+//   clavelle-lexicon --aff fr.aff --dic fr.dic --out DIR [--all] [--max-rank N] [list files]
 #pragma once
 
 #include <ostream>

@@ -17,6 +17,22 @@ std::string_view DicEntry::Field(std::string_view key) const {
     return {};
 }
 
+void CheckEntryCount(std::string_view text, std::size_t entriesRead) {
+    text = WithoutByteOrderMark(text);
+    std::size_t pos = 0;
+    std::string_view line;
+    while (NextLine(text, pos, line) && line.find_first_not_of(" \t") == std::string_view::npos) {}
+    const std::size_t start = line.find_first_not_of(" \t"), end = line.find_last_not_of(" \t");
+    const std::string_view count = start == std::string_view::npos ? line : line.substr(start, end - start + 1);
+    if (count.empty() || count.size() > 9 ||
+        !std::all_of(count.begin(), count.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        throw BuildError("la première ligne devrait donner le nombre d'entrées du dictionnaire");
+    const std::size_t declared = std::stoul(std::string(count));
+    if (entriesRead * 100 < declared * 98)
+        throw BuildError("le fichier annonce " + std::to_string(declared) + " entrées mais n'en contient que " +
+                         std::to_string(entriesRead) + " : il est sans doute tronqué");
+}
+
 std::vector<DicEntry> ParseDicFile(std::string_view text, const AffixFile& aff) {
     std::vector<DicEntry> entries;
     entries.reserve(std::size_t(std::count(text.begin(), text.end(), '\n')) + 1);

@@ -21,6 +21,11 @@ struct DicEntry {
     std::string_view Field(std::string_view key) const;
 };
 
+// Throws BuildError when the file holds fewer entries than its first line declares: a
+// file cut short. The count is approximate (Debian's fr.dic declares 84,172 entries and
+// holds 84,139), so a shortfall of up to 2 % is accepted. A missing count is an error too.
+void CheckEntryCount(std::string_view text, std::size_t entriesRead);
+
 // Parses the text of a .dic file. The leading entry count and empty lines are skipped;
 // "\/" stands for a slash inside the word.
 std::vector<DicEntry> ParseDicFile(std::string_view text, const AffixFile& aff);

@@ -24,6 +24,12 @@
 // dictionary's authors checked (the unchecked "zz" ones are on the whole the rarer), then
 // those with the most forms; ties go to dictionary order (see RanksBefore).
 //
+// With usage lists (the default of clavelle-lexicon; see usage_lists.h), only the words
+// people use stay: verbs, nouns and adjectives whose lemma ranks within the cut of the
+// frequency list (avoir and être always), nouns that are not demonyms (criméen, amiénois:
+// written with a capital as nouns; they stay adjectives), first names that people are
+// given. Without them (--all) the whole dictionary is kept as described above.
+//
 // Output order: the verb groups, then the nouns, then the adjectives, each in dictionary
 // order; all lines of one lemma and kind follow each other, and two groups of one lemma
 // but different kinds (être the verb and the noun) never touch.
@@ -39,6 +45,7 @@
 #include "tools/lexicon-builder/affix_file.h"
 #include "tools/lexicon-builder/dic_file.h"
 #include "tools/lexicon-builder/inflection.h"
+#include "tools/lexicon-builder/usage_lists.h"
 
 namespace lexbuild {
 
@@ -59,6 +66,10 @@ struct LexiconFiles {
     int femaleNameCount = 0;
     int maleNameCount = 0;
     int verbsOverCapacity = 0;  // usable verbs left out for lack of room
+    // Left out by the usage lists:
+    int rareLemmas = 0;     // verbs, nouns and adjectives beyond the frequency cut
+    int demonymNouns = 0;   // nouns that are demonyms
+    int namesNotGiven = 0;  // first names that people are not given (both lists)
 };
 
 // The sub-tag codes of the verb slots and of the noun and adjective slots are the
@@ -71,12 +82,16 @@ void VerbSlotsOf(const MorphTags& tags, std::vector<int>& slots);
 // The noun or adjective slots (0..3) that a form with these features fills, in slot order.
 void NominalSlotsOf(const MorphTags& tags, std::vector<int>& slots);
 
-// Builds the three files' contents. Deterministic: the same input gives the same bytes.
-LexiconFiles BuildLexicon(const AffixFile& aff, const std::vector<DicEntry>& entries, const BuildLimits& limits = {});
+// Builds the three files' contents, keeping only the words the usage lists pick when they
+// are given. Deterministic: the same input gives the same bytes.
+LexiconFiles BuildLexicon(const AffixFile& aff, const std::vector<DicEntry>& entries, const BuildLimits& limits = {},
+                          const UsageLists* usage = nullptr);
 
 // Writes "dictionnaire.txt", "prénomsf.txt" and "prénomsg.txt" (UTF-8 file names) into the
-// folder, creating it if needed. Each file is written beside and then renamed into place.
-// Throws BuildError on failure.
+// folder, creating it if needed, as one set: all three are written into a temporary folder
+// inside it, then renamed into place; should a rename fail, the files already replaced
+// get their old contents back. On failure nothing new stays behind and BuildError is
+// thrown.
 void WriteLexiconFiles(const LexiconFiles& files, const std::filesystem::path& folder);
 
 }  // namespace lexbuild

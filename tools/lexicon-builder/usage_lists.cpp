@@ -1,0 +1,105 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "tools/lexicon-builder/usage_lists.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "common/cp1252.h"
+#include "tools/lexicon-builder/affix_file.h"
+
+namespace lexbuild {
+
+namespace {
+
+char LowerCp1252(unsigned char c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return char(c + 0x20);
+    if (c == 0x8A || c == 0x8C || c == 0x8E) return char(c + 0x10);  // Š Œ Ž
+    if (c == 0x9F) return char(0xFF);                                // Ÿ
+    return char(c);
+}
+
+std::unordered_set<std::string> FoldedSet(const std::vector<std::string>& utf8Words) {
+    std::unordered_set<std::string> out;
+    out.reserve(utf8Words.size());
+    for (const std::string& word : utf8Words)
+        if (FitsCp1252(word)) out.insert(FoldWord(Utf8ToCp1252(word)));
+    return out;
+}
+
+}  // namespace
+
+std::string FoldWord(std::string_view cp1252) {
+    std::string out;
+    out.reserve(cp1252.size() + 2);
+    for (char ch : cp1252) {
+        const char c = LowerCp1252(static_cast<unsigned char>(ch));
+        if (c == '\x9C')
+            out += "oe";
+        else if (c == '\xE6')
+            out += "ae";
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::filesystem::path DefaultListsFolder() { return CLAVELLE_LEXICON_LISTS_DIR; }
+
+UsageLists ReadUsageLists(const std::filesystem::path& frequency, const std::filesystem::path& givenNames,
+                          const std::filesystem::path& demonyms) {
+    auto pathOr = [](const std::filesystem::path& given, const char* fallback) {
+        return given.empty() ? DefaultListsFolder() / fallback : given;
+    };
+    return MakeUsageLists(ReadListFile(pathOr(frequency, "frequency/words.txt")),
+                          ReadListFile(pathOr(givenNames, "frequency/given-names.txt")),
+                          ReadListFile(pathOr(demonyms, "demonyms/demonyms.txt")));
+}
+
+int UsageLists::RankOf(std::string_view cp1252) const {
+    auto it = formRanks.find(FoldWord(cp1252));
+    return it == formRanks.end() ? 0 : it->second;
+}
+
+bool UsageLists::IsCommonLemma(std::string_view cp1252) const {
+    const int rank = RankOf(cp1252);
+    return rank > 0 && rank <= maxRank;
+}
+
+std::vector<std::string> ReadListFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw BuildError("impossible de lire « " + path.string() + " » : " + std::strerror(errno));
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad()) throw BuildError("erreur de lecture de « " + path.string() + " »");
+    const std::string text = std::move(bytes).str();
+    try {
+        CheckUtf8(text);
+    } catch (const BuildError& e) {
+        throw BuildError(path.string() + ", " + e.what());
+    }
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    std::string_view line;
+    while (NextLine(text, pos, line))
+        if (!line.empty()) lines.emplace_back(line);
+    return lines;
+}
+
+UsageLists MakeUsageLists(const std::vector<std::string>& formsByFrequency, const std::vector<std::string>& givenNames,
+                          const std::vector<std::string>& demonyms) {
+    UsageLists lists;
+    lists.formRanks.reserve(formsByFrequency.size());
+    int rank = 0;
+    for (const std::string& form : formsByFrequency) {
+        ++rank;
+        if (FitsCp1252(form)) lists.formRanks.try_emplace(FoldWord(Utf8ToCp1252(form)), rank);
+    }
+    lists.givenNames = FoldedSet(givenNames);
+    lists.demonyms = FoldedSet(demonyms);
+    return lists;
+}
+
+}  // namespace lexbuild
