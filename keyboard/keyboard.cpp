@@ -43,7 +43,7 @@ constexpr LayoutKey kAzerty[] = {
     {VK_OEM_4, {U')', U'°', U']'}},
     {VK_OEM_PLUS, {U'=', U'+', U'}'}},
 
-    Letter('A'),
+    Letter('A', U'æ'),
     Letter('Z'),
     Letter('E', U'€'),
     Letter('R'),
@@ -51,7 +51,7 @@ constexpr LayoutKey kAzerty[] = {
     Letter('Y'),
     Letter('U'),
     Letter('I'),
-    Letter('O'),
+    Letter('O', U'œ'),
     Letter('P'),
     {VK_OEM_6, {kDeadCircumflex, kDeadDiaeresis, 0}},
     {VK_OEM_1, {U'$', U'£', U'¤'}},
@@ -128,14 +128,6 @@ constexpr int LowerCaseByte(int b) {
     return b;
 }
 
-// Unaccented capital of a Latin-1 accented capital (À..Ý), 0 when it has none.
-constexpr char BaseLetterOf(int b) {
-    constexpr char bases[] = "AAAAAA\0CEEEEIIII\0NOOOOO\0OUUUUY";
-    static_assert(sizeof bases == 0xDD - 0xC0 + 2);
-    if (b < 0xC0 || b > 0xDD) return 0;
-    return bases[b - 0xC0];
-}
-
 constexpr const LayoutKey* KeyWithSymbol(char32_t symbol, int& level) {
     for (const LayoutKey& key : kAzerty)
         for (int l = 0; l < 3; ++l)
@@ -166,9 +158,9 @@ constexpr std::array<uint8_t, 256> kVkOfChar = [] {
 }();
 
 // Characters by the key that types them: the key giving the character, else for the
-// letters composed with a dead key their letter key, else for the capitals of the
-// accented letters typed directly their letter key (É on the E key). Anything else has
-// no key.
+// letters composed with a dead key their letter key, else for a capital whose small
+// letter has a key of its own the same key, struck with Caps Lock (É on the é key, Æ on
+// the A key). Anything else has no key.
 constexpr std::array<uint8_t, 256> kKeyOfChar = [] {
     std::array<uint8_t, 256> keys{};
     auto assign = [&keys](int b, uint8_t vk) {
@@ -178,10 +170,7 @@ constexpr std::array<uint8_t, 256> kKeyOfChar = [] {
     for (const DeadKey& dead : kDeadKeys)
         for (std::size_t i = 0; i < dead.Composed.size(); ++i)
             assign(ByteOf(dead.Composed[i]), VkOfSymbol(dead.Bases[i]));
-    for (int b = 0xC0; b <= 0xDD; ++b) {
-        char base = BaseLetterOf(b);
-        if (base != 0 && keys[std::size_t(LowerCaseByte(b))] != 0) assign(b, static_cast<uint8_t>(base));
-    }
+    for (int b = 0; b < 256; ++b) assign(b, kVkOfChar[std::size_t(LowerCaseByte(b))]);
     return keys;
 }();
 
