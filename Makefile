@@ -7,7 +7,7 @@ TEST_DIR := build/test
 BENCH_DIR := build/bench
 PACKAGE_DIR := build/package
 
-.PHONY: all deps run build test bench fuzz package clean
+.PHONY: all deps run build test lint bench fuzz package clean
 FUZZ_SECONDS ?= 60
 
 all: build
@@ -26,6 +26,14 @@ test: deps
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DCLAVELLE_SANITIZE=ON -DCLAVELLE_WERROR=ON
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
+
+# The tree's format (.clang-format), then clang-tidy (.clang-tidy) on the program and tool
+# sources with the test build's compile commands.
+lint: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DCLAVELLE_SANITIZE=ON -DCLAVELLE_WERROR=ON
+	cmake --build $(TEST_DIR) -j $(JOBS) --target clavelle_form_autogen
+	git ls-files '*.cpp' | grep -v -E '^(tests|bench|fuzz)/' | xargs -P $(JOBS) -n 6 clang-tidy -p $(TEST_DIR) --quiet
 
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DCLAVELLE_TESTS=OFF -DCLAVELLE_BENCH=ON

@@ -159,7 +159,8 @@ std::string GenerateSentences(const Lexicon& lexicon, const ProgressRecord& reco
 }
 
 std::string WaitingMessage(int n) {
-    std::string message("Veuillez patienter pendant la création d'un texte de "_cp);
+    std::string message;
+    message += "Veuillez patienter pendant la création d'un texte de "_cp;
     message += std::to_string(n);
     message += " phrases...";
     return message;
@@ -167,7 +168,8 @@ std::string WaitingMessage(int n) {
 
 std::string DoneMessage(int n) {
     if (n == 1) return std::string("L'ordinateur vient de créer un nouveau texte composé d'une phrase..."_cp);
-    std::string message("L'ordinateur vient de créer un nouveau texte composé de "_cp);
+    std::string message;
+    message += "L'ordinateur vient de créer un nouveau texte composé de "_cp;
     message += std::to_string(n);
     message += " phrases...";
     return message;

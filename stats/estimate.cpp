@@ -54,7 +54,8 @@ std::string EstimateText(const SpeedEstimate& estimate) {
     if (!estimate.Known)
         return std::string(
             "Aucune information ne pourra être donnée tant que vous n'aurez pas tapé un seul texte en intrégralité..."_cp);
-    std::string text("En tapant normalement, vous devriez pouvoir taper ce texte à la vitesse de "_cp);
+    std::string text;
+    text += "En tapant normalement, vous devriez pouvoir taper ce texte à la vitesse de "_cp;
     text += std::to_string(estimate.TextSpeed);
     text += " mots/min.";
     text += kLineBreak;

@@ -99,7 +99,8 @@ std::string EndOfRunVerdict(int32_t speed, double errorPercent, std::string_view
 
 std::string InterruptionVerdict(std::string_view chosenTime, int32_t speed, double errorPercent,
                                 std::string_view modelText) {
-    std::string text("Vous avez été interrompu selon votre désir à "_cp);
+    std::string text;
+    text += "Vous avez été interrompu selon votre désir à "_cp;
     text += chosenTime;
     text += '.';
     text += kLineBreak;
