@@ -39,12 +39,9 @@ int32_t SentenceDifficultyLiteral(const ProgressRecord& record, std::string_view
         const int previous = KeyOf(text[k - 1]);
         const int current = KeyOf(text[k]);
         if (previous == 0 || current == 0) continue;
-        const KeyPairStats& cell = record.Cell(previous, current);
-        const int count = cell.Count > kSampleCapacity ? kSampleCapacity : cell.Count;
-        if (count == 0) continue;
-        int32_t sum = 0;
-        for (int t = 0; t < count; ++t) sum += cell.Times[t];
-        total += sum / count;
+        const int32_t mean = MeanInterval(record.Cell(previous, current));
+        if (mean == kNoMean) continue;
+        total += mean;
         ++pairs;
     }
     return pairs > 0 ? static_cast<int32_t>(total / pairs) : 0;
