@@ -30,9 +30,9 @@ InstanceLock::~InstanceLock() {
 }
 
 std::string AlreadyOpenMessage(const std::string& folder) {
-    std::string message("Le programme est déjà ouvert : ses statistiques ("_cp);
+    std::string message("Le programme est déjà ouvert dans une autre fenêtre.\r\n"_cp);
+    message += "Une seule fenêtre à la fois peut tenir à jour vos statistiques ("_cp;
     message += Utf8ToCp1252(folder);
-    message +=
-        ") ne peuvent servir qu'à une fenêtre à la fois.\r\nRetrouvez la fenêtre déjà ouverte parmi vos fenêtres."_cp;
+    message += ").\r\nRetrouvez la fenêtre déjà ouverte parmi vos fenêtres."_cp;
     return message;
 }

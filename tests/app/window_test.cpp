@@ -217,3 +217,28 @@ TEST_F(Window, MemoLinesAreTheDisplayLinesWithTheWrappingBlankKept) {
     form_->Memo1->SetText("");
     EXPECT_EQ(form_->Memo1->LineCount(), 0);
 }
+
+TEST_F(Window, TheClickThatEntersTheModelKeepsItSelectedAndALaterClickPlacesTheCaret) {
+    ShowAndLoad();
+    form_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    form_->Memo1->SetText("un texte assez long pour la souris");
+    ASSERT_TRUE(form_->Edit2->hasFocus());
+    QWidget* area = form_->Memo1->viewport();
+    const QPoint inside(60, 10);
+    QTest::mouseClick(area, Qt::LeftButton, Qt::NoModifier, inside);
+    ASSERT_TRUE(form_->Memo1->hasFocus());
+    EXPECT_EQ(form_->Memo1->textCursor().selectedText(), form_->Memo1->toPlainText()) << "typing replaces it all";
+    QTest::mouseClick(area, Qt::LeftButton, Qt::NoModifier, inside);
+    EXPECT_FALSE(form_->Memo1->textCursor().hasSelection());
+    EXPECT_EQ(form_->Memo1->textCursor().position(), form_->Memo1->cursorForPosition(inside).position());
+}
+
+TEST_F(Window, ButtonsUseTheWindowTextColourAndTheOptionsTabInTheirOrder) {
+    CreateForm();
+    const QColor windowText = QGuiApplication::palette().color(QPalette::WindowText);
+    EXPECT_EQ(form_->OK->palette().color(QPalette::ButtonText), windowText);
+    EXPECT_EQ(form_->Button1->palette().color(QPalette::ButtonText), windowText);
+    EXPECT_EQ(form_->Edit2->nextInFocusChain(), form_->CheckBox2);
+    EXPECT_EQ(form_->CheckBox2->nextInFocusChain(), form_->CheckBox3);
+}
