@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "stats/progress.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <ctime>
 #include <memory>
 #include <new>
+#include <string_view>
 
 #include "common/cp1252.h"
 #include "common/file_descriptor.h"
@@ -63,6 +65,8 @@ void ComputeMeans(const ProgressRecord& record, MeanTable& table) {
 
 namespace {
 
+constexpr const char* kTemporaryInfix = ".tmp-";  // then six characters of mkstemp's
+
 // Mode of a new progress file: read and write for all, less the process's umask.
 mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
@@ -78,7 +82,7 @@ void SaveThroughTemporary(const ProgressRecord& record, const std::string& path)
     const mode_t mode =
         ::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? info.st_mode & 07777 : NewFileMode();
     // A name of its own for every save: two saves never share their temporary file.
-    std::string temporary = target + ".tmp-XXXXXX";
+    std::string temporary = target + kTemporaryInfix + "XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) ThrowIoErrorFromErrno();
     FileDescriptor file(fd);
@@ -164,7 +168,25 @@ std::string SetAside(const std::string& path) {
 
 }  // namespace
 
+namespace {
+
+// Removes the temporary files of saves that a crash cut short. One program at a time uses
+// a progress folder, so any such file there at start is left over.
+void RemoveLeftTemporaries(const std::string& target) {
+    const std::string prefix = target.substr(target.rfind('/') + 1) + kTemporaryInfix;
+    DIR* folder = ::opendir(FolderOf(target).c_str());
+    if (!folder) return;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name(entry->d_name);
+        if (name.size() == prefix.size() + 6 && name.starts_with(prefix)) ::unlinkat(::dirfd(folder), entry->d_name, 0);
+    }
+    ::closedir(folder);
+}
+
+}  // namespace
+
 void ProgressKeeper::PrepareProgress(const std::function<void(const std::string&)>& tell) {
+    RemoveLeftTemporaries(ResolveLinks(path_));
     struct stat info {};
     if (::stat(path_.c_str(), &info) == 0 || errno != ENOENT) {
         try {

@@ -210,7 +210,9 @@ TEST(ProgressKeeper, SavesOnlyOnceTheRecordWasLoadedOrCreated) {
     auto other = NewRecord();
     ProgressKeeper reader(*other, path);
     reader.StartupPending = false;
-    reader.PrepareProgress();  // the file exists: loaded
+    WriteFile(path + ".tmp-a1B2c3", {'x'});  // left by a save that a crash cut short
+    reader.PrepareProgress();                // the file exists: loaded
+    EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"progression1_9.dat"});
     EXPECT_EQ(other->Cell(2, 2).Count, 1);
     EXPECT_EQ(other->Cell(2, 2).Times[0], 60);
 }
