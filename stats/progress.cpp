@@ -202,15 +202,16 @@ void ProgressKeeper::PrepareProgress(const std::function<void(const std::string&
         } catch (const IoError&) {
             throw *loadError_;
         }
+        const IoError cause = *loadError_;
+        loadError_.reset();
         if (tell) {
             std::string message("Le fichier de progression n'a pas pu être lu ("_cp);
-            message += IoErrorMessage(*loadError_);
+            message += IoErrorMessage(cause);
             message += ").\r\nIl a été mis de côté, sans être effacé, sous le nom :\r\n"_cp;
             message += Utf8ToCp1252(aside);
             message += "\r\nVos statistiques repartent de zéro et seront enregistrées comme d'habitude."_cp;
             tell(message);
         }
-        loadError_.reset();
     }
     for (auto& row : record_.Cells)
         for (auto& cell : row) cell.Count = 0;
