@@ -7,8 +7,8 @@
 #include "common/rounding.h"
 #include "keyboard/keyboard.h"
 
-KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, std::optional<unsigned char> typed, std::optional<unsigned char> expected,
-                              bool modelEmpty, bool soundOn) {
+KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, std::optional<unsigned char> typed,
+                              std::optional<unsigned char> expected, bool modelEmpty, bool soundOn) {
     KeyPressOutcome outcome;
     if (modelEmpty) {
         outcome.Ignored = true;

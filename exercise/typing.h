@@ -53,8 +53,8 @@ struct KeyPressOutcome {
 // the current model line, or nothing when the line is already typed in full (every key is
 // then wrong); `modelEmpty` means there is no model text at all, and the key is ignored.
 // The first correct character of a run records no interval.
-KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, std::optional<unsigned char> typed, std::optional<unsigned char> expected,
-                              bool modelEmpty, bool soundOn);
+KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, std::optional<unsigned char> typed,
+                              std::optional<unsigned char> expected, bool modelEmpty, bool soundOn);
 
 // True when the typing field's text without its leading blank equals the model line.
 bool LineComplete(std::string_view typed, std::string_view modelLine);
