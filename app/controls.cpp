@@ -12,6 +12,7 @@
 #include <QTextLayout>
 
 #include "app/qt_text.h"
+#include "common/cp1252.h"
 #include "keyboard/keyboard.h"
 
 namespace {
@@ -43,15 +44,16 @@ void TypingEdit::keyPressEvent(QKeyEvent* event) {
         QLineEdit::keyPressEvent(event);
         return;
     }
-    for (unsigned char ch : FromQString(typed)) emit keyPress(ch);
+    for (int ch : TypedCharacters(typed)) emit keyPress(ch);
     event->accept();
 }
 
 void TypingEdit::inputMethodEvent(QInputMethodEvent* event) {
     // The key-downs of a composed character never arrive: supply those that type it on
     // AZERTY (dead key, Shift for the diaeresis, the letter) before the character.
-    for (unsigned char ch : FromQString(event->commitString())) {
-        for (uint8_t key : ComposedKeystrokes(ch)) emit keyDown(key);
+    for (int ch : TypedCharacters(event->commitString())) {
+        if (ch != kNotCp1252)
+            for (uint8_t key : ComposedKeystrokes(static_cast<unsigned char>(ch))) emit keyDown(key);
         emit keyPress(ch);
     }
     event->accept();
@@ -123,7 +125,41 @@ int MemoEdit::FirstVisibleLine() const { return verticalScrollBar()->value(); }
 
 void MemoEdit::focusInEvent(QFocusEvent* event) {
     QPlainTextEdit::focusInEvent(event);
-    if (MovedWithinWindow(event)) emit entered();
+    if (!MovedWithinWindow(event)) return;
+    // The press that gives the focus arrives next: it must not place the caret over the
+    // selection made on entry.
+    swallowClick_ = event->reason() == Qt::MouseFocusReason;
+    emit entered();
+}
+
+void MemoEdit::focusOutEvent(QFocusEvent* event) {
+    swallowClick_ = false;
+    QPlainTextEdit::focusOutEvent(event);
+}
+
+void MemoEdit::mousePressEvent(QMouseEvent* event) {
+    if (swallowClick_) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void MemoEdit::mouseMoveEvent(QMouseEvent* event) {
+    if (swallowClick_) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseMoveEvent(event);
+}
+
+void MemoEdit::mouseReleaseEvent(QMouseEvent* event) {
+    if (swallowClick_) {
+        swallowClick_ = false;
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseReleaseEvent(event);
 }
 
 void MemoEdit::resizeEvent(QResizeEvent* event) {

@@ -28,7 +28,8 @@ public:
 
 signals:
     void keyDown(uint8_t virtualKey);
-    void keyPress(unsigned char character);
+    // A Windows-1252 byte, or kNotCp1252 for a character that Windows-1252 cannot hold.
+    void keyPress(int character);
     void exited();
 
 protected:
@@ -65,10 +66,18 @@ signals:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The click that enters the memo keeps the selection made on entry; a click inside the
+    // focused memo places the caret as usual.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void Refresh();
+
+    bool swallowClick_ = false;
 
     bool dirty_ = true;
     std::string text_;

@@ -76,7 +76,7 @@ void TForm1::BindHandlers() {
     connect(Memo1, &MemoEdit::entered, this, [this] { Guarded([this] { Memo1Enter(); }); });
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Guarded([this] { Memo1Change(); }); });
     connect(Edit2, &TypingEdit::keyDown, this, [this](uint8_t key) { Guarded([&] { Edit2KeyDown(key); }); });
-    connect(Edit2, &TypingEdit::keyPress, this, [this](unsigned char ch) { Guarded([&] { Edit2KeyPress(ch); }); });
+    connect(Edit2, &TypingEdit::keyPress, this, [this](int ch) { Guarded([&] { Edit2KeyPress(ch); }); });
     connect(Edit2, &QLineEdit::textChanged, this, [this] { Guarded([this] { Edit2Change(); }); });
     connect(Edit2, &TypingEdit::exited, this, [this] { Guarded([this] { Edit2Exit(); }); });
     connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
@@ -88,7 +88,7 @@ void TForm1::Guarded(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const IoError& error) {
-        ShowMessage(IoErrorText(error.code()));
+        ShowMessage(IoErrorMessage(error));
     }
 }
 
@@ -127,11 +127,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::FormCreate() {
     record_ = ReserveProgress();
-    keeper_ = std::make_unique<ProgressKeeper>(*record_);
-    lexicon_ = std::make_unique<Lexicon>();
     dataDirectory_ = CurrentDirectory();
     // A folder that cannot be made or entered is reported at the first paint.
     programFolder_ = ProgramFolderPath();
+    // Named in full, so that its messages say where it is.
+    keeper_ = std::make_unique<ProgressKeeper>(*record_, programFolder_ + "/" + kProgressFileName);
+    lexicon_ = std::make_unique<Lexicon>();
     folderError_ = CreateFolders(programFolder_);
     if (folderError_ == 0 && ::chdir(programFolder_.c_str()) != 0) folderError_ = errno;
     Memo3->SetText("00:00:00");
@@ -160,7 +161,7 @@ void TForm1::FormPaint() {
 }
 
 void TForm1::FirstPaint() {
-    if (folderError_ != 0) throw IoError(IoCodeFromErrno(folderError_));
+    if (folderError_ != 0) throw IoError(IoCodeFromErrno(folderError_), programFolder_);
     LoadCallbacks callbacks;
     callbacks.SetProgressPosition = [this](int position) { ProgressBar1->setValue(position > 100 ? 100 : position); };
     callbacks.ProcessEvents = [] { QCoreApplication::processEvents(); };
@@ -178,7 +179,7 @@ void TForm1::FirstPaint() {
     SetTextOf(Edit1, LexiconSummary(*lexicon_));
     GenerateText();
     ResetTyping();
-    keeper_->PrepareProgress();
+    keeper_->PrepareProgress([this](const std::string& notice) { ShowMessage(notice); });
     EstimateTextSpeed();
 }
 
@@ -272,7 +273,7 @@ void TForm1::EstimateTextSpeed() {
 
 void TForm1::Edit2KeyDown(uint8_t virtualKey) { run_.KeyDown(virtualKey); }
 
-void TForm1::Edit2KeyPress(unsigned char character) {
+void TForm1::Edit2KeyPress(int character) {
     // Empty lines are passed over when the line before them is completed; those at the
     // very start of a text have no line before them, so pass them over here.
     if (Edit2->text().size() == 1 && LexiconReady())
@@ -282,7 +283,8 @@ void TForm1::Edit2KeyPress(unsigned char character) {
     std::optional<unsigned char> expected;
     if (typed >= 1 && typed - 1 < line.size()) expected = static_cast<unsigned char>(line[typed - 1]);
     KeyPressOutcome outcome =
-        CheckKeyPress(run_, *record_, character, expected, Memo1->Text().empty(), CheckBox1->isChecked());
+        CheckKeyPress(run_, *record_, character == kNotCp1252 ? std::nullopt : std::optional<unsigned char>(character),
+                      expected, Memo1->Text().empty(), CheckBox1->isChecked());
     if (outcome.Ignored) return;
     if (outcome.ScrollToCurrentLine) Memo1->ScrollToLine(run_.CurrentLine);
     if (outcome.Correct) {
@@ -311,7 +313,7 @@ void TForm1::FinishRun(int32_t elapsed) {
     EstimateTextSpeed();
     // A failed save is reported once the run is judged and reset: the record stays in
     // memory for the next save, and the run does not stay half finished.
-    const int saveError = SaveReportingLater();
+    const std::optional<IoError> saveError = SaveReportingLater();
     const int32_t speed = WordsPerMinute(run_.CorrectCount, elapsed);
     const double errorPercent = ErrorPercent(run_.ErrorCount, run_.CorrectCount);
     SetTextOf(Edit1, RunSummary(speed, errorPercent, DecimalSeparator()));
@@ -327,16 +329,16 @@ void TForm1::FinishRun(int32_t elapsed) {
     run_.ErrorCount = 0;
     TimeStamp(run_.RunStartTime);
     run_.CurrentLine = 0;
-    if (saveError != 0) ShowMessage(IoErrorText(saveError));
+    if (saveError) ShowMessage(IoErrorMessage(*saveError));
 }
 
-int TForm1::SaveReportingLater() {
+std::optional<IoError> TForm1::SaveReportingLater() {
     try {
         keeper_->SaveProgress();
     } catch (const IoError& error) {
-        return error.code();
+        return error;
     }
-    return 0;
+    return std::nullopt;
 }
 
 void TForm1::CheckBox2Click() {
@@ -376,7 +378,7 @@ void TForm1::Interrupt() {
     const int32_t elapsed = MillisecondsSince(run_.RunStartTime);
     // Reported after the interruption is done, so that a failed save cannot leave the
     // option armed and fire again at the next tick.
-    const int saveError = SaveReportingLater();
+    const std::optional<IoError> saveError = SaveReportingLater();
     if (services_.Beep) services_.Beep();
     const int32_t speed = WordsPerMinute(run_.CorrectCount, elapsed);
     const double errorPercent = ErrorPercent(run_.ErrorCount, run_.CorrectCount);
@@ -385,5 +387,5 @@ void TForm1::Interrupt() {
     CheckBox2->setChecked(false);
     ShowMessage(InterruptionVerdict(chosen, speed / 10 * 10, errorPercent, Memo1->Text()));
     ResetTyping();
-    if (saveError != 0) ShowMessage(IoErrorText(saveError));
+    if (saveError) ShowMessage(IoErrorMessage(*saveError));
 }

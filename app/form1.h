@@ -15,9 +15,11 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/controls.h"
+#include "common/io_error.h"
 #include "exercise/typing.h"
 #include "lexicon/lexicon.h"
 #include "stats/progress.h"
@@ -73,7 +75,7 @@ public:
     void Memo1Enter();
     void Memo1Change();
     void Edit2KeyDown(uint8_t virtualKey);
-    void Edit2KeyPress(unsigned char character);
+    void Edit2KeyPress(int character);  // a Windows-1252 byte or kNotCp1252
     void Edit2Change();
     void Edit2Exit();
     void CheckBox2Click();
@@ -117,8 +119,8 @@ private:
     void Guarded(const std::function<void()>& handler);
     void ShowMessage(const std::string& text);
     void SetEdit2Blank();
-    // Saves the record; returns the error code of a failed save (0 when saved or skipped).
-    int SaveReportingLater();
+    // Saves the record; returns the error of a failed save (none when saved or skipped).
+    std::optional<IoError> SaveReportingLater();
     // The lexicon is loaded and has verbs (not while the first paint is still loading).
     bool LexiconReady() const { return !loading_ && lexicon_->VerbCount > 0; }
 

@@ -27,7 +27,7 @@ void TForm1::BuildControls() {
 
     Label1 =
         new QLabel(QString::fromUtf8(
-                       "Texte d'entraînement (vous pouvez saisir un texte ou cliquer sur le bouton en bas à droite) "),
+                       "Texte d'entraînement (vous pouvez saisir un texte ou cliquer sur le bouton en bas à gauche) "),
                    this);
     Place(Label1, 8, 56, 480, 15);
     Label1->setFont(times13);
@@ -82,11 +82,12 @@ void TForm1::BuildControls() {
     SetColours(CheckBox3, Qt::black);
     CheckBox3->setChecked(true);
     Hint(CheckBox3,
-         "Régler le niveau de difficulté : l'ordinateur connaît vos points faibles à forcer de vous voir taper !");
+         "Régler le niveau de difficulté : l'ordinateur connaît vos points faibles à force de vous voir taper !");
 
     Button1 = new QPushButton(QString::fromUtf8("Recommencer (Echap)"), GroupBox1);
     Place(Button1, 8, 62, 153, 28);
     Button1->setFont(times13);
+    SetColours(Button1, QGuiApplication::palette().color(QPalette::WindowText));
     Button1->setFocusPolicy(Qt::NoFocus);
     Button1->setAutoDefault(false);
     Hint(Button1, "Cliquez-ici pour vous entraîner à recopier le texte ci-dessus.");
@@ -127,6 +128,7 @@ void TForm1::BuildControls() {
     OK = new QPushButton(QString::fromUtf8("Inventer un texte (Entrée)"), this);
     Place(OK, 16, 420, 153, 28);
     OK->setFont(times13);
+    SetColours(OK, QGuiApplication::palette().color(QPalette::WindowText));
     OK->setFocusPolicy(Qt::NoFocus);
     OK->setAutoDefault(false);
     OK->setDefault(true);
@@ -199,9 +201,9 @@ void TForm1::BuildControls() {
 
     // Tab order of the window: the memo, the typing field, then the options.
     setTabOrder(Memo1, Edit2);
-    setTabOrder(Edit2, CheckBox3);
-    setTabOrder(CheckBox3, CheckBox2);
-    setTabOrder(CheckBox2, CheckBox1);
+    setTabOrder(Edit2, CheckBox2);
+    setTabOrder(CheckBox2, CheckBox3);
+    setTabOrder(CheckBox3, CheckBox1);
     setTabOrder(CheckBox1, SpinEdit1);
     setTabOrder(SpinEdit1, Memo3);
     setTabOrder(Memo3, Memo2);

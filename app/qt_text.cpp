@@ -4,6 +4,23 @@
 
 #include "common/cp1252.h"
 
+namespace {
+
+// Calls take(code point) for each character of the text, surrogate pairs joined.
+template <class Take>
+void ForEachCodePoint(const QString& text, Take take) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t u = text.at(i).unicode();
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            u = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            ++i;
+        }
+        take(u);
+    }
+}
+
+}  // namespace
+
 QString ToQString(std::string_view text) {
     QString out;
     out.reserve(qsizetype(text.size()));
@@ -14,13 +31,15 @@ QString ToQString(std::string_view text) {
 std::string FromQString(const QString& text) {
     std::string out;
     out.reserve(std::size_t(text.size()));
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t u = text.at(i).unicode();
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            u = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
-            ++i;
-        }
-        out.push_back(static_cast<char>(UnicodeToCp1252(u)));
-    }
+    ForEachCodePoint(text, [&](char32_t u) { out.push_back(static_cast<char>(UnicodeToCp1252(u))); });
+    return out;
+}
+
+std::vector<int> TypedCharacters(const QString& text) {
+    std::vector<int> out;
+    ForEachCodePoint(text, [&](char32_t u) {
+        const int byte = cp1252_detail::FromUnicode(u);
+        out.push_back(byte < 0 ? kNotCp1252 : byte);
+    });
     return out;
 }

@@ -7,6 +7,11 @@
 #include <QString>
 #include <string>
 #include <string_view>
+#include <vector>
 
 QString ToQString(std::string_view text);
 std::string FromQString(const QString& text);
+
+// Typed characters: each as its Windows-1252 byte, or kNotCp1252 for a character that
+// Windows-1252 cannot hold (never the '?' it would be shown as).
+std::vector<int> TypedCharacters(const QString& text);

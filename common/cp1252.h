@@ -86,6 +86,9 @@ constexpr std::string_view operator""_cp() {
     return {cp1252_detail::kLiteral<S>.bytes.data(), cp1252_detail::kLiteral<S>.size};
 }
 
+// Stands for a character that Windows-1252 cannot hold, where a byte is expected.
+constexpr int kNotCp1252 = -1;
+
 // Unicode code point of a Windows-1252 byte (the five unassigned bytes map to themselves).
 inline char32_t Cp1252ToUnicode(unsigned char c) { return cp1252_detail::ToUnicode(c); }
 

@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/file_io.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <climits>
 
 #include "common/io_error.h"
 
@@ -37,4 +40,41 @@ void WriteAll(int fd, const void* data, std::size_t size) {
         in += n;
         size -= std::size_t(n);
     }
+}
+
+int OpenRegularFile(const std::string& path, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) ThrowIoErrorFromErrno(path);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const int err = errno;
+        ::close(fd);
+        throw IoError(IoCodeFromErrno(err), path);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        throw IoError(kIoNotRegularFile, path);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string ResolveLinks(const std::string& path) {
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(current.c_str(), target, sizeof target);
+        if (length <= 0 || std::size_t(length) >= sizeof target) break;
+        std::string next(target, std::size_t(length));
+        current = next.front() == '/' ? next : FolderOf(current) + "/" + next;
+    }
+    return current;
 }

@@ -2,21 +2,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/folders.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 
+namespace {
+
+// The user's home: $HOME when it is an absolute path, else the password database's entry.
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home && *home == '/') return home;
+    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir && *entry->pw_dir == '/')
+        return entry->pw_dir;
+    return "/";
+}
+
+}  // namespace
+
 std::string ProgramFolderPath() {
     const char* xdg = std::getenv("XDG_DATA_HOME");
-    std::string base;
-    if (xdg && *xdg == '/') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home ? home : ".") + "/.local/share";
-    }
+    const std::string base = xdg && *xdg == '/' ? std::string(xdg) : HomeFolder() + "/.local/share";
     return base + "/Clavelle";
 }
 

@@ -7,7 +7,8 @@
 #include <string>
 
 // $XDG_DATA_HOME/Clavelle, or ~/.local/share/Clavelle when XDG_DATA_HOME is unset or not
-// an absolute path.
+// an absolute path; the home is $HOME, or the user's entry in the password database when
+// HOME is unset or not an absolute path. Always an absolute path.
 std::string ProgramFolderPath();
 
 // Creates the folder and its parents as needed (mkdir -p); 0, or the errno of the failure

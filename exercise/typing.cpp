@@ -7,7 +7,7 @@
 #include "common/rounding.h"
 #include "keyboard/keyboard.h"
 
-KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, unsigned char typed,
+KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, std::optional<unsigned char> typed,
                               std::optional<unsigned char> expected, bool modelEmpty, bool soundOn) {
     KeyPressOutcome outcome;
     if (modelEmpty) {
@@ -20,9 +20,13 @@ KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, unsigned ch
 
     if (typed == ' ' && expected == kNoBreakSpace) typed = kNoBreakSpace;
     if (expected && typed == *expected) {
-        int32_t interval = run.LastCorrectTime;
-        ElapsedSince(interval);
-        RecordKeyInterval(record, KeyOfVirtualKey[run.PreviousKeyCode], KeyOfVirtualKey[run.LastKeyCode], interval);
+        // The first character of a run follows no correct character of it: the time
+        // since the run before is a pause, not a key-to-key interval.
+        if (run.CorrectCount > 0) {
+            int32_t interval = run.LastCorrectTime;
+            ElapsedSince(interval);
+            RecordKeyInterval(record, KeyOfVirtualKey[run.PreviousKeyCode], KeyOfVirtualKey[run.LastKeyCode], interval);
+        }
         ++run.CorrectCount;
         TimeStamp(run.LastCorrectTime);
         if (run.CorrectCount == 1) {
@@ -30,7 +34,7 @@ KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, unsigned ch
             run.ErrorCount = 0;
         }
         outcome.Correct = true;
-        outcome.Character = typed;
+        outcome.Character = *typed;
     } else {
         outcome.Beep = soundOn;
         if (run.CorrectCount > 0) ++run.ErrorCount;

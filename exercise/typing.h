@@ -48,10 +48,12 @@ struct KeyPressOutcome {
     unsigned char Character = 0;       // the accepted character (a blank may become 0xA0)
 };
 
-// Checks one typed character. `expected` is the next character of the current model line,
-// or nothing when the line is already typed in full (every key is then wrong);
-// `modelEmpty` means there is no model text at all, and the key is ignored.
-KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, unsigned char typed,
+// Checks one typed character: a Windows-1252 byte, or nothing for a character that the
+// model text cannot hold (outside Windows-1252), which is always a wrong key. `expected` is the next character of
+// the current model line, or nothing when the line is already typed in full (every key is
+// then wrong); `modelEmpty` means there is no model text at all, and the key is ignored.
+// The first correct character of a run records no interval.
+KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, std::optional<unsigned char> typed,
                               std::optional<unsigned char> expected, bool modelEmpty, bool soundOn);
 
 // True when the typing field's text without its leading blank equals the model line.

@@ -8,10 +8,6 @@
 
 namespace lexicon_detail {
 
-int OpenForReading(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) ThrowIoErrorFromErrno();
-    return fd;
-}
+int OpenForReading(const std::string& path) { return OpenRegularFile(path, O_RDONLY); }
 
 }  // namespace lexicon_detail

@@ -8,6 +8,7 @@
 
 #include "common/cp1252.h"
 #include "common/file_descriptor.h"
+#include "common/io_error.h"
 #include "common/rounding.h"
 #include "lexicon/byte_scan.h"
 #include "lexicon/event_pump.h"
@@ -207,19 +208,25 @@ void LoadDictionary(char* text, std::size_t size, Lexicon& lexicon, const LoadCa
 void LoadLexicon(const std::string& dataDirectory, Lexicon& lexicon, const LoadCallbacks& callbacks) {
     lexicon.Clear();
     EventPump pump(callbacks.ProcessEvents);
-    {
-        FileDescriptor file(OpenForReading(dataDirectory + "/" + kFemaleNamesFile));
+    // A failed read names the file it was reading.
+    const std::string female = dataDirectory + "/" + kFemaleNamesFile;
+    NamingFile(female, [&] {
+        FileDescriptor file(OpenForReading(female));
         LineReader lines(file.get(), pump);
         LoadNames(lines, lexicon, NameList::Female);
-    }
-    {
-        FileDescriptor file(OpenForReading(dataDirectory + "/" + kMaleNamesFile));
+    });
+    const std::string male = dataDirectory + "/" + kMaleNamesFile;
+    NamingFile(male, [&] {
+        FileDescriptor file(OpenForReading(male));
         LineReader lines(file.get(), pump);
         LoadNames(lines, lexicon, NameList::Male);
-    }
-    FileDescriptor file(OpenForReading(dataDirectory + "/" + kDictionaryFile));
-    LineReader lines(file.get(), pump);
-    DictionaryLoader(lexicon, callbacks, pump).Load(lines);
+    });
+    const std::string dictionary = dataDirectory + "/" + kDictionaryFile;
+    NamingFile(dictionary, [&] {
+        FileDescriptor file(OpenForReading(dictionary));
+        LineReader lines(file.get(), pump);
+        DictionaryLoader(lexicon, callbacks, pump).Load(lines);
+    });
 }
 
 std::string LexiconSummary(const Lexicon& lexicon) {

@@ -53,7 +53,7 @@ SpeedEstimate EstimateSpeeds(std::string_view text, const ProgressRecord& record
 std::string EstimateText(const SpeedEstimate& estimate) {
     if (!estimate.Known)
         return std::string(
-            "Aucune information ne pourra être donnée tant que vous n'aurez pas tapé un seul texte en intrégralité..."_cp);
+            "Aucune information ne pourra être donnée tant que vous n'aurez pas tapé un seul texte en intégralité..."_cp);
     std::string text;
     text += "En tapant normalement, vous devriez pouvoir taper ce texte à la vitesse de "_cp;
     text += std::to_string(estimate.TextSpeed);

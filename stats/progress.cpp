@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "stats/progress.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,8 +10,12 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <memory>
 #include <new>
+#include <string_view>
 
+#include "common/cp1252.h"
 #include "common/file_descriptor.h"
 #include "common/file_io.h"
 #include "common/io_error.h"
@@ -40,21 +45,22 @@ void RecordKeyInterval(ProgressRecord& record, int previousKey, int currentKey, 
 }
 
 int32_t MeanInterval(const KeyPairStats& cell) {
-    int count = cell.Count > kSampleCapacity ? kSampleCapacity : cell.Count;
-    if (count == 0) return 0;
+    const int count = cell.Count > kSampleCapacity ? kSampleCapacity : cell.Count;
     int32_t sum = 0;
-    for (int t = 0; t < count; ++t) sum += cell.Times[t];
-    return sum / count;
+    int32_t valid = 0;
+    for (int t = 0; t < count; ++t) {
+        if (cell.Times[t] >= kMaxStoredInterval) continue;
+        sum += cell.Times[t];
+        ++valid;
+    }
+    return valid > 0 ? sum / valid : kNoMean;
 }
 
 void ComputeMeans(const ProgressRecord& record, MeanTable& table) {
     for (int p = 0; p <= kKeyCount; ++p)
         for (int c = 0; c <= kKeyCount; ++c) table.Means[p][c] = kNoMean;
     for (int p = 1; p <= kKeyCount; ++p)
-        for (int c = 1; c <= kKeyCount; ++c) {
-            const KeyPairStats& cell = record.Cell(p, c);
-            if (cell.Count > 0) table.Means[p][c] = MeanInterval(cell);
-        }
+        for (int c = 1; c <= kKeyCount; ++c) table.Means[p][c] = MeanInterval(record.Cell(p, c));
 }
 
 PairMeanSum SumPairMeans(const MeanTable& means, std::string_view text) {
@@ -75,71 +81,153 @@ PairMeanSum SumPairMeans(const MeanTable& means, std::string_view text) {
 
 namespace {
 
-std::string FolderOf(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+constexpr const char* kTemporaryInfix = ".tmp-";  // then six characters of mkstemp's
+
+// Mode of a new progress file: read and write for all, less the process's umask.
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
 }
 
-}  // namespace
-
-void SaveProgressFile(const ProgressRecord& record, const std::string& path) {
-    std::string temporary = path + ".tmp";
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+void SaveThroughTemporary(const ProgressRecord& record, const std::string& path) {
+    // Through a symbolic link the link's target is replaced, and in its own folder, so
+    // the link keeps leading to the record.
+    const std::string target = ResolveLinks(path);
+    struct stat info {};
+    const mode_t mode =
+        ::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? info.st_mode & 07777 : NewFileMode();
+    // A name of its own for every save: two saves never share their temporary file.
+    std::string temporary = target + kTemporaryInfix + "XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) ThrowIoErrorFromErrno();
     FileDescriptor file(fd);
     try {
+        // A read-only file stays read-only: the mode is the old file's, set on the new one.
+        if (::fchmod(file.get(), mode) != 0) ThrowIoErrorFromErrno();
         WriteAll(file.get(), &record, sizeof(ProgressRecord));
         if (::fsync(file.get()) != 0) ThrowIoErrorFromErrno();
         file.Close();
-        if (::rename(temporary.c_str(), path.c_str()) != 0) ThrowIoErrorFromErrno();
+        if (::rename(temporary.c_str(), target.c_str()) != 0) ThrowIoErrorFromErrno();
     } catch (...) {
         ::unlink(temporary.c_str());
         throw;
     }
     // Make the rename itself durable; failing here loses nothing, so it is not reported.
-    int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         ::fsync(folder);
         ::close(folder);
     }
 }
 
+}  // namespace
+
+void SaveProgressFile(const ProgressRecord& record, const std::string& path) {
+    NamingFile(path, [&] { SaveThroughTemporary(record, path); });
+}
+
 void LoadProgressFile(ProgressRecord& record, const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) ThrowIoErrorFromErrno();
-    FileDescriptor file(fd);
+    FileDescriptor file(OpenRegularFile(path, O_RDONLY));
     // Read into a scratch block so that a short file leaves the record untouched.
-    ProgressRecord* scratch = ReserveProgress();
-    try {
-        ReadExactly(file.get(), scratch, sizeof(ProgressRecord));
+    std::unique_ptr<ProgressRecord, void (*)(ProgressRecord*)> scratch(ReserveProgress(), ReleaseProgress);
+    NamingFile(path, [&] {
+        ReadExactly(file.get(), scratch.get(), sizeof(ProgressRecord));
         file.Close();
-    } catch (...) {
-        ReleaseProgress(scratch);
-        throw;
-    }
+    });
     for (auto& row : scratch->Cells)
         for (auto& cell : row)
             if (cell.Count > kSampleCapacity) cell.Count = kSampleCapacity;
-    std::memcpy(&record, scratch, sizeof(ProgressRecord));
-    ReleaseProgress(scratch);
+    std::memcpy(&record, scratch.get(), sizeof(ProgressRecord));
 }
 
 void ProgressKeeper::SaveProgress() {
-    if (StartupPending || !ready_) return;
+    if (StartupPending) return;
+    // A file that could not be read, nor set aside, is never overwritten; every save
+    // says so again.
+    if (!ready_) {
+        if (loadError_) throw *loadError_;
+        return;
+    }
     SaveProgressFile(record_, path_);
 }
 
 void ProgressKeeper::LoadProgress() {
     LoadProgressFile(record_, path_);
     ready_ = true;
+    loadError_.reset();
 }
 
-void ProgressKeeper::PrepareProgress() {
-    struct stat info;
-    if (::stat(path_.c_str(), &info) == 0) {
-        LoadProgress();
-        return;
+namespace {
+
+// Failures that say the file itself is at fault, which a fresh file cures. A file that
+// cannot be opened for want of permission is left where it is: its data may be whole.
+bool FileIsDamaged(int code) {
+    return code == kIoReadPastEnd || code == kIoNotRegularFile || code == EIO || code == EISDIR;
+}
+
+// Renames the file to "<name>.endommagé-AAAAMMJJ-HHMMSS" beside itself (a number added
+// when that name is taken) and returns the new path.
+std::string SetAside(const std::string& path) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string base = path + ".endommagé-" + stamp;
+    std::string aside = base;
+    struct stat info {};
+    for (int n = 2; ::lstat(aside.c_str(), &info) == 0; ++n) aside = base + "-" + std::to_string(n);
+    if (::rename(path.c_str(), aside.c_str()) != 0) ThrowIoErrorFromErrno(path);
+    return aside;
+}
+
+}  // namespace
+
+namespace {
+
+// Removes the temporary files of saves that a crash cut short. One program at a time uses
+// a progress folder, so any such file there at start is left over.
+void RemoveLeftTemporaries(const std::string& target) {
+    const std::string prefix = target.substr(target.rfind('/') + 1) + kTemporaryInfix;
+    DIR* folder = ::opendir(FolderOf(target).c_str());
+    if (!folder) return;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name(entry->d_name);
+        if (name.size() == prefix.size() + 6 && name.starts_with(prefix)) ::unlinkat(::dirfd(folder), entry->d_name, 0);
+    }
+    ::closedir(folder);
+}
+
+}  // namespace
+
+void ProgressKeeper::PrepareProgress(const std::function<void(const std::string&)>& tell) {
+    RemoveLeftTemporaries(ResolveLinks(path_));
+    struct stat info {};
+    if (::stat(path_.c_str(), &info) == 0 || errno != ENOENT) {
+        try {
+            LoadProgress();
+            return;
+        } catch (const IoError& error) {
+            loadError_ = error;
+            if (!FileIsDamaged(error.code())) throw;
+        }
+        std::string aside;
+        try {
+            aside = SetAside(ResolveLinks(path_));
+        } catch (const IoError&) {
+            throw *loadError_;
+        }
+        const IoError cause = *loadError_;
+        loadError_.reset();
+        if (tell) {
+            std::string message("Le fichier de progression n'a pas pu être lu ("_cp);
+            message += IoErrorMessage(cause);
+            message += ").\r\nIl a été mis de côté, sans être effacé, sous le nom :\r\n"_cp;
+            message += Utf8ToCp1252(aside);
+            message += "\r\nVos statistiques repartent de zéro et seront enregistrées comme d'habitude."_cp;
+            tell(message);
+        }
     }
     for (auto& row : record_.Cells)
         for (auto& cell : row) cell.Count = 0;

@@ -7,9 +7,12 @@
 
 #include <bit>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/io_error.h"
 #include "keyboard/keyboard.h"
 
 static_assert(std::endian::native == std::endian::little,
@@ -46,12 +49,15 @@ void ReleaseProgress(ProgressRecord* record);
 // 1..51 (an untracked key) records nothing; intervals beyond 65,535 ms are stored as 65,535.
 void RecordKeyInterval(ProgressRecord& record, int previousKey, int currentKey, int32_t intervalMs);
 
-// Integer mean of a cell's valid samples; only meaningful when Count > 0.
+// Integer mean of a cell's samples, kNoMean when it has none. A sample at the 65,535 ms
+// ceiling is a pause, not a key-to-key time, and is left out: older versions stored one
+// for the first character of every run (the time since the run before), and files
+// written then still hold them. They stay in the file and slide out as new samples come.
+constexpr int32_t kNoMean = -1;
 int32_t MeanInterval(const KeyPairStats& cell);
 
 // Mean interval of every cell, computed once for many lookups. Index 0 (untracked key)
 // and cells without samples hold kNoMean, so a lookup needs no range test.
-constexpr int32_t kNoMean = -1;
 struct MeanTable {
     int32_t Means[kKeyCount + 1][kKeyCount + 1];
 };
@@ -66,12 +72,13 @@ struct PairMeanSum {
 };
 PairMeanSum SumPairMeans(const MeanTable& means, std::string_view text);
 
-// Whole-block file operations, by path. Errors throw IoError.
-// SaveProgressFile writes a temporary file beside the target, flushes it and renames it
-// over the target, so the file on disk is always the old record or the new one.
+// Whole-block file operations, by path. Errors throw IoError naming the file.
+// SaveProgressFile writes a temporary file of its own beside the target, flushes it and
+// renames it over the target, so the file on disk is always the old record or the new
+// one. A symbolic link is followed: its target is replaced, keeping its mode.
 void SaveProgressFile(const ProgressRecord& record, const std::string& path);
 // Reads the first 671,058 bytes (code 100 when the file is shorter) and clamps any
-// Count above 128 to 128.
+// Count above 128 to 128. Anything but a regular file is refused without waiting.
 void LoadProgressFile(ProgressRecord& record, const std::string& path);
 
 // The record's life in the program: saving stays off until the first paint has begun
@@ -84,12 +91,18 @@ public:
 
     bool StartupPending = true;
 
-    // Writes the record, unless saving is still off.
+    // Writes the record, unless saving is still off. While the file could not be read
+    // (nor set aside), every call throws that reading's error again.
     void SaveProgress();
     // Reads the file into the record.
     void LoadProgress();
     // Loads the file when it exists; otherwise empties every Count and creates the file.
-    void PrepareProgress();
+    // A damaged file (too short, a folder or pipe at its name, an input/output error) is
+    // set aside under "<name>.endommagé-AAAAMMJJ-HHMMSS", never deleted; `tell` gets a
+    // French message (Windows-1252) saying so, once, and a fresh record is started and
+    // saved. A file that cannot be read for another reason (permissions) is left alone and
+    // its error thrown, now and at every save.
+    void PrepareProgress(const std::function<void(const std::string&)>& tell = nullptr);
 
     bool Ready() const { return ready_; }
     const std::string& Path() const { return path_; }
@@ -99,4 +112,5 @@ private:
     ProgressRecord& record_;
     std::string path_;
     bool ready_ = false;
+    std::optional<IoError> loadError_;
 };

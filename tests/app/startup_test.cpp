@@ -3,6 +3,8 @@
 // Start-up and close: folders, the first paint's loading order, and what is written when.
 #include "form_fixture.h"
 
+#include <sys/stat.h>
+
 #include "common/cp1252.h"
 
 using Startup = FormTest;
@@ -26,7 +28,7 @@ TEST_F(Startup, FirstPaintCreatesTheFoldersAndAnEmptyProgressFile) {
     EXPECT_EQ(
         FromQString(form_->Memo2->toPlainText()),
         std::string(
-            "Aucune information ne pourra être donnée tant que vous n'aurez pas tapé un seul texte en intrégralité..."_cp));
+            "Aucune information ne pourra être donnée tant que vous n'aurez pas tapé un seul texte en intégralité..."_cp));
 }
 
 TEST_F(Startup, ClosingBeforeTheFirstPaintWritesNoFile) {
@@ -72,7 +74,7 @@ TEST_F(Startup, AMissingLexiconStopsTheFirstPaintAndProtectsTheRecord) {
 
     ShowAndLoad();
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0], "Fichier introuvable");
+    EXPECT_EQ(messages_[0], "Fichier introuvable : " + dataFolder_ + "/pr\xE9nomsf.txt");
     EXPECT_EQ(FromQString(form_->Edit1->text()),
               std::string("Chargement en mémoire des informations du dictionnaire..."_cp));
     EXPECT_TRUE(form_->Memo1->Text().empty());
@@ -85,21 +87,37 @@ TEST_F(Startup, AMissingLexiconStopsTheFirstPaintAndProtectsTheRecord) {
     EXPECT_EQ(ReadBytes(ProgressPath()), stored) << "the stored record was not overwritten";
 }
 
-TEST_F(Startup, AShortProgressFileIsReportedAndKept) {
+TEST_F(Startup, ADamagedProgressFileIsSetAsideToldOnceAndSavingGoesOn) {
     ASSERT_EQ(system(("mkdir -p " + homeFolder_ + "/deep/share/Clavelle").c_str()), 0);
-    WriteBytes(ProgressPath(), std::string(1000, 'x'));
+    WriteBytes(ProgressPath(), std::string(671057, 'x'));
     ShowAndLoad();
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0], std::string("Lecture au-delà de la fin de fichier"_cp));
+    EXPECT_EQ(messages_[0].rfind(std::string("Le fichier de progression n'a pas pu être lu (Lecture au-delà de la "
+                                             "fin de fichier : "_cp) +
+                                     ProgressPath() + ").\r\n",
+                                 0),
+              0u)
+        << messages_[0];
+    EXPECT_EQ(ReadBytes(ProgressPath()).size(), 671058u) << "a fresh record";
     form_->close();
-    EXPECT_EQ(ReadBytes(ProgressPath()), std::string(1000, 'x'));
+    EXPECT_EQ(messages_.size(), 1u) << "told once";
+    EXPECT_GT(ReadBytes(ProgressPath()).size(), 0u);
+}
+
+TEST_F(Startup, APipeNamedLikeALexiconFileIsRefusedWithoutWaiting) {
+    ::unlink((dataFolder_ + "/prénomsg.txt").c_str());
+    ASSERT_EQ(::mkfifo((dataFolder_ + "/prénomsg.txt").c_str(), 0644), 0);
+    ShowAndLoad();
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0], std::string("Ce n'est pas un fichier ordinaire (dossier, tube ou périphérique) : "_cp) +
+                                dataFolder_ + "/pr\xE9nomsg.txt");
 }
 
 TEST_F(Startup, AProgramFolderThatCannotBeMadeIsReportedAtTheFirstPaint) {
     WriteBytes(homeFolder_ + "/deep", "a file where a folder should be");
     ShowAndLoad();
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0], "Fichier introuvable");
+    EXPECT_EQ(messages_[0], "Fichier introuvable : " + homeFolder_ + "/deep/share/Clavelle");
     form_->close();
     EXPECT_FALSE(FileExists(dataFolder_ + "/progression1_9.dat")) << "nothing is written elsewhere";
 }

@@ -40,7 +40,7 @@ TEST_F(Window, EveryControlHasItsPlaceCaptionAndHint) {
          f.Label1,
          &f,
          {8, 56, 480, 15},
-         "Texte d'entraînement (vous pouvez saisir un texte ou cliquer sur le bouton en bas à droite) ",
+         "Texte d'entraînement (vous pouvez saisir un texte ou cliquer sur le bouton en bas à gauche) ",
          nullptr},
         {"Label2",
          f.Label2,
@@ -65,7 +65,7 @@ TEST_F(Window, EveryControlHasItsPlaceCaptionAndHint) {
          f.GroupBox2,
          {12, 33, 93, 17},
          "Niveau difficile",
-         "Régler le niveau de difficulté : l'ordinateur connaît vos points faibles à forcer de vous voir taper !"},
+         "Régler le niveau de difficulté : l'ordinateur connaît vos points faibles à force de vous voir taper !"},
         {"Button1",
          f.Button1,
          f.GroupBox1,
@@ -216,4 +216,29 @@ TEST_F(Window, MemoLinesAreTheDisplayLinesWithTheWrappingBlankKept) {
     EXPECT_EQ(form_->Memo1->Text(), "un\r\n\r\ndeux\r\n");
     form_->Memo1->SetText("");
     EXPECT_EQ(form_->Memo1->LineCount(), 0);
+}
+
+TEST_F(Window, TheClickThatEntersTheModelKeepsItSelectedAndALaterClickPlacesTheCaret) {
+    ShowAndLoad();
+    form_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+    form_->Memo1->SetText("un texte assez long pour la souris");
+    ASSERT_TRUE(form_->Edit2->hasFocus());
+    QWidget* area = form_->Memo1->viewport();
+    const QPoint inside(60, 10);
+    QTest::mouseClick(area, Qt::LeftButton, Qt::NoModifier, inside);
+    ASSERT_TRUE(form_->Memo1->hasFocus());
+    EXPECT_EQ(form_->Memo1->textCursor().selectedText(), form_->Memo1->toPlainText()) << "typing replaces it all";
+    QTest::mouseClick(area, Qt::LeftButton, Qt::NoModifier, inside);
+    EXPECT_FALSE(form_->Memo1->textCursor().hasSelection());
+    EXPECT_EQ(form_->Memo1->textCursor().position(), form_->Memo1->cursorForPosition(inside).position());
+}
+
+TEST_F(Window, ButtonsUseTheWindowTextColourAndTheOptionsTabInTheirOrder) {
+    CreateForm();
+    const QColor windowText = QGuiApplication::palette().color(QPalette::WindowText);
+    EXPECT_EQ(form_->OK->palette().color(QPalette::ButtonText), windowText);
+    EXPECT_EQ(form_->Button1->palette().color(QPalette::ButtonText), windowText);
+    EXPECT_EQ(form_->Edit2->nextInFocusChain(), form_->CheckBox2);
+    EXPECT_EQ(form_->CheckBox2->nextInFocusChain(), form_->CheckBox3);
 }

@@ -81,6 +81,7 @@ TEST_F(TypingCheck, APauseOverHalfASecondBringsTheLineBack) {
 TEST_F(TypingCheck, EachCorrectCharacterFeedsTheCellOfTheTwoLatestKeyDowns) {
     FakeClock clock(10000);
     RunState run;
+    run.CorrectCount = 1;  // within a run
     run.LastCorrectTime = 10000;
     // "A" typed with Shift then the A key: the pair (Shift, A).
     run.KeyDown(VK_SHIFT);
@@ -107,6 +108,25 @@ TEST_F(TypingCheck, EachCorrectCharacterFeedsTheCellOfTheTwoLatestKeyDowns) {
     for (auto& row : record->Cells)
         for (auto& cell : row) total += cell.Count;
     EXPECT_EQ(total, 2);
+}
+
+TEST_F(TypingCheck, TheFirstCharacterOfARunRecordsNoIntervalAndAForeignCharacterIsWrong) {
+    FakeClock clock(20000);
+    RunState run;
+    run.LastCorrectTime = 1000;  // the end of the run before, 19 s ago
+    run.KeyDown('B');
+    run.KeyDown('A');
+    CheckKeyPress(run, *record, 'a', 'a', false, true);
+    EXPECT_EQ(record->Cell(KeyOfVirtualKey['B'], KeyOfVirtualKey['A']).Count, 0);
+    run.KeyDown('Z');
+    clock.now += 90;
+    CheckKeyPress(run, *record, 'z', 'z', false, true);
+    EXPECT_EQ(record->Cell(KeyOfVirtualKey['A'], KeyOfVirtualKey['Z']).Times[0], 90);
+    // A character outside Windows-1252 (such as a composed ŷ) is never the model's "?".
+    KeyPressOutcome foreign = CheckKeyPress(run, *record, std::nullopt, '?', false, true);
+    EXPECT_FALSE(foreign.Correct);
+    EXPECT_TRUE(foreign.Beep);
+    EXPECT_EQ(run.ErrorCount, 1);
 }
 
 TEST(RunFigures, SpeedsRoundHalvesToEven) {

@@ -22,8 +22,9 @@ inline int32_t SentenceDifficultyLiteral(const ProgressRecord& record, std::stri
         const int current = keyOf(text[k]);
         if (previous == 0 || current == 0) continue;
         const KeyPairStats& cell = record.Cell(previous, current);
-        if (cell.Count == 0) continue;
-        total += MeanInterval(cell);
+        const int32_t mean = MeanInterval(cell);
+        if (mean == kNoMean) continue;
+        total += mean;
         ++pairs;
     }
     return pairs > 0 ? static_cast<int32_t>(total / pairs) : 0;

@@ -43,6 +43,17 @@ TEST_F(EstimateTest, TextSpeedUsesOnlyThePairsWithSamples) {
     EXPECT_EQ(estimate.UserSpeed, 30);  // 4 / 1300 x 10,000 = 30.8, to the nearest 5
 }
 
+TEST_F(EstimateTest, SamplesAtTheCeilingAreLeftOut) {
+    // Files written before hold a 65,535 ms sample for the first character of each run.
+    Fill('a', 'b', {65535, 150, 250, 65535});
+    Fill('b', 'a', {65535});
+    SpeedEstimate estimate = Estimate("aba");
+    ASSERT_TRUE(estimate.Known);
+    EXPECT_EQ(estimate.TextSpeed, 100);  // one pair, mean 200
+    EXPECT_EQ(estimate.UserSpeed, 100);
+    EXPECT_EQ(record_->Cell(KeyOfChar['a'], KeyOfChar['b']).Count, 4) << "the stored samples stay";
+}
+
 TEST_F(EstimateTest, UserSpeedGoesToTheNearestMultipleOfFiveHalvesToEven) {
     // Two cells: (2 + 1) / sum x 10,000.
     Fill('a', 'b', {200});
@@ -67,7 +78,7 @@ TEST_F(EstimateTest, NothingKnownWithoutSamples) {
     EXPECT_FALSE(Estimate("").Known);
     EXPECT_EQ(
         EstimateText(Estimate("ba")),
-        "Aucune information ne pourra être donnée tant que vous n'aurez pas tapé un seul texte en intrégralité..."_cp);
+        "Aucune information ne pourra être donnée tant que vous n'aurez pas tapé un seul texte en intégralité..."_cp);
 }
 
 TEST_F(EstimateTest, CharactersWithoutAKeyAreSkipped) {
@@ -81,11 +92,11 @@ TEST_F(EstimateTest, CharactersWithoutAKeyAreSkipped) {
 }
 
 TEST_F(EstimateTest, LongTextsDoNotOverflowThePairSum) {
-    Fill('a', 'b', {65535});
-    Fill('b', 'a', {65535});
+    Fill('a', 'b', {65534});
+    Fill('b', 'a', {65534});
     std::string text;
     for (int i = 0; i < 40000; ++i) text += "ab";
-    SpeedEstimate estimate = Estimate(text);  // 79,999 pairs of 65,535 ms
+    SpeedEstimate estimate = Estimate(text);  // 79,999 pairs of 65,534 ms
     ASSERT_TRUE(estimate.Known);
     EXPECT_EQ(estimate.TextSpeed, 0);  // 80,000 / 5.2 billion x 10,000 = 0.15
 }

@@ -8,9 +8,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstddef>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -39,6 +41,13 @@ void WriteFile(const std::string& path, const std::vector<char>& bytes) {
 
 std::size_t OffsetOf(const ProgressRecord& record, const void* field) {
     return std::size_t(static_cast<const char*>(field) - reinterpret_cast<const char*>(&record));
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 int CodeOf(const std::function<void()>& action) {
@@ -162,7 +171,7 @@ TEST(ProgressFile, AFailedSaveLeavesThePreviousFileIntact) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed save is reported as a full disk";
     EXPECT_EQ(ReadFile(path), before);
-    EXPECT_FALSE(std::ifstream(path + ".tmp").good()) << "no temporary file is left behind";
+    EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"progression1_9.dat"}) << "no temporary file is left behind";
 
     // A folder that cannot be written: reported, the old file kept.
     if (geteuid() != 0) {
@@ -196,19 +205,111 @@ TEST(ProgressKeeper, SavesOnlyOnceTheRecordWasLoadedOrCreated) {
     auto other = NewRecord();
     ProgressKeeper reader(*other, path);
     reader.StartupPending = false;
-    reader.PrepareProgress();  // the file exists: loaded
+    WriteFile(path + ".tmp-a1B2c3", {'x'});  // left by a save that a crash cut short
+    reader.PrepareProgress();                // the file exists: loaded
+    EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"progression1_9.dat"});
     EXPECT_EQ(other->Cell(2, 2).Count, 1);
     EXPECT_EQ(other->Cell(2, 2).Times[0], 60);
 }
 
-TEST(ProgressKeeper, AShortFileIsNeverOverwritten) {
+TEST(ProgressKeeper, ADamagedFileIsSetAsideToldOnceAndAFreshRecordSaved) {
     std::string folder = TempFolder();
     std::string path = folder + "/progression1_9.dat";
-    WriteFile(path, std::vector<char>(1000, 'x'));
+    auto record = NewRecord();
+    for (std::size_t size : {0, 1, 1000, 671057}) {
+        SCOPED_TRACE(size);
+        WriteFile(path, std::vector<char>(size, 'x'));
+        ProgressKeeper keeper(*record, path);
+        keeper.StartupPending = false;
+        std::vector<std::string> told;
+        keeper.PrepareProgress([&](const std::string& text) { told.push_back(text); });
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_NE(told[0].find("Lecture au-del\xE0 de la fin de fichier : " + path), std::string::npos) << told[0];
+        const std::vector<std::string> names = FilesIn(folder);
+        ASSERT_EQ(names.size(), 2u);
+        const std::string aside = names[1];
+        EXPECT_EQ(aside.rfind("progression1_9.dat.endommag\xC3\xA9-", 0), 0u) << aside;  // UTF-8 name
+        EXPECT_EQ(aside.size(), std::string("progression1_9.dat.endommag\xC3\xA9-AAAAMMJJ-HHMMSS").size());
+        EXPECT_NE(told[0].find(folder + "/progression1_9.dat.endommag\xE9-"), std::string::npos) << "where it is";
+        EXPECT_EQ(ReadFile(folder + "/" + aside), std::vector<char>(size, 'x')) << "kept whole";
+        EXPECT_EQ(ReadFile(path).size(), 671058u) << "a fresh record is saved";
+        RecordKeyInterval(*record, 1, 2, 80);
+        keeper.SaveProgress();
+        EXPECT_EQ(ReadFile(path)[514], 1) << "and saving goes on";
+        std::filesystem::remove(folder + "/" + aside);
+    }
+    // A folder or a pipe at its name: set aside likewise, without waiting on the pipe.
+    for (bool pipe : {false, true}) {
+        std::filesystem::remove(path);
+        ASSERT_EQ(pipe ? mkfifo(path.c_str(), 0644) : mkdir(path.c_str(), 0755), 0);
+        ProgressKeeper keeper(*record, path);
+        keeper.StartupPending = false;
+        int told = 0;
+        keeper.PrepareProgress([&](const std::string&) { ++told; });
+        EXPECT_EQ(told, 1);
+        EXPECT_EQ(FilesIn(folder).size(), pipe ? 3u : 2u);
+        EXPECT_TRUE(std::filesystem::is_regular_file(path));
+    }
+}
+
+TEST(ProgressKeeper, AFileThatCannotBeSetAsideIsNeverOverwrittenAndEverySaveSaysSo) {
+    // The file's name leaves no room for the set-aside name (ENAMETOOLONG).
+    std::string folder = TempFolder();
+    const std::string target = folder + "/" + std::string(240, 'p');
+    WriteFile(target, std::vector<char>(1000, 'x'));
+    const std::string path = folder + "/progression1_9.dat";
+    ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
     auto record = NewRecord();
     ProgressKeeper keeper(*record, path);
     keeper.StartupPending = false;
     EXPECT_EQ(CodeOf([&] { keeper.PrepareProgress(); }), 100);
-    keeper.SaveProgress();
-    EXPECT_EQ(ReadFile(path), std::vector<char>(1000, 'x'));
+    for (int save = 0; save < 2; ++save) {
+        try {
+            keeper.SaveProgress();
+            ADD_FAILURE() << "the save must say why it cannot be done";
+        } catch (const IoError& error) {
+            EXPECT_EQ(IoErrorMessage(error), "Lecture au-del\xE0 de la fin de fichier : " + path);
+        }
+    }
+    EXPECT_EQ(ReadFile(target), std::vector<char>(1000, 'x'));
+}
+
+TEST(ProgressFile, SavesGoThroughALinkKeepTheModeAndNeverShareATemporaryFile) {
+    std::string folder = TempFolder();
+    std::filesystem::create_directory(folder + "/elsewhere");
+    const std::string target = folder + "/elsewhere/record.dat";
+    const std::string path = folder + "/progression1_9.dat";
+    auto record = NewRecord();
+    SaveProgressFile(*record, target);
+    ASSERT_EQ(chmod(target.c_str(), 0444), 0);
+    ASSERT_EQ(symlink("elsewhere/record.dat", path.c_str()), 0);
+    RecordKeyInterval(*record, 1, 2, 70);
+    SaveProgressFile(*record, path);
+    EXPECT_TRUE(std::filesystem::is_symlink(path)) << "the link stays";
+    EXPECT_EQ(ReadFile(target)[514], 1) << "its target has the new record";
+    struct stat info {};
+    ASSERT_EQ(stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0444u);
+
+    // Two programs saving at once each write a temporary file of their own: the file is
+    // always one whole record, and nothing is left behind.
+    const std::string shared = folder + "/shared.dat";
+    std::vector<pid_t> children;
+    for (int writer = 0; writer < 2; ++writer) {
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            int failures = 0;
+            for (int i = 0; i < 40; ++i) failures += CodeOf([&] { SaveProgressFile(*record, shared); }) != 0;
+            _exit(failures);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(ReadFile(shared).size(), 671058u);
+    EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"elsewhere", "progression1_9.dat", "shared.dat"}));
 }

@@ -123,8 +123,7 @@ int main(int argc, char** argv) {
         try {
             LoadLexicon(dataDirectory, *lexicon, LoadCallbacks{});
         } catch (const IoError& error) {
-            return Fail("impossible de lire le lexique dans " + dataDirectory + " : " +
-                        Cp1252ToUtf8(IoErrorText(error.code())));
+            return Fail("impossible de lire le lexique : " + Cp1252ToUtf8(IoErrorMessage(error)));
         }
 
         std::unique_ptr<ProgressRecord, void (*)(ProgressRecord*)> record(ReserveProgress(), ReleaseProgress);
