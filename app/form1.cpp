@@ -322,6 +322,7 @@ void TForm1::BuildControls() {
     setTabOrder(CheckBox1, SpinEdit1);
     setTabOrder(SpinEdit1, Memo3);
     setTabOrder(Memo3, Memo2);
+    BuildStatisticsControls();
 
     // Centred on the screen when shown.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -577,6 +578,7 @@ void TForm1::FinishRun(int32_t elapsed) {
     // A failed save is reported once the run is judged and reset: the record stays in
     // memory for the next save, and the run does not stay half finished.
     const int saveError = SaveReportingLater();
+    const std::string historyError = AppendHistoryRow(elapsed, false);
     const int32_t speed = WordsPerMinute(run_.CorrectCount, elapsed);
     const double errorPercent = ErrorPercent(run_.ErrorCount, run_.CorrectCount);
     SetTextOf(Edit1, RunSummary(speed, errorPercent, DecimalSeparator()));
@@ -593,6 +595,7 @@ void TForm1::FinishRun(int32_t elapsed) {
     TimeStamp(run_.RunStartTime);
     run_.CurrentLine = 0;
     if (saveError != 0) ShowMessage(IoErrorText(saveError));
+    if (!historyError.empty()) ShowMessage(historyError);
 }
 
 int TForm1::SaveReportingLater() {
@@ -642,6 +645,7 @@ void TForm1::Interrupt() {
     // Reported after the interruption is done, so that a failed save cannot leave the
     // option armed and fire again at the next tick.
     const int saveError = SaveReportingLater();
+    const std::string historyError = AppendHistoryRow(elapsed, true);
     if (services_.Beep) services_.Beep();
     const int32_t speed = WordsPerMinute(run_.CorrectCount, elapsed);
     const double errorPercent = ErrorPercent(run_.ErrorCount, run_.CorrectCount);
@@ -651,4 +655,5 @@ void TForm1::Interrupt() {
     ShowMessage(InterruptionVerdict(chosen, speed / 10 * 10, errorPercent, Memo1->Text()));
     ResetTyping();
     if (saveError != 0) ShowMessage(IoErrorText(saveError));
+    if (!historyError.empty()) ShowMessage(historyError);
 }

@@ -20,7 +20,10 @@
 #include "app/controls.h"
 #include "exercise/typing.h"
 #include "lexicon/lexicon.h"
+#include "stats/history.h"
 #include "stats/progress.h"
+
+class StatsWindow;
 
 extern const char* const kWindowTitle;  // UTF-8
 
@@ -60,6 +63,7 @@ public:
     MemoEdit* Memo2;
     QLabel* StaticText1;
     QTimer* Timer1;
+    QPushButton* StatsButton = nullptr;  // opens the detailed statistics (form1_statistics.cpp)
 
     // Handlers.
     void FormCreate();
@@ -86,6 +90,8 @@ public:
     void EstimateTextSpeed();
     void FinishRun(int32_t elapsed);
     void Interrupt();
+    void ShowStatistics();
+    StatsWindow* Statistics() const { return statsWindow_; }
 
     // State, readable by tests.
     const std::string& DataDirectory() const { return dataDirectory_; }
@@ -117,6 +123,9 @@ private:
     void Guarded(const std::function<void()>& handler);
     void ShowMessage(const std::string& text);
     void SetEdit2Blank();
+    void BuildStatisticsControls();
+    // Appends the judged run to historique.csv; returns a message (cp1252) to show once judged.
+    std::string AppendHistoryRow(int32_t elapsed, bool interrupted);
     // Saves the record; returns the error code of a failed save (0 when saved or skipped).
     int SaveReportingLater();
     // The lexicon is loaded and has verbs (not while the first paint is still loading).
@@ -133,4 +142,6 @@ private:
     int folderError_ = 0;
     bool closed_ = false;
     bool loading_ = false;
+    StatsWindow* statsWindow_ = nullptr;
+    std::unique_ptr<HistoryWriter> history_;
 };
