@@ -270,12 +270,11 @@ bool KeyboardHeatmap::event(QEvent* event) {
         }
         const KeySlowness& slowness = report_.Keys[std::size_t(key)];
         const QString name = QString::fromStdString(KeyName(key));
-        const QString tip = slowness.Samples
-                                ? Utf8("Touche « %1 » : %2 ms en moyenne sur %3 frappes")
-                                      .arg(name)
-                                      .arg(slowness.MeanMs)
-                                      .arg(slowness.Samples)
-                                : Utf8("Touche « %1 » : aucune mesure").arg(name);
+        const QString tip = slowness.Samples ? Utf8("Touche « %1 » : %2 ms en moyenne sur %3 frappes")
+                                                   .arg(name)
+                                                   .arg(slowness.MeanMs)
+                                                   .arg(slowness.Samples)
+                                             : Utf8("Touche « %1 » : aucune mesure").arg(name);
         QToolTip::showText(help->globalPos(), tip, this);
         return true;
     }

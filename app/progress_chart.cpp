@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr int kMaxPoints = 1000;    // beyond, consecutive runs are averaged in groups
-constexpr int kMarkedPoints = 60;   // up to this many points, each is marked
+constexpr int kMaxPoints = 1000;   // beyond, consecutive runs are averaged in groups
+constexpr int kMarkedPoints = 60;  // up to this many points, each is marked
 constexpr int kRecentDays = 30;
 
 // Local noon of a day, in milliseconds since the epoch, for the date axis.
@@ -33,8 +33,7 @@ double Ceiling(double value, double floor) { return std::max(floor, value * 1.1)
 
 }  // namespace
 
-ProgressChart::ProgressChart(QWidget* parent)
-    : QChartView(parent), speed_(new QLineSeries), errors_(new QLineSeries) {
+ProgressChart::ProgressChart(QWidget* parent) : QChartView(parent), speed_(new QLineSeries), errors_(new QLineSeries) {
     auto* chart = new QChart;
     chart->setBackgroundBrush(look::kPaleYellow);
     chart->setBackgroundRoundness(0);
@@ -85,7 +84,8 @@ void ProgressChart::ShowPeriod(Period period, Detail detail, int32_t today) {
         axis->setTitleText(QString::fromUtf8("Jour (moyenne des séances)"));
         const int32_t from = days.empty() ? today : days.front().Day;
         const int32_t to = days.empty() ? today : days.back().Day;
-        axis->setRange(QDateTime::fromMSecsSinceEpoch(NoonOf(from - 1)), QDateTime::fromMSecsSinceEpoch(NoonOf(to + 1)));
+        axis->setRange(QDateTime::fromMSecsSinceEpoch(NoonOf(from - 1)),
+                       QDateTime::fromMSecsSinceEpoch(NoonOf(to + 1)));
         axis->setTickCount(std::clamp(to - from + 3, 2, 7));
         xAxis = axis;
     } else {

@@ -10,8 +10,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "app/stats_look.h"
 #include "app/qt_text.h"
+#include "app/stats_look.h"
 #include "stats/history.h"
 #include "stats/key_report.h"
 
@@ -85,8 +85,7 @@ QLabel* Heading(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-StatsWindow::StatsWindow(const ProgressRecord& record, const Lexicon& lexicon, std::string historyPath,
-                         QWidget* parent)
+StatsWindow::StatsWindow(const ProgressRecord& record, const Lexicon& lexicon, std::string historyPath, QWidget* parent)
     : QWidget(parent, Qt::Window), record_(record), lexicon_(lexicon), historyPath_(std::move(historyPath)) {
     setWindowTitle(QString::fromUtf8(kStatsWindowTitle));
     setFont(look::PixelFont("MS Sans Serif", 11));
@@ -225,8 +224,9 @@ void StatsWindow::Refresh() {
 
 void StatsWindow::ShowKey(int key) {
     if (key < 1 || key > kKeyCount) {
-        KeyTitle->setText(QString::fromUtf8("Cliquez sur une touche pour voir les paires qui y mènent et qui en "
-                                            "partent."));
+        KeyTitle->setText(
+            QString::fromUtf8("Cliquez sur une touche pour voir les paires qui y mènent et qui en "
+                              "partent."));
         IntoTable->setRowCount(0);
         OutOfTable->setRowCount(0);
         return;
@@ -246,10 +246,9 @@ void StatsWindow::ShowKey(int key) {
 
 void StatsWindow::ShowChart() {
     const int32_t today = int32_t(QDate(1970, 1, 1).daysTo(QDate::currentDate()));
-    Chart->ShowPeriod(PeriodBox->currentIndex() == 0 ? ProgressChart::Period::Last30Days
-                                                     : ProgressChart::Period::AllTime,
-                      DetailBox->currentIndex() == 0 ? ProgressChart::Detail::PerRun : ProgressChart::Detail::PerDay,
-                      today);
+    Chart->ShowPeriod(
+        PeriodBox->currentIndex() == 0 ? ProgressChart::Period::Last30Days : ProgressChart::Period::AllTime,
+        DetailBox->currentIndex() == 0 ? ProgressChart::Detail::PerRun : ProgressChart::Detail::PerDay, today);
 }
 
 void StatsWindow::closeEvent(QCloseEvent* event) {

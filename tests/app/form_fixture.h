@@ -25,6 +25,15 @@ bool FileExists(const std::string& path);
 // A small but complete lexicon (Windows-1252, CR LF) in the folder.
 void WriteSmallLexicon(const std::string& folder);
 
+// A clock for the window that moves only when the test moves it.
+struct SteppedClock {
+    explicit SteppedClock(int32_t start) : now(start) {
+        SetClockSource([this] { return TimeOfDayFromStamp(now); });
+    }
+    ~SteppedClock() { SetClockSource({}); }
+    int32_t now;
+};
+
 class FormTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -10,14 +10,6 @@
 #include "keyboard/keyboard.h"
 
 namespace {
-struct SteppedClock {
-    explicit SteppedClock(int32_t start) : now(start) {
-        SetClockSource([this] { return TimeOfDayFromStamp(now); });
-    }
-    ~SteppedClock() { SetClockSource({}); }
-    int32_t now;
-};
-
 int TotalSamples(const ProgressRecord& record) {
     int total = 0;
     for (auto& row : record.Cells)
