@@ -110,7 +110,11 @@ std::vector<std::string> ExampleWords(const Lexicon& lexicon, const std::vector<
         const int score = WordScore(word.size());
         if (score >= scores[slot - 1]) return;
         scores[slot - 1] = score;
-        words[slot - 1] = (spaceBefore ? " " : "") + std::string(word) + (spaceAfter ? " " : "");
+        std::string& example = words[slot - 1];
+        example.clear();
+        if (spaceBefore) example.push_back(' ');
+        example.append(word);
+        if (spaceAfter) example.push_back(' ');
     };
     auto scan = [&](const ShortString& s) {
         const std::string_view word = s.View();
