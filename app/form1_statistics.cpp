@@ -32,14 +32,18 @@ void TForm1::BuildStatisticsControls() {
 void TForm1::ShowStatistics() {
     if (!statsWindow_) {
         statsWindow_ = new StatsWindow(*record_, *lexicon_, programFolder_ + "/" + kHistoryFileName, this);
-        // Over the main window, inside the screen.
-        QRect place(QPoint(0, 0), statsWindow_->size());
+        // Over the main window, inside the screen (a small screen, or a large scale, gets
+        // a smaller window: its parts are laid out to shrink). Sizes here include the frame.
+        const QSize frame = frameGeometry().size() - size();
+        QRect place(QPoint(0, 0), statsWindow_->size() + frame);
         place.moveCenter(frameGeometry().center());
         if (QScreen* screen = this->screen()) {
             const QRect area = screen->availableGeometry();
-            place.moveLeft(std::clamp(place.left(), area.left(), std::max(area.left(), area.right() - place.width())));
-            place.moveTop(std::clamp(place.top(), area.top(), std::max(area.top(), area.bottom() - place.height())));
+            place.setSize(place.size().boundedTo(area.size()));
+            place.moveLeft(std::clamp(place.left(), area.left(), area.right() + 1 - place.width()));
+            place.moveTop(std::clamp(place.top(), area.top(), area.bottom() + 1 - place.height()));
         }
+        statsWindow_->resize(place.size() - frame);
         statsWindow_->move(place.topLeft());
     }
     statsWindow_->Refresh();

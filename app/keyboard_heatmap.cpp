@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <algorithm>
 
 #include "app/stats_look.h"
 
@@ -160,8 +161,8 @@ QColor KeyboardHeatmap::KeyColour(int key) const {
     if (key < 1 || key > kKeyCount) return kUntracked;
     const KeySlowness& slowness = report_.Keys[std::size_t(key)];
     if (slowness.Samples == 0) return kUnmeasured;
-    const int span = report_.SlowestMs - report_.FastestMs;
-    const double t = span > 0 ? double(slowness.MeanMs - report_.FastestMs) / span : 0.5;
+    const int span = report_.ScaleTopMs - report_.FastestMs;
+    const double t = span > 0 ? std::min(1.0, double(slowness.MeanMs - report_.FastestMs) / span) : 0.5;
     return SlownessColour(t);
 }
 
@@ -220,12 +221,13 @@ void KeyboardHeatmap::PaintLegend(QPainter& painter, double top) {
         painter.setBrush(gradient);
         painter.drawRect(QRectF(left, top, barWidth, barHeight));
         painter.setPen(look::kNavy);
-        const int fast = report_.FastestMs, slow = report_.SlowestMs;
+        const int fast = report_.FastestMs, slow = report_.ScaleTopMs;
         const QRectF below(left, top + barHeight + 1, barWidth, textHeight);
         painter.drawText(below, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("%1 ms (rapide)").arg(fast));
         if (slow != fast) {
             painter.drawText(below, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("%1 ms").arg((fast + slow) / 2));
-            painter.drawText(below, Qt::AlignRight | Qt::AlignTop, QStringLiteral("%1 ms (lent)").arg(slow));
+            painter.drawText(below, Qt::AlignRight | Qt::AlignTop,
+                             QString::fromUtf8(slow < report_.SlowestMs ? "≥ %1 ms (lent)" : "%1 ms (lent)").arg(slow));
         }
     } else {
         painter.setPen(look::kNavy);

@@ -113,9 +113,17 @@ void ProgressChart::ShowPeriod(Period period, Detail detail, int32_t today) {
         axis->setTitleText(runsPerPoint_ == 1
                                ? QString::fromUtf8("Séance")
                                : QString::fromUtf8("Séance (moyenne par groupe de %1)").arg(runsPerPoint_));
-        axis->setRange(n <= 1 ? 0 : 1, std::max(n, 2));
-        axis->setTickCount(std::clamp(n + 1, 2, 11));
-        if (n > 10) axis->applyNiceNumbers();
+        // One tick per run while they are few, so that every label is a whole run.
+        if (n <= 1) {
+            axis->setRange(0, 2);
+            axis->setTickCount(3);
+        } else if (n <= 11) {
+            axis->setRange(1, n);
+            axis->setTickCount(n);
+        } else {
+            axis->setRange(1, n);
+            axis->applyNiceNumbers();
+        }
         xAxis = axis;
     }
     speed_->replace(speeds);

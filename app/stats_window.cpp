@@ -41,6 +41,7 @@ QTableWidget* NewTable(const QStringList& headers, QWidget* parent) {
     table->horizontalHeader()->setFont(look::PixelFont("Times New Roman", 13));
     table->horizontalHeader()->setStretchLastSection(true);
     table->setAlternatingRowColors(true);
+    table->setMinimumHeight(60);
     QPalette palette = table->palette();
     palette.setColor(QPalette::Base, look::kPaleYellow);
     palette.setColor(QPalette::AlternateBase, QColor(246, 246, 214));
@@ -114,7 +115,7 @@ StatsWindow::StatsWindow(const ProgressRecord& record, const Lexicon& lexicon, s
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, [this] { close(); });
     resize(660, 520);
-    setMinimumSize(520, 420);
+    setMinimumSize(480, 360);
 }
 
 QWidget* StatsWindow::BuildKeyboardTab() {

@@ -60,6 +60,14 @@ KeyReport BuildKeyReport(const ProgressRecord& record) {
         if (!report.AnySamples || key.MeanMs > report.SlowestMs) report.SlowestMs = key.MeanMs;
         report.AnySamples = true;
     }
+    std::vector<int32_t> means;
+    for (int key = 1; key <= kKeyCount; ++key)
+        if (report.Keys[std::size_t(key)].Samples) means.push_back(report.Keys[std::size_t(key)].MeanMs);
+    if (!means.empty()) {
+        std::nth_element(means.begin(), means.begin() + std::ptrdiff_t(means.size() / 2), means.end());
+        const int64_t cap = int64_t(means[means.size() / 2]) * 3;
+        report.ScaleTopMs = int32_t(std::min<int64_t>(report.SlowestMs, std::max<int64_t>(cap, report.FastestMs)));
+    }
     return report;
 }
 

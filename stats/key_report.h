@@ -22,6 +22,9 @@ struct KeyReport {
     std::array<KeySlowness, kKeyCount + 1> Keys{};  // index 1..51; 0 unused
     int32_t FastestMs = 0;                          // over keys with samples
     int32_t SlowestMs = 0;
+    // Top of the colour scale: the slowest key, but no more than three times the median
+    // key, so that one key slowed by pauses does not make every other key look alike.
+    int32_t ScaleTopMs = 0;
     bool AnySamples = false;
 };
 KeyReport BuildKeyReport(const ProgressRecord& record);

@@ -38,6 +38,7 @@ TEST(KeyReport, SlownessWeighsPairsByTheirSamples) {
     EXPECT_EQ(report.Keys[Key('a')].Samples, 0);
     EXPECT_EQ(report.FastestMs, 175);
     EXPECT_EQ(report.SlowestMs, 250);
+    EXPECT_EQ(report.ScaleTopMs, 250);
 
     const std::vector<PairFigure> into = PairsInto(*record, Key('t'));
     ASSERT_EQ(into.size(), 2u);
@@ -51,6 +52,9 @@ TEST(KeyReport, SlownessWeighsPairsByTheirSamples) {
     EXPECT_EQ(slowest[1].MeanMs, 250);
     std::unique_ptr<ProgressRecord, RecordDeleter> empty(ReserveProgress());
     EXPECT_TRUE(SlowestPairs(*empty, 20).empty());
+
+    Add(*record, Key('s'), Key('z'), {65535});  // a pause before a run
+    EXPECT_EQ(BuildKeyReport(*record).ScaleTopMs, 750) << "three times the median key (E, 250 ms)";
 }
 
 TEST(KeyReport, ExampleWordsAreShortPlainWordsOfThePair) {
