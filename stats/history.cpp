@@ -20,6 +20,7 @@ constexpr std::string_view kNormal = "normal";
 constexpr std::string_view kEndOfText = "fin du texte";
 constexpr std::string_view kInterruption = "interruption";
 constexpr int kColumnCount = 8;
+constexpr off_t kMaxHistoryBytes = off_t(1) << 30;
 
 int32_t FloorDiv(int64_t a, int64_t b) { return static_cast<int32_t>(a / b - (a % b < 0 ? 1 : 0)); }
 
@@ -231,6 +232,11 @@ HistoryReadResult ReadHistoryFile(const std::string& path) {
     }
     if (!S_ISREG(info.st_mode)) {
         result.Errno = EINVAL;
+        return result;
+    }
+    // Millions of runs fit well below this; anything larger is not a history.
+    if (info.st_size > kMaxHistoryBytes) {
+        result.Errno = EFBIG;
         return result;
     }
     std::string text(static_cast<std::size_t>(info.st_size), '\0');
