@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/cp1252.h"
 #include "common/rounding.h"
 #include "keyboard/keyboard.h"
 
@@ -36,8 +37,47 @@ struct PlainKeys {
     }
 };
 
-// Score of a word as an example: short words first, but not shorter than three letters.
-int WordScore(std::size_t length) { return length >= 3 ? int(length) : 100 + int(length); }
+// Nouns, adjectives and verb forms among the most frequent of written French. The lexicon
+// has no frequencies: a lexicon word on this list is preferred as an example.
+constexpr std::string_view kFrequentWords =
+    "être avoir faire dire pouvoir aller voir vouloir venir devoir prendre trouver donner parler mettre "
+    "savoir passer regarder aimer croire demander rester répondre entendre penser arriver connaître "
+    "devenir sentir vivre sortir tenir porter chercher comprendre attendre partir finir jouer écrire lire "
+    "ouvrir monter appeler marcher tomber rentrer entrer rire courir perdre suivre servir montrer "
+    "est sont fait dit peut veut va vient doit prend sait voit met tient part sort vit suit "
+    "homme femme jour temps main chose vie yeux heure monde enfant fois moment tête père mère fille fils "
+    "terre voix maison porte coup air mot nuit pays nom ville rue eau soleil ciel mer feu route table "
+    "lettre livre travail histoire question guerre ami amie corps cœur âme regard pied bras dos visage "
+    "bouche fenêtre chambre voiture jardin arbre fleur chien chat cheval matin soir année semaine "
+    "école classe pain vin lit mur salle prix point côté fond bout milieu vent pluie neige froid "
+    "grand petit bon beau belle jeune vieux seul premier dernier autre noir blanc long vrai plein haut "
+    "bas gros doux fort simple sûr libre prêt triste heureux rouge vert bleu joli facile rapide lent "
+    "nouveau nouvelle dur clair calme riche pauvre juste chaud frais mauvais léger propre";
+
+struct FrequentWords {
+    std::vector<std::string> Words;  // Windows-1252, sorted
+    FrequentWords() {
+        std::string_view list = kFrequentWords;
+        while (!list.empty()) {
+            const std::size_t blank = list.find(' ');
+            Words.push_back(Utf8ToCp1252(list.substr(0, blank)));
+            list.remove_prefix(blank == std::string_view::npos ? list.size() : blank + 1);
+        }
+        std::sort(Words.begin(), Words.end());
+    }
+    bool Contains(std::string_view word) const {
+        return std::binary_search(Words.begin(), Words.end(), word,
+                                  [](std::string_view a, std::string_view b) { return a < b; });
+    }
+};
+
+// Score of a word as an example (lower is better): frequent words first, then short
+// words, but none shorter than three letters.
+int WordScore(std::string_view word, const FrequentWords& frequent) {
+    const int length = int(word.size());
+    if (length < 3) return 1000 + length;
+    return frequent.Contains(word) ? length : 100 + length;
+}
 
 }  // namespace
 
@@ -100,6 +140,7 @@ std::vector<PairFigure> SlowestPairs(const ProgressRecord& record, int count) {
 
 std::vector<std::string> ExampleWords(const Lexicon& lexicon, const std::vector<PairFigure>& pairs) {
     static const PlainKeys plain;
+    static const FrequentWords frequent;
     std::vector<std::string> words(pairs.size());
     std::vector<int> scores(pairs.size(), 1 << 20);
     // wanted[a][b]: index + 1 of the pair (a, b) in `pairs`, 0 when not asked for.
@@ -115,7 +156,7 @@ std::vector<std::string> ExampleWords(const Lexicon& lexicon, const std::vector<
     auto consider = [&](int a, int b, std::string_view word, bool spaceBefore, bool spaceAfter) {
         const uint16_t slot = wanted[a * (kKeyCount + 1) + b];
         if (!slot) return;
-        const int score = WordScore(word.size());
+        const int score = WordScore(word, frequent);
         if (score >= scores[slot - 1]) return;
         scores[slot - 1] = score;
         std::string& example = words[slot - 1];

@@ -64,10 +64,13 @@ TEST(KeyReport, ExampleWordsAreShortPlainWordsOfThePair) {
     lexicon->Noun(2).Slots[kMasSg].Assign("pied");
     lexicon->Noun(3).Slots[kFemSg].Assign("pâte"_cp);  // needs a dead key: never an example
     lexicon->Noun(4).Slots[kMasSg].Assign("été"_cp);
+    lexicon->AdjectiveCount = 2;
+    lexicon->Adjective(1).Slots[kMasSg].Assign("jeu");  // short, but rare beside "heureux"
+    lexicon->Adjective(2).Slots[kMasSg].Assign("heureux");
     const int space = 38;
-    const std::vector<PairFigure> pairs = {{Key('p'), Key('i'), 0, 1},  {Key('a'), Key('t'), 0, 1},
-                                           {Key(0xE9), Key('t'), 0, 1}, {Key('d'), space, 0, 1},
-                                           {space, Key('p'), 0, 1},     {36, Key('a'), 0, 1}};
+    const std::vector<PairFigure> pairs = {
+        {Key('p'), Key('i'), 0, 1}, {Key('a'), Key('t'), 0, 1}, {Key(0xE9), Key('t'), 0, 1}, {Key('d'), space, 0, 1},
+        {space, Key('p'), 0, 1},    {36, Key('a'), 0, 1},       {Key('e'), Key('u'), 0, 1}};
     const std::vector<std::string> words = ExampleWords(*lexicon, pairs);
     ASSERT_EQ(words.size(), pairs.size());
     EXPECT_EQ(words[0], "pied");
@@ -76,6 +79,7 @@ TEST(KeyReport, ExampleWordsAreShortPlainWordsOfThePair) {
     EXPECT_EQ(words[3], "pied ");
     EXPECT_EQ(words[4], " pied");
     EXPECT_EQ(words[5], "");  // Shift types no character
+    EXPECT_EQ(words[6], "heureux") << "a frequent word before a shorter rare one";
     EXPECT_EQ(KeyName(Key(0xE9)), "é");
     EXPECT_EQ(KeyName(space), "Espace");
 }
