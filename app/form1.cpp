@@ -314,6 +314,7 @@ void TForm1::FinishRun(int32_t elapsed) {
     // A failed save is reported once the run is judged and reset: the record stays in
     // memory for the next save, and the run does not stay half finished.
     const std::optional<IoError> saveError = SaveReportingLater();
+    const std::string historyError = AppendHistoryRow(elapsed, false);
     const int32_t speed = WordsPerMinute(run_.CorrectCount, elapsed);
     const double errorPercent = ErrorPercent(run_.ErrorCount, run_.CorrectCount);
     SetTextOf(Edit1, RunSummary(speed, errorPercent, DecimalSeparator()));
@@ -330,6 +331,7 @@ void TForm1::FinishRun(int32_t elapsed) {
     TimeStamp(run_.RunStartTime);
     run_.CurrentLine = 0;
     if (saveError) ShowMessage(IoErrorMessage(*saveError));
+    if (!historyError.empty()) ShowMessage(historyError);
 }
 
 std::optional<IoError> TForm1::SaveReportingLater() {
@@ -379,6 +381,7 @@ void TForm1::Interrupt() {
     // Reported after the interruption is done, so that a failed save cannot leave the
     // option armed and fire again at the next tick.
     const std::optional<IoError> saveError = SaveReportingLater();
+    const std::string historyError = AppendHistoryRow(elapsed, true);
     if (services_.Beep) services_.Beep();
     const int32_t speed = WordsPerMinute(run_.CorrectCount, elapsed);
     const double errorPercent = ErrorPercent(run_.ErrorCount, run_.CorrectCount);
@@ -388,4 +391,5 @@ void TForm1::Interrupt() {
     ShowMessage(InterruptionVerdict(chosen, speed / 10 * 10, errorPercent, Memo1->Text()));
     ResetTyping();
     if (saveError) ShowMessage(IoErrorMessage(*saveError));
+    if (!historyError.empty()) ShowMessage(historyError);
 }

@@ -22,7 +22,10 @@
 #include "common/io_error.h"
 #include "exercise/typing.h"
 #include "lexicon/lexicon.h"
+#include "stats/history.h"
 #include "stats/progress.h"
+
+class StatsWindow;
 
 extern const char* const kWindowTitle;  // UTF-8
 
@@ -62,6 +65,7 @@ public:
     MemoEdit* Memo2;
     QLabel* StaticText1;
     QTimer* Timer1;
+    QPushButton* StatsButton = nullptr;  // opens the detailed statistics (form1_statistics.cpp)
 
     // Handlers.
     void FormCreate();
@@ -88,6 +92,8 @@ public:
     void EstimateTextSpeed();
     void FinishRun(int32_t elapsed);
     void Interrupt();
+    void ShowStatistics();
+    StatsWindow* Statistics() const { return statsWindow_; }
 
     // State, readable by tests.
     const std::string& DataDirectory() const { return dataDirectory_; }
@@ -119,6 +125,9 @@ private:
     void Guarded(const std::function<void()>& handler);
     void ShowMessage(const std::string& text);
     void SetEdit2Blank();
+    void BuildStatisticsControls();
+    // Appends the judged run to historique.csv; returns a message (cp1252) to show once judged.
+    std::string AppendHistoryRow(int32_t elapsed, bool interrupted);
     // Saves the record; returns the error of a failed save (none when saved or skipped).
     std::optional<IoError> SaveReportingLater();
     // The lexicon is loaded and has verbs (not while the first paint is still loading).
@@ -135,4 +144,6 @@ private:
     int folderError_ = 0;
     bool closed_ = false;
     bool loading_ = false;
+    StatsWindow* statsWindow_ = nullptr;
+    std::unique_ptr<HistoryWriter> history_;
 };

@@ -207,6 +207,7 @@ void TForm1::BuildControls() {
     setTabOrder(CheckBox1, SpinEdit1);
     setTabOrder(SpinEdit1, Memo3);
     setTabOrder(Memo3, Memo2);
+    BuildStatisticsControls();
 
     // Centred on the screen when shown.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

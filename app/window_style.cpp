@@ -4,9 +4,10 @@
 
 namespace window_style {
 
-QFont PixelFont(const char* family, int pixels) {
+QFont PixelFont(const char* family, int pixels, bool bold) {
     QFont font(QString::fromLatin1(family));
     font.setPixelSize(pixels);
+    font.setBold(bold);
     return font;
 }
 

@@ -14,10 +14,12 @@ inline const QColor kNavy(0, 0, 128);
 inline const QColor kTeal(0, 128, 128);
 inline const QColor kPaleYellow(255, 255, 225);      // the tooltip colour of the model and typing fields
 inline const QColor kInactiveBorder(212, 208, 200);  // the information box
+inline const QColor kErrorRed(192, 0, 0);            // error rates in the statistics
 constexpr int kHintDurationMs = 10000;
 
-// A font whose height is given in pixels, as the window's control table gives them.
-QFont PixelFont(const char* family, int pixels);
+// A font whose height is given in pixels, as the window's control table gives them
+// (device-independent pixels: it follows QT_SCALE_FACTOR).
+QFont PixelFont(const char* family, int pixels, bool bold = false);
 
 // Text colour of a widget (window text, text and button text), and its base colour if given.
 void SetColours(QWidget* widget, const QColor& text, const QColor* base = nullptr);

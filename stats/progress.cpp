@@ -14,6 +14,7 @@
 #include <memory>
 #include <new>
 #include <string_view>
+#include <utility>
 
 #include "common/cp1252.h"
 #include "common/file_descriptor.h"
@@ -44,17 +45,27 @@ void RecordKeyInterval(ProgressRecord& record, int previousKey, int currentKey, 
     }
 }
 
-int32_t MeanInterval(const KeyPairStats& cell) {
+namespace {
+// Sum and number of the samples below the ceiling.
+std::pair<int32_t, int32_t> CountedSum(const KeyPairStats& cell) {
     const int count = cell.Count > kSampleCapacity ? kSampleCapacity : cell.Count;
     int32_t sum = 0;
-    int32_t valid = 0;
+    int32_t counted = 0;
     for (int t = 0; t < count; ++t) {
         if (cell.Times[t] >= kMaxStoredInterval) continue;
         sum += cell.Times[t];
-        ++valid;
+        ++counted;
     }
-    return valid > 0 ? sum / valid : kNoMean;
+    return {sum, counted};
 }
+}  // namespace
+
+int32_t MeanInterval(const KeyPairStats& cell) {
+    const auto [sum, counted] = CountedSum(cell);
+    return counted > 0 ? sum / counted : kNoMean;
+}
+
+int32_t CountedSamples(const KeyPairStats& cell) { return CountedSum(cell).second; }
 
 void ComputeMeans(const ProgressRecord& record, MeanTable& table) {
     for (int p = 0; p <= kKeyCount; ++p)

@@ -55,6 +55,8 @@ void RecordKeyInterval(ProgressRecord& record, int previousKey, int currentKey, 
 // written then still hold them. They stay in the file and slide out as new samples come.
 constexpr int32_t kNoMean = -1;
 int32_t MeanInterval(const KeyPairStats& cell);
+// Number of the cell's samples that count in its mean (those below the ceiling).
+int32_t CountedSamples(const KeyPairStats& cell);
 
 // Mean interval of every cell, computed once for many lookups. Index 0 (untracked key)
 // and cells without samples hold kNoMean, so a lookup needs no range test.

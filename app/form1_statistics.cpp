@@ -1,0 +1,62 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window's way to the detailed statistics: the button at the top right, the F2
+// shortcut, and one history row for every judged run.
+#include <QScreen>
+#include <QShortcut>
+#include <algorithm>
+
+#include "app/form1.h"
+#include "app/stats_window.h"
+#include "app/window_style.h"
+#include "common/cp1252.h"
+
+void TForm1::BuildStatisticsControls() {
+    // In the free space right of the clock, at the top of the window.
+    StatsButton = new QPushButton(QString::fromUtf8("Statistiques détaillées (F2)"), this);
+    StatsButton->setGeometry(400, 12, 200, 28);
+    StatsButton->setFont(window_style::PixelFont("Times New Roman", 13));
+    // Like the other buttons it takes no focus, so a click leaves the typing field as it is.
+    StatsButton->setFocusPolicy(Qt::NoFocus);
+    StatsButton->setAutoDefault(false);
+    StatsButton->setToolTip(
+        QString::fromUtf8("Voir les touches et les paires de touches où vous êtes lent, et vos progrès au fil des "
+                          "séances."));
+    StatsButton->setToolTipDuration(10000);
+    connect(StatsButton, &QPushButton::clicked, this, [this] { Guarded([this] { ShowStatistics(); }); });
+    auto* f2 = new QShortcut(QKeySequence(Qt::Key_F2), this);
+    f2->setContext(Qt::WindowShortcut);
+    connect(f2, &QShortcut::activated, this, [this] { Guarded([this] { ShowStatistics(); }); });
+}
+
+void TForm1::ShowStatistics() {
+    if (!statsWindow_) {
+        statsWindow_ = new StatsWindow(*record_, *lexicon_, programFolder_ + "/" + kHistoryFileName, this);
+        // Over the main window, inside the screen (a small screen, or a large scale, gets
+        // a smaller window: its parts are laid out to shrink). Sizes here include the frame.
+        const QSize frame = frameGeometry().size() - size();
+        QRect place(QPoint(0, 0), statsWindow_->size() + frame);
+        place.moveCenter(frameGeometry().center());
+        if (QScreen* screen = this->screen()) {
+            const QRect area = screen->availableGeometry();
+            place.setSize(place.size().boundedTo(area.size()));
+            place.moveLeft(std::clamp(place.left(), area.left(), area.right() + 1 - place.width()));
+            place.moveTop(std::clamp(place.top(), area.top(), area.bottom() + 1 - place.height()));
+        }
+        statsWindow_->resize(place.size() - frame);
+        statsWindow_->move(place.topLeft());
+    }
+    statsWindow_->Refresh();
+    statsWindow_->show();
+    statsWindow_->raise();
+    statsWindow_->activateWindow();
+}
+
+std::string TForm1::AppendHistoryRow(int32_t elapsed, bool interrupted) {
+    if (!history_) history_ = std::make_unique<HistoryWriter>(programFolder_ + "/" + kHistoryFileName);
+    const std::string message = history_->Append(
+        HistoryRowNow(run_.CorrectCount, run_.ErrorCount, elapsed, WordsPerMinute(run_.CorrectCount, elapsed),
+                      ErrorPercent(run_.ErrorCount, run_.CorrectCount), CheckBox3->isChecked(), interrupted));
+    if (statsWindow_ && statsWindow_->isVisible()) statsWindow_->Refresh();
+    return Utf8ToCp1252(message);
+}

@@ -1,0 +1,48 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The French AZERTY keyboard drawn key by key, each tracked key coloured by the user's
+// slowness to strike it, with a legend in milliseconds. Clicking a tracked key chooses it.
+#pragma once
+
+#include <QRectF>
+#include <QWidget>
+
+#include "stats/key_report.h"
+
+class KeyboardHeatmap : public QWidget {
+    Q_OBJECT
+public:
+    explicit KeyboardHeatmap(QWidget* parent = nullptr);
+
+    void SetReport(const KeyReport& report);
+    void SetChosenKey(int key);
+    int ChosenKey() const { return chosen_; }
+
+    // The tracked key (1..51) under a point, 0 when none.
+    int KeyAt(QPointF point) const;
+    // Where a tracked key is drawn (its first place: the left Shift, the left Alt).
+    QRectF KeyRect(int key) const;
+    // Fill colour of a tracked key as drawn now.
+    QColor KeyColour(int key) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    void keyChosen(int key);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    // Size of one key unit and the keyboard's top-left corner for the present size.
+    double Unit() const;
+    QPointF Origin() const;
+    QRectF PlaceRect(int place) const;
+    void PaintLegend(class QPainter& painter, double top);
+
+    KeyReport report_;
+    int chosen_ = 0;
+};

@@ -1,0 +1,259 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/stats_window.h"
+
+#include <QCloseEvent>
+#include <QDate>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLocale>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include "app/qt_text.h"
+#include "app/window_style.h"
+#include "stats/history.h"
+#include "stats/key_report.h"
+
+const char* const kStatsWindowTitle = "Statistiques détaillées";
+
+namespace {
+
+QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+QString PairText(const PairFigure& pair) {
+    return Utf8(KeyName(pair.Previous)) + QString::fromUtf8(" → ") + Utf8(KeyName(pair.Current));
+}
+
+QString Plural(int64_t count, const char* singular, const char* plural) {
+    return QString::fromUtf8("%1 %2")
+        .arg(QLocale(QLocale::French).toString(qlonglong(count)))
+        .arg(QString::fromUtf8(count > 1 ? plural : singular));
+}
+
+QTableWidget* NewTable(const QStringList& headers, QWidget* parent) {
+    auto* table = new QTableWidget(0, int(headers.size()), parent);
+    table->setHorizontalHeaderLabels(headers);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->verticalHeader()->setVisible(false);
+    table->verticalHeader()->setDefaultSectionSize(18);
+    table->horizontalHeader()->setFont(window_style::PixelFont("Times New Roman", 13));
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setAlternatingRowColors(true);
+    table->setMinimumHeight(60);
+    QPalette palette = table->palette();
+    palette.setColor(QPalette::Base, window_style::kPaleYellow);
+    palette.setColor(QPalette::AlternateBase, QColor(246, 246, 214));
+    palette.setColor(QPalette::Text, window_style::kNavy);
+    table->setPalette(palette);
+    return table;
+}
+
+QTableWidgetItem* Cell(const QString& text, bool number) {
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(number ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    return item;
+}
+
+// Rows of pairs: the pair, its mean, its samples, and (when given) an example word.
+void FillPairs(QTableWidget* table, const std::vector<PairFigure>& pairs, const std::vector<std::string>* words) {
+    table->setUpdatesEnabled(false);
+    table->setRowCount(int(pairs.size()));
+    for (int i = 0; i < int(pairs.size()); ++i) {
+        const PairFigure& pair = pairs[std::size_t(i)];
+        table->setItem(i, 0, Cell(PairText(pair), false));
+        table->setItem(i, 1, Cell(QString::number(pair.MeanMs), true));
+        table->setItem(i, 2, Cell(QString::number(pair.Samples), true));
+        if (words) {
+            const std::string& word = (*words)[std::size_t(i)];
+            table->setItem(i, 3, Cell(word.empty() ? QString::fromUtf8("—") : ToQString(word).trimmed(), false));
+        }
+    }
+    table->resizeColumnsToContents();
+    table->setUpdatesEnabled(true);
+}
+
+QLabel* Heading(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(window_style::PixelFont("Times New Roman", 13));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+    label->setWordWrap(true);
+    return label;
+}
+
+}  // namespace
+
+StatsWindow::StatsWindow(const ProgressRecord& record, const Lexicon& lexicon, std::string historyPath, QWidget* parent)
+    : QWidget(parent, Qt::Window), record_(record), lexicon_(lexicon), historyPath_(std::move(historyPath)) {
+    setWindowTitle(QString::fromUtf8(kStatsWindowTitle));
+    setFont(window_style::PixelFont("MS Sans Serif", 11));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::WindowText, window_style::kNavy);
+    palette.setColor(QPalette::Text, window_style::kNavy);
+    palette.setColor(QPalette::ButtonText, window_style::kNavy);
+    setPalette(palette);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    Summary = Heading(QString(), this);
+    layout->addWidget(Summary);
+    Tabs = new QTabWidget(this);
+    Tabs->setFont(window_style::PixelFont("Times New Roman", 13));
+    Tabs->addTab(BuildKeyboardTab(), QString::fromUtf8("Clavier"));
+    Tabs->addTab(BuildPairsTab(), QString::fromUtf8("Paires les plus lentes"));
+    Tabs->addTab(BuildProgressTab(), QString::fromUtf8("Progression"));
+    layout->addWidget(Tabs, 1);
+    CloseButton = new QPushButton(QString::fromUtf8("Fermer (Echap)"), this);
+    CloseButton->setFont(window_style::PixelFont("Times New Roman", 13));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(CloseButton);
+    layout->addLayout(buttons);
+    connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, [this] { close(); });
+    resize(660, 520);
+    setMinimumSize(480, 360);
+}
+
+QWidget* StatsWindow::BuildKeyboardTab() {
+    auto* tab = new QWidget;
+    auto* layout = new QVBoxLayout(tab);
+    Heatmap = new KeyboardHeatmap(tab);
+    layout->addWidget(Heatmap, 3);
+    KeyTitle = Heading(QString(), tab);
+    layout->addWidget(KeyTitle);
+    auto* tables = new QHBoxLayout;
+    const QStringList headers = {QString::fromUtf8("Paire"), QString::fromUtf8("Moyenne (ms)"),
+                                 QString::fromUtf8("Échantillons")};
+    IntoTable = NewTable(headers, tab);
+    OutOfTable = NewTable(headers, tab);
+    tables->addWidget(IntoTable);
+    tables->addWidget(OutOfTable);
+    layout->addLayout(tables, 2);
+    connect(Heatmap, &KeyboardHeatmap::keyChosen, this, [this](int key) { ShowKey(key); });
+    return tab;
+}
+
+QWidget* StatsWindow::BuildPairsTab() {
+    auto* tab = new QWidget;
+    auto* layout = new QVBoxLayout(tab);
+    layout->addWidget(Heading(QString::fromUtf8("Les 20 paires de touches que vous tapez le plus lentement, avec un "
+                                                "mot du dictionnaire pour les travailler :"),
+                              tab));
+    SlowestTable = NewTable({QString::fromUtf8("Paire"), QString::fromUtf8("Moyenne (ms)"),
+                             QString::fromUtf8("Échantillons"), QString::fromUtf8("Mot d'exemple")},
+                            tab);
+    layout->addWidget(SlowestTable, 1);
+    return tab;
+}
+
+QWidget* StatsWindow::BuildProgressTab() {
+    auto* tab = new QWidget;
+    auto* layout = new QVBoxLayout(tab);
+    auto* choices = new QHBoxLayout;
+    PeriodBox = new QComboBox(tab);
+    PeriodBox->addItems({QString::fromUtf8("30 derniers jours"), QString::fromUtf8("Depuis le début")});
+    DetailBox = new QComboBox(tab);
+    DetailBox->addItems({QString::fromUtf8("Par séance"), QString::fromUtf8("Par jour (moyenne)")});
+    choices->addWidget(Heading(QString::fromUtf8("Période :"), tab));
+    choices->addWidget(PeriodBox);
+    choices->addSpacing(12);
+    choices->addWidget(Heading(QString::fromUtf8("Affichage :"), tab));
+    choices->addWidget(DetailBox);
+    choices->addStretch(1);
+    layout->addLayout(choices);
+    Chart = new ProgressChart(tab);
+    layout->addWidget(Chart, 1);
+    connect(PeriodBox, &QComboBox::currentIndexChanged, this, [this] { ShowChart(); });
+    connect(DetailBox, &QComboBox::currentIndexChanged, this, [this] { ShowChart(); });
+    return tab;
+}
+
+void StatsWindow::Refresh() {
+    const KeyReport report = BuildKeyReport(record_);
+    Heatmap->SetReport(report);
+    int64_t samples = 0;
+    int pairs = 0;
+    for (int previous = 1; previous <= kKeyCount; ++previous)
+        for (int current = 1; current <= kKeyCount; ++current)
+            if (const int count = record_.Cell(previous, current).Count) {
+                samples += count;
+                ++pairs;
+            }
+    const std::vector<PairFigure> slowest = SlowestPairs(record_, 20);
+    const std::vector<std::string> words = ExampleWords(lexicon_, slowest);
+    FillPairs(SlowestTable, slowest, &words);
+    // Until the user chooses, show the pairs of the slowest key.
+    if (Heatmap->ChosenKey() == 0 && report.AnySamples)
+        for (int key = 1; key <= kKeyCount; ++key)
+            if (report.Keys[std::size_t(key)].Samples && report.Keys[std::size_t(key)].MeanMs == report.SlowestMs) {
+                Heatmap->SetChosenKey(key);
+                break;
+            }
+    ShowKey(Heatmap->ChosenKey());
+
+    HistoryReadResult history = ReadHistoryFile(historyPath_);
+    runs_ = int32_t(history.Contents.Rows.size());
+    damaged_ = history.Contents.Damaged;
+    QString text = QString::fromUtf8("Progrès : %1 mesurés sur %2. ")
+                       .arg(Plural(samples, "intervalle", "intervalles"))
+                       .arg(Plural(pairs, "paire de touches", "paires de touches"));
+    const QString path = Utf8(historyPath_);
+    const QString file = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    if (history.Errno != 0) {
+        text += QString::fromUtf8("L'historique « %1 » ne peut pas être lu (erreur système %2).")
+                    .arg(path)
+                    .arg(history.Errno);
+    } else if (runs_ == 0 && damaged_ == 0) {
+        text += QString::fromUtf8("Historique : aucune séance enregistrée pour l'instant.");
+    } else {
+        text += QString::fromUtf8("Historique : %1.").arg(Plural(runs_, "séance", "séances"));
+    }
+    if (damaged_ > 0)
+        text += QString::fromUtf8(" %1 de %2 %3 ignorée%4.")
+                    .arg(Plural(damaged_, "ligne endommagée", "lignes endommagées"))
+                    .arg(file)
+                    .arg(damaged_ > 1 ? QString::fromUtf8("ont été") : QString::fromUtf8("a été"))
+                    .arg(damaged_ > 1 ? "s" : "");
+    Summary->setText(text);
+    Chart->SetRows(std::move(history.Contents.Rows));
+    ShowChart();
+}
+
+void StatsWindow::ShowKey(int key) {
+    if (key < 1 || key > kKeyCount) {
+        KeyTitle->setText(
+            QString::fromUtf8("Cliquez sur une touche pour voir les paires qui y mènent et qui en "
+                              "partent."));
+        IntoTable->setRowCount(0);
+        OutOfTable->setRowCount(0);
+        return;
+    }
+    const QString name = Utf8(KeyName(key));
+    const KeySlowness slowness = BuildKeyReport(record_).Keys[std::size_t(key)];
+    KeyTitle->setText(slowness.Samples
+                          ? QString::fromUtf8("Touche « %1 » : %2 ms en moyenne sur %3. À gauche les paires qui y "
+                                              "mènent, à droite celles qui en partent.")
+                                .arg(name)
+                                .arg(slowness.MeanMs)
+                                .arg(Plural(slowness.Samples, "frappe", "frappes"))
+                          : QString::fromUtf8("Touche « %1 » : aucune mesure pour l'instant.").arg(name));
+    FillPairs(IntoTable, PairsInto(record_, key), nullptr);
+    FillPairs(OutOfTable, PairsOutOf(record_, key), nullptr);
+}
+
+void StatsWindow::ShowChart() {
+    const int32_t today = int32_t(QDate(1970, 1, 1).daysTo(QDate::currentDate()));
+    Chart->ShowPeriod(
+        PeriodBox->currentIndex() == 0 ? ProgressChart::Period::Last30Days : ProgressChart::Period::AllTime,
+        DetailBox->currentIndex() == 0 ? ProgressChart::Detail::PerRun : ProgressChart::Detail::PerDay, today);
+}
+
+void StatsWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    // Back to the main window, where typing goes on.
+    if (QWidget* main = parentWidget()) main->activateWindow();
+}

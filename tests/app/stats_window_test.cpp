@@ -1,0 +1,133 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The detailed statistics: history rows from judged runs, opening the window from the
+// main window, and the figures it shows for a crafted record and history.
+#include "form_fixture.h"
+
+#include "app/stats_window.h"
+#include "common/cp1252.h"
+#include "keyboard/keyboard.h"
+#include "stats/history.h"
+
+namespace {
+
+int KeyOf(unsigned char ch) { return KeyOfChar[ch]; }
+
+std::string Text(QTableWidget* table, int row, int column) {
+    QTableWidgetItem* item = table->item(row, column);
+    return item ? item->text().toStdString() : "";
+}
+
+}  // namespace
+
+using StatsFlow = FormTest;
+
+TEST_F(StatsFlow, JudgedRunsGoToTheHistoryAndF2OrTheButtonOpenTheWindow) {
+    ShowAndLoad();
+    test_support::FakeClock clock(8 * 3600000);
+    SetModel("abc");
+    TypeText("a");
+    clock.now += 600;
+    TypeText("bc");  // the end of the text
+    SetModel("abcdefgh");
+    form_->CheckBox2->setChecked(true);
+    form_->Memo3->SetText("08:00:05");
+    TypeText("abcd");
+    clock.now = 8 * 3600000 + 5000;
+    form_->Timer1Timer();  // the interruption
+    ASSERT_EQ(messages_.size(), 2u) << "two verdicts, no history failure";
+
+    const std::string path = form_->ProgramFolder() + "/historique.csv";
+    const HistoryReadResult history = ReadHistoryFile(path);
+    ASSERT_EQ(history.Contents.Rows.size(), 2u);
+    EXPECT_EQ(history.Contents.Rows[0].Characters, 3);
+    EXPECT_EQ(history.Contents.Rows[0].DurationMs, 600);
+    EXPECT_FALSE(history.Contents.Rows[0].Interrupted);
+    EXPECT_TRUE(history.Contents.Rows[0].Difficult);
+    EXPECT_EQ(history.Contents.Rows[1].Characters, 4);
+    EXPECT_TRUE(history.Contents.Rows[1].Interrupted);
+
+    // F2 in the middle of a run opens the window and leaves the run as it was.
+    SetModel("abcdef");
+    TypeText("ab");
+    QApplication::setActiveWindow(form_.get());
+    QTest::keyClick(form_->Edit2, Qt::Key_F2);
+    StatsWindow* window = form_->Statistics();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle().toStdString(), "Statistiques détaillées");
+    EXPECT_EQ(window->HistoryRuns(), 2);
+    EXPECT_EQ(form_->Run().CorrectCount, 2);
+    EXPECT_EQ(form_->Edit2->text(), QStringLiteral(" ab"));
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    form_->StatsButton->click();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(form_->Statistics(), window) << "one window, shown again";
+}
+
+TEST(StatsWindowFigures, CraftedRecordAndHistory) {
+    std::unique_ptr<ProgressRecord, void (*)(ProgressRecord*)> record(ReserveProgress(), ReleaseProgress);
+    for (int i = 0; i < 3; ++i) RecordKeyInterval(*record, KeyOf('a'), KeyOf('t'), 100);
+    RecordKeyInterval(*record, KeyOf('e'), KeyOf('t'), 400);
+    RecordKeyInterval(*record, KeyOf('t'), KeyOf('e'), 250);
+    auto lexicon = std::make_unique<Lexicon>();
+    lexicon->NounCount = 1;
+    lexicon->Noun(1).Slots[kMasSg].Assign("tête"_cp);  // a dead key: no example from it
+    lexicon->AdjectiveCount = 1;
+    lexicon->Adjective(1).Slots[kMasSg].Assign("net");
+
+    const std::string path = MakeTempFolder("clavelle-stats") + "/historique.csv";
+    HistoryRow row = HistoryRowNow(300, 6, 60000, 50, 2.0, true, false);
+    std::string file = std::string(kHistoryHeader) + FormatHistoryRow(row) + "abc,def\n";
+    row.Epoch -= 86400 * 40;  // outside the last 30 days
+    row.Speed = 30;
+    file += FormatHistoryRow(row) + "2026-01-01T00:00:00+01:00,1,2";
+    WriteBytes(path, file);
+
+    StatsWindow window(*record, *lexicon, path);
+    window.Refresh();
+    window.show();
+    EXPECT_EQ(window.HistoryRuns(), 2);
+    EXPECT_EQ(window.DamagedRows(), 2);
+    EXPECT_NE(window.Summary->text().toStdString().find("2 lignes endommagées de historique.csv ont été ignorées"),
+              std::string::npos)
+        << window.Summary->text().toStdString();
+
+    ASSERT_EQ(window.SlowestTable->rowCount(), 3);
+    EXPECT_EQ(Text(window.SlowestTable, 0, 0), "E → T");
+    EXPECT_EQ(Text(window.SlowestTable, 0, 1), "400");
+    EXPECT_EQ(Text(window.SlowestTable, 0, 2), "1");
+    EXPECT_EQ(Text(window.SlowestTable, 0, 3), "net");
+    EXPECT_EQ(Text(window.SlowestTable, 2, 3), "—");  // A → T: only in "tête"
+
+    // The slowest key (E, 250 ms) is shown first; T (175 ms) is coloured, Q has no samples.
+    EXPECT_EQ(window.Heatmap->ChosenKey(), KeyOf('e'));
+    EXPECT_EQ(Text(window.IntoTable, 0, 0), "T → E");
+    EXPECT_NE(window.Heatmap->KeyColour(KeyOf('t')), window.Heatmap->KeyColour(KeyOf('e')));
+    EXPECT_EQ(window.Heatmap->KeyColour(KeyOf('q')), QColor(Qt::white));
+    QTest::mouseClick(window.Heatmap, Qt::LeftButton, {}, window.Heatmap->KeyRect(KeyOf('t')).center().toPoint());
+    EXPECT_EQ(window.Heatmap->ChosenKey(), KeyOf('t'));
+    ASSERT_EQ(window.IntoTable->rowCount(), 2);
+    EXPECT_EQ(Text(window.IntoTable, 0, 0), "E → T");
+    EXPECT_EQ(Text(window.IntoTable, 1, 2), "3");
+    EXPECT_EQ(Text(window.OutOfTable, 0, 0), "T → E");
+
+    EXPECT_EQ(window.Chart->PointCount(), 1) << "the last 30 days";
+    window.PeriodBox->setCurrentIndex(1);
+    EXPECT_EQ(window.Chart->PointCount(), 2);
+    EXPECT_EQ(window.Chart->SpeedSeries()->at(0).y(), 30);
+}
+
+TEST(StatsWindowFigures, LongHistoriesAreGroupedIntoReadablePoints) {
+    std::vector<HistoryRow> rows(100000, HistoryRowNow(300, 6, 60000, 50, 2.0, false, false));
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i].Epoch -= int64_t(rows.size() - i) * 600;
+    ProgressChart chart;
+    chart.SetRows(rows);
+    chart.ShowPeriod(ProgressChart::Period::AllTime, ProgressChart::Detail::PerRun, rows.back().LocalDay());
+    EXPECT_EQ(chart.RunsPerPoint(), 100);
+    EXPECT_EQ(chart.PointCount(), 1000);
+    chart.ShowPeriod(ProgressChart::Period::AllTime, ProgressChart::Detail::PerDay, rows.back().LocalDay());
+    EXPECT_GE(chart.PointCount(), 694);  // 100,000 runs ten minutes apart span 695 days
+    EXPECT_LE(chart.PointCount(), 696);
+}
