@@ -16,12 +16,13 @@
 #include <climits>
 #include <cstdlib>
 
+#include "app/error_sound.h"
 #include "app/qt_text.h"
 #include "common/cp1252.h"
 #include "common/io_error.h"
-#include "keyboard/keyboard.h"
 #include "generator/driver.h"
 #include "generator/random.h"
+#include "keyboard/keyboard.h"
 #include "lexicon/loader.h"
 #include "stats/estimate.h"
 #include "stats/verdict.h"
@@ -106,7 +107,8 @@ FormServices DefaultFormServices() {
                         QApplication::activeWindow());
         box.exec();
     };
-    services.Beep = [] { QApplication::beep(); };
+    // Loaded now, at start, so that the first wrong key is heard without delay.
+    services.Beep = [sound = std::make_shared<ErrorSound>()] { sound->Play(); };
     return services;
 }
 

@@ -25,7 +25,7 @@ EXPECTED = [
     "usr/share/clavelle/prénomsg.txt",
     "usr/share/applications/clavelle.desktop",
     "usr/share/icons/hicolor/scalable/apps/clavelle.svg",
-    "usr/share/metainfo/fr.clavelle.Clavelle.metainfo.xml",
+    "usr/share/metainfo/fr.clavelle.clavelle.metainfo.xml",
 ]
 
 
@@ -61,7 +61,7 @@ def test(session):
         check("Entraînement" in section["GenericName[fr]"], "a French name")
         if shutil.which("appstreamcli"):
             run(["appstreamcli", "validate", "--no-net", "--pedantic",
-                 os.path.join(staged, "usr/share/metainfo/fr.clavelle.Clavelle.metainfo.xml")])
+                 os.path.join(staged, "usr/share/metainfo/fr.clavelle.clavelle.metainfo.xml")])
 
         # The Debian package: its contents and its declared dependencies.
         run(["cpack", "-G", "DEB"], cwd=build)
