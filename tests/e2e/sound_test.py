@@ -24,7 +24,8 @@ MEMO1 = (300, 100)
 EDIT2 = (300, 183)
 SOUND_CHECKBOX = (203, 401)
 MODEL = "Bonjour"
-WRONG_KEYS = 6
+# Enough keys to catch a stream that stops starting after a few sounds.
+WRONG_KEYS = 8
 
 
 class PulseServer:
