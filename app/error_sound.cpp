@@ -44,6 +44,10 @@ bool ReadWav(const QByteArray& file, QAudioFormat& format, QByteArray& samples) 
 }
 
 ErrorSound::ErrorSound() {
+    // A sound server is found through the session's runtime folder or a server named in the
+    // environment. Without either, none can be reached, and asking for one would make the
+    // sound library create a folder of its own in the home folder: the bell serves.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && qEnvironmentVariableIsEmpty("PULSE_SERVER")) return;
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull()) return;
     QFile file(QString::fromLatin1(kSoundResource));
