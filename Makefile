@@ -44,9 +44,7 @@ fuzz: deps
 	./fuzz/run $(FUZZ_SECONDS)
 
 package: deps
-	cmake -S . -B $(PACKAGE_DIR) -DCMAKE_BUILD_TYPE=Release -DCLAVELLE_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
-	cmake --build $(PACKAGE_DIR) -j $(JOBS)
-	cd $(PACKAGE_DIR) && cpack
+	./packaging/build-deb $(PACKAGE_DIR) $(JOBS)
 	@ls $(PACKAGE_DIR)/*.deb
 
 clean:

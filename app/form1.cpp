@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <cerrno>
 
+#include "app/error_sound.h"
 #include "app/qt_text.h"
 #include "common/cp1252.h"
 #include "common/folders.h"
@@ -45,7 +46,8 @@ FormServices DefaultFormServices() {
                         QApplication::activeWindow());
         box.exec();
     };
-    services.Beep = [] { QApplication::beep(); };
+    // Loaded now, at start, so that the first wrong key is heard without delay.
+    services.Beep = [sound = std::make_shared<ErrorSound>()] { sound->Play(); };
     return services;
 }
 

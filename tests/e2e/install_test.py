@@ -25,7 +25,10 @@ EXPECTED = [
     "usr/share/clavelle/prénomsg.txt",
     "usr/share/applications/clavelle.desktop",
     "usr/share/icons/hicolor/scalable/apps/clavelle.svg",
-    "usr/share/metainfo/fr.clavelle.Clavelle.metainfo.xml",
+    "usr/share/metainfo/fr.clavelle.clavelle.metainfo.xml",
+    "usr/share/man/man1/clavelle.1.gz",
+    "usr/share/doc/clavelle/copyright",
+    "usr/share/doc/clavelle/changelog.gz",
 ]
 
 
@@ -38,12 +41,10 @@ def run(args, **kwargs):
 def test(session):
     root = tempfile.mkdtemp(prefix="clavelle-install-")
     try:
-        # A package build of the same sources, installed into a throw-away root.
+        # The package build of `make package`, also installed into a throw-away root.
         build = os.path.join(root, "build")
-        run(["cmake", "-S", os.environ["CLAVELLE_SOURCE_DIR"], "-B", build, "-DCMAKE_BUILD_TYPE=Release",
-             "-DCLAVELLE_TESTS=OFF", "-DCMAKE_INSTALL_PREFIX=" + PREFIX,
+        run([os.path.join(os.environ["CLAVELLE_SOURCE_DIR"], "packaging", "build-deb"), build, "2",
              "-DCLAVELLE_PREBUILT_DATA_DIR=" + os.path.join(BUILD_DIR, "data")])
-        run(["cmake", "--build", build, "-j", "2", "--target", "clavelle"])
         staged = os.path.join(root, "staged")
         run(["cmake", "--install", build, "--prefix", PREFIX], env=dict(os.environ, DESTDIR=staged))
         for path in EXPECTED:
@@ -61,17 +62,25 @@ def test(session):
         check("Entraînement" in section["GenericName[fr]"], "a French name")
         if shutil.which("appstreamcli"):
             run(["appstreamcli", "validate", "--no-net", "--pedantic",
-                 os.path.join(staged, "usr/share/metainfo/fr.clavelle.Clavelle.metainfo.xml")])
+                 os.path.join(staged, "usr/share/metainfo/fr.clavelle.clavelle.metainfo.xml")])
 
-        # The Debian package: its contents and its declared dependencies.
-        run(["cpack", "-G", "DEB"], cwd=build)
+        # The Debian package: its contents, its declared dependencies, and what lintian says.
         packages = glob.glob(os.path.join(build, "*.deb"))
         check(len(packages) == 1, "one package was built")
         contents = run(["dpkg-deb", "-c", packages[0]])
-        for path in EXPECTED:
+        notice = os.path.join(os.environ["CLAVELLE_SOURCE_DIR"], "tools/lexicon-builder/frequency/NOTICE")
+        for path in EXPECTED + (["usr/share/doc/clavelle/NOTICE"] if os.path.exists(notice) else []):
             check("./" + path in contents, "packaged: " + path)
         depends = run(["dpkg-deb", "-f", packages[0], "Depends"])
         check("libqt6widgets6" in depends and "fonts-liberation2" in depends, "declares its dependencies: " + depends)
+        recommends = run(["dpkg-deb", "-f", packages[0], "Recommends"])
+        check("qt6-wayland" in recommends, "recommends Qt's Wayland plugin: " + recommends)
+        if shutil.which("lintian"):
+            said = run(["lintian", "--display-info", packages[0]]).splitlines()
+            tags = [line for line in said if line[:2] in ("E:", "W:", "I:")]
+            check(not tags, "lintian finds nothing:\n" + "\n".join(tags))
+        else:
+            print("lintian is missing (scripts/install-deps installs it): package not checked")
         unpacked = os.path.join(root, "unpacked")
         run(["dpkg-deb", "-x", packages[0], unpacked])
 
