@@ -20,7 +20,7 @@ quint16 Le16(const QByteArray& bytes, qsizetype at) { return qFromLittleEndian<q
 
 bool ReadWav(const QByteArray& file, QAudioFormat& format, QByteArray& samples) {
     if (file.size() < 12 || !file.startsWith("RIFF") || file.mid(8, 4) != "WAVE") return false;
-    bool have_format = false;
+    bool haveFormat = false;
     for (qsizetype at = 12; at + 8 <= file.size();) {
         const QByteArray id = file.mid(at, 4);
         const quint32 size = Le32(file, at + 4);
@@ -33,8 +33,8 @@ bool ReadWav(const QByteArray& file, QAudioFormat& format, QByteArray& samples) 
             format.setChannelCount(Le16(file, body + 2));
             format.setSampleRate(static_cast<int>(Le32(file, body + 4)));
             format.setSampleFormat(QAudioFormat::Int16);
-            have_format = format.isValid();
-        } else if (id == "data" && have_format) {
+            haveFormat = format.isValid();
+        } else if (id == "data" && haveFormat) {
             samples = file.mid(body, size);
             return !samples.isEmpty();
         }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <climits>
+#include <utility>
 
 #include "common/io_error.h"
 
@@ -74,7 +75,8 @@ std::string ResolveLinks(const std::string& path) {
         const ssize_t length = ::readlink(current.c_str(), target, sizeof target);
         if (length <= 0 || std::size_t(length) >= sizeof target) break;
         std::string next(target, std::size_t(length));
-        current = next.front() == '/' ? next : FolderOf(current) + "/" + next;
+        if (next.front() != '/') next.insert(0, FolderOf(current) + "/");
+        current = std::move(next);
     }
     return current;
 }

@@ -30,7 +30,8 @@ InstanceLock::~InstanceLock() {
 }
 
 std::string AlreadyOpenMessage(const std::string& folder) {
-    std::string message("Le programme est déjà ouvert dans une autre fenêtre.\r\n"_cp);
+    std::string message;
+    message += "Le programme est déjà ouvert dans une autre fenêtre.\r\n"_cp;
     message += "Une seule fenêtre à la fois peut tenir à jour vos statistiques ("_cp;
     message += Utf8ToCp1252(folder);
     message += ").\r\nRetrouvez la fenêtre déjà ouverte parmi vos fenêtres."_cp;

@@ -232,7 +232,8 @@ void ProgressKeeper::PrepareProgress(const std::function<void(const std::string&
         const IoError cause = *loadError_;
         loadError_.reset();
         if (tell) {
-            std::string message("Le fichier de progression n'a pas pu être lu ("_cp);
+            std::string message;
+            message += "Le fichier de progression n'a pas pu être lu ("_cp;
             message += IoErrorMessage(cause);
             message += ").\r\nIl a été mis de côté, sans être effacé, sous le nom :\r\n"_cp;
             message += Utf8ToCp1252(aside);
