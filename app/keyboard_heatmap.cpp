@@ -10,88 +10,91 @@
 #include <algorithm>
 
 #include "app/window_style.h"
+#include "keyboard/keyboard.h"
 
 namespace {
 
-// One key cap of the drawn keyboard, in key units: column, row, width, the tracked key it
-// stands for (0 for an untracked key) and its two engravings (shifted above).
+// One key cap of the drawn keyboard, in key units: column, row, width, the virtual-key
+// code of the key (0 for a key the keyboard module does not know) and its two engravings
+// (shifted above).
 struct KeyPlace {
     double X;
     int Row;
     double W;
-    int Key;
+    uint8_t Vk;
     const char* Top;
     const char* Bottom;
-};
 
-constexpr int L(char letter) { return letter - 'A' + 1; }
+    // The tracked key it stands for, 0 for an untracked key.
+    int Key() const { return KeyOfVirtualKey[Vk]; }
+};
 
 constexpr KeyPlace kPlaces[] = {
     // Digit row.
-    {0, 0, 1, 39, "", "²"},
-    {1, 0, 1, 40, "1", "&"},
-    {2, 0, 1, 41, "2", "é"},
-    {3, 0, 1, 42, "3", "\""},
-    {4, 0, 1, 43, "4", "'"},
-    {5, 0, 1, 44, "5", "("},
-    {6, 0, 1, 45, "6", "-"},
-    {7, 0, 1, 46, "7", "è"},
-    {8, 0, 1, 47, "8", "_"},
-    {9, 0, 1, 48, "9", "ç"},
-    {10, 0, 1, 49, "0", "à"},
-    {11, 0, 1, 50, "°", ")"},
-    {12, 0, 1, 51, "+", "="},
+    {0, 0, 1, VK_OEM_7, "", "²"},
+    {1, 0, 1, '1', "1", "&"},
+    {2, 0, 1, '2', "2", "é"},
+    {3, 0, 1, '3', "3", "\""},
+    {4, 0, 1, '4', "4", "'"},
+    {5, 0, 1, '5', "5", "("},
+    {6, 0, 1, '6', "6", "-"},
+    {7, 0, 1, '7', "7", "è"},
+    {8, 0, 1, '8', "8", "_"},
+    {9, 0, 1, '9', "9", "ç"},
+    {10, 0, 1, '0', "0", "à"},
+    {11, 0, 1, VK_OEM_4, "°", ")"},
+    {12, 0, 1, VK_OEM_PLUS, "+", "="},
     {13, 0, 2, 0, "", "←"},
     // Top letter row.
     {0, 1, 1.5, 0, "", "Tab"},
-    {1.5, 1, 1, L('A'), "", "A"},
-    {2.5, 1, 1, L('Z'), "", "Z"},
-    {3.5, 1, 1, L('E'), "", "E"},
-    {4.5, 1, 1, L('R'), "", "R"},
-    {5.5, 1, 1, L('T'), "", "T"},
-    {6.5, 1, 1, L('Y'), "", "Y"},
-    {7.5, 1, 1, L('U'), "", "U"},
-    {8.5, 1, 1, L('I'), "", "I"},
-    {9.5, 1, 1, L('O'), "", "O"},
-    {10.5, 1, 1, L('P'), "", "P"},
-    {11.5, 1, 1, 28, "¨", "^"},
-    {12.5, 1, 1, 30, "£", "$"},
+    {1.5, 1, 1, 'A', "", "A"},
+    {2.5, 1, 1, 'Z', "", "Z"},
+    {3.5, 1, 1, 'E', "", "E"},
+    {4.5, 1, 1, 'R', "", "R"},
+    {5.5, 1, 1, 'T', "", "T"},
+    {6.5, 1, 1, 'Y', "", "Y"},
+    {7.5, 1, 1, 'U', "", "U"},
+    {8.5, 1, 1, 'I', "", "I"},
+    {9.5, 1, 1, 'O', "", "O"},
+    {10.5, 1, 1, 'P', "", "P"},
+    {11.5, 1, 1, VK_OEM_6, "¨", "^"},
+    {12.5, 1, 1, VK_OEM_1, "£", "$"},
     {13.5, 1, 1.5, 0, "", "Entrée"},
     // Home row.
     {0, 2, 1.75, 0, "", "Verr. maj"},
-    {1.75, 2, 1, L('Q'), "", "Q"},
-    {2.75, 2, 1, L('S'), "", "S"},
-    {3.75, 2, 1, L('D'), "", "D"},
-    {4.75, 2, 1, L('F'), "", "F"},
-    {5.75, 2, 1, L('G'), "", "G"},
-    {6.75, 2, 1, L('H'), "", "H"},
-    {7.75, 2, 1, L('J'), "", "J"},
-    {8.75, 2, 1, L('K'), "", "K"},
-    {9.75, 2, 1, L('L'), "", "L"},
-    {10.75, 2, 1, L('M'), "", "M"},
-    {11.75, 2, 1, 29, "%", "ù"},
-    {12.75, 2, 1, 27, "µ", "*"},
+    {1.75, 2, 1, 'Q', "", "Q"},
+    {2.75, 2, 1, 'S', "", "S"},
+    {3.75, 2, 1, 'D', "", "D"},
+    {4.75, 2, 1, 'F', "", "F"},
+    {5.75, 2, 1, 'G', "", "G"},
+    {6.75, 2, 1, 'H', "", "H"},
+    {7.75, 2, 1, 'J', "", "J"},
+    {8.75, 2, 1, 'K', "", "K"},
+    {9.75, 2, 1, 'L', "", "L"},
+    {10.75, 2, 1, 'M', "", "M"},
+    {11.75, 2, 1, VK_OEM_3, "%", "ù"},
+    {12.75, 2, 1, VK_OEM_5, "µ", "*"},
     {13.75, 2, 1.25, 0, "", ""},
     // Bottom letter row.
-    {0, 3, 1.25, 36, "", "Maj"},
-    {1.25, 3, 1, 35, ">", "<"},
-    {2.25, 3, 1, L('W'), "", "W"},
-    {3.25, 3, 1, L('X'), "", "X"},
-    {4.25, 3, 1, L('C'), "", "C"},
-    {5.25, 3, 1, L('V'), "", "V"},
-    {6.25, 3, 1, L('B'), "", "B"},
-    {7.25, 3, 1, L('N'), "", "N"},
-    {8.25, 3, 1, 31, "?", ","},
-    {9.25, 3, 1, 32, ".", ";"},
-    {10.25, 3, 1, 33, "/", ":"},
-    {11.25, 3, 1, 34, "§", "!"},
-    {12.25, 3, 2.75, 36, "", "Maj"},
+    {0, 3, 1.25, VK_SHIFT, "", "Maj"},
+    {1.25, 3, 1, VK_OEM_102, ">", "<"},
+    {2.25, 3, 1, 'W', "", "W"},
+    {3.25, 3, 1, 'X', "", "X"},
+    {4.25, 3, 1, 'C', "", "C"},
+    {5.25, 3, 1, 'V', "", "V"},
+    {6.25, 3, 1, 'B', "", "B"},
+    {7.25, 3, 1, 'N', "", "N"},
+    {8.25, 3, 1, VK_OEM_COMMA, "?", ","},
+    {9.25, 3, 1, VK_OEM_PERIOD, ".", ";"},
+    {10.25, 3, 1, VK_OEM_2, "/", ":"},
+    {11.25, 3, 1, VK_OEM_8, "§", "!"},
+    {12.25, 3, 2.75, VK_SHIFT, "", "Maj"},
     // Space row.
     {0, 4, 1.25, 0, "", "Ctrl"},
     {1.25, 4, 1.25, 0, "", ""},
-    {2.5, 4, 1.25, 37, "", "Alt"},
-    {3.75, 4, 6.25, 38, "", "Espace"},
-    {10, 4, 1.25, 37, "", "Alt Gr"},
+    {2.5, 4, 1.25, VK_MENU, "", "Alt"},
+    {3.75, 4, 6.25, VK_SPACE, "", "Espace"},
+    {10, 4, 1.25, VK_MENU, "", "Alt Gr"},
     {11.25, 4, 1.25, 0, "", ""},
     {12.5, 4, 1.25, 0, "", ""},
     {13.75, 4, 1.25, 0, "", "Ctrl"},
@@ -147,13 +150,13 @@ QRectF KeyboardHeatmap::PlaceRect(int place) const {
 
 int KeyboardHeatmap::KeyAt(QPointF point) const {
     for (int i = 0; i < kPlaceCount; ++i)
-        if (kPlaces[i].Key && PlaceRect(i).contains(point)) return kPlaces[i].Key;
+        if (kPlaces[i].Key() && PlaceRect(i).contains(point)) return kPlaces[i].Key();
     return 0;
 }
 
 QRectF KeyboardHeatmap::KeyRect(int key) const {
     for (int i = 0; i < kPlaceCount; ++i)
-        if (kPlaces[i].Key == key) return PlaceRect(i);
+        if (kPlaces[i].Key() == key) return PlaceRect(i);
     return {};
 }
 
@@ -176,11 +179,11 @@ void KeyboardHeatmap::paintEvent(QPaintEvent*) {
     for (int i = 0; i < kPlaceCount; ++i) {
         const KeyPlace& p = kPlaces[i];
         const QRectF rect = PlaceRect(i);
-        const bool tracked = p.Key != 0;
-        const bool measured = tracked && report_.Keys[std::size_t(p.Key)].Samples > 0;
-        const bool chosen = tracked && p.Key == chosen_;
+        const bool tracked = p.Key() != 0;
+        const bool measured = tracked && report_.Keys[std::size_t(p.Key())].Samples > 0;
+        const bool chosen = tracked && p.Key() == chosen_;
         painter.setPen(QPen(chosen ? window_style::kNavy : QColor(110, 110, 110), chosen ? 3 : 1));
-        painter.setBrush(KeyColour(p.Key));
+        painter.setBrush(KeyColour(p.Key()));
         painter.drawRoundedRect(rect, u * 0.1, u * 0.1);
         if (tracked && !measured) {
             painter.setPen(Qt::NoPen);
@@ -200,7 +203,7 @@ void KeyboardHeatmap::paintEvent(QPaintEvent*) {
             painter.setFont(figure);
             painter.setPen(Qt::black);
             painter.drawText(inner, Qt::AlignRight | Qt::AlignBottom,
-                             QString::number(report_.Keys[std::size_t(p.Key)].MeanMs));
+                             QString::number(report_.Keys[std::size_t(p.Key())].MeanMs));
         }
     }
     PaintLegend(painter, Origin().y() + kRows * u + u * 0.2);
