@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QStyle>
 
 #include <unistd.h>
@@ -82,6 +83,10 @@ void TForm1::BindHandlers() {
     connect(Edit2, &QLineEdit::textChanged, this, [this] { Guarded([this] { Edit2Change(); }); });
     connect(Edit2, &TypingEdit::exited, this, [this] { Guarded([this] { Edit2Exit(); }); });
     connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
+    connect(StatsButton, &QPushButton::clicked, this, [this] { Guarded([this] { ShowStatistics(); }); });
+    auto* f2 = new QShortcut(QKeySequence(Qt::Key_F2), this);
+    f2->setContext(Qt::WindowShortcut);
+    connect(f2, &QShortcut::activated, this, [this] { Guarded([this] { ShowStatistics(); }); });
     // Enter and Escape press the default and cancel buttons from anywhere in the window.
     qApp->installEventFilter(this);
 }

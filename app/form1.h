@@ -125,7 +125,6 @@ private:
     void Guarded(const std::function<void()>& handler);
     void ShowMessage(const std::string& text);
     void SetEdit2Blank();
-    void BuildStatisticsControls();
     // Appends the judged run to historique.csv; returns a message (cp1252) to show once judged.
     std::string AppendHistoryRow(int32_t elapsed, bool interrupted);
     // Saves the record; returns the error of a failed save (none when saved or skipped).

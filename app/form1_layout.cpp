@@ -207,7 +207,16 @@ void TForm1::BuildControls() {
     setTabOrder(CheckBox1, SpinEdit1);
     setTabOrder(SpinEdit1, Memo3);
     setTabOrder(Memo3, Memo2);
-    BuildStatisticsControls();
+
+    // The way to the detailed statistics, in the free space right of the clock. Like the
+    // other buttons it takes no focus, so a click leaves the typing field as it is.
+    StatsButton = new QPushButton(QString::fromUtf8("Statistiques détaillées (F2)"), this);
+    Place(StatsButton, 400, 12, 200, 28);
+    StatsButton->setFont(times13);
+    StatsButton->setFocusPolicy(Qt::NoFocus);
+    StatsButton->setAutoDefault(false);
+    Hint(StatsButton,
+         "Voir les touches et les paires de touches où vous êtes lent, et vos progrès au fil des séances.");
 
     // Centred on the screen when shown.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -1,33 +1,13 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window's way to the detailed statistics: the button at the top right, the F2
-// shortcut, and one history row for every judged run.
+// The main window's way to the detailed statistics: the window that the button at the top
+// right and F2 open, and one history row for every judged run.
 #include <QScreen>
-#include <QShortcut>
 #include <algorithm>
 
 #include "app/form1.h"
 #include "app/stats_window.h"
-#include "app/window_style.h"
 #include "common/cp1252.h"
-
-void TForm1::BuildStatisticsControls() {
-    // In the free space right of the clock, at the top of the window.
-    StatsButton = new QPushButton(QString::fromUtf8("Statistiques détaillées (F2)"), this);
-    StatsButton->setGeometry(400, 12, 200, 28);
-    StatsButton->setFont(window_style::PixelFont("Times New Roman", 13));
-    // Like the other buttons it takes no focus, so a click leaves the typing field as it is.
-    StatsButton->setFocusPolicy(Qt::NoFocus);
-    StatsButton->setAutoDefault(false);
-    StatsButton->setToolTip(
-        QString::fromUtf8("Voir les touches et les paires de touches où vous êtes lent, et vos progrès au fil des "
-                          "séances."));
-    StatsButton->setToolTipDuration(10000);
-    connect(StatsButton, &QPushButton::clicked, this, [this] { Guarded([this] { ShowStatistics(); }); });
-    auto* f2 = new QShortcut(QKeySequence(Qt::Key_F2), this);
-    f2->setContext(Qt::WindowShortcut);
-    connect(f2, &QShortcut::activated, this, [this] { Guarded([this] { ShowStatistics(); }); });
-}
 
 void TForm1::ShowStatistics() {
     if (!statsWindow_) {
