@@ -193,10 +193,6 @@ std::string SetAside(const std::string& path) {
     return aside;
 }
 
-}  // namespace
-
-namespace {
-
 // Removes the temporary files of saves that a crash cut short. One program at a time uses
 // a progress folder, so any such file there at start is left over.
 void RemoveLeftTemporaries(const std::string& target) {
