@@ -18,10 +18,11 @@ bool Slower(const PairFigure& a, const PairFigure& b) {
     return a.Previous != b.Previous ? a.Previous < b.Previous : a.Current < b.Current;
 }
 
-PairFigure Figure(const ProgressRecord& record, int previous, int current) {
+// Adds the figure of the pair when its cell holds samples that count.
+void AddMeasured(std::vector<PairFigure>& pairs, const ProgressRecord& record, int previous, int current) {
     const KeyPairStats& cell = record.Cell(previous, current);
     const int32_t samples = CountedSamples(cell);
-    return {previous, current, samples ? MeanInterval(cell) : 0, samples};
+    if (samples > 0) pairs.push_back({previous, current, MeanInterval(cell), samples});
 }
 
 // Characters typed by one key without Shift or a dead key: lower-case letters, é è ç à
@@ -114,16 +115,14 @@ KeyReport BuildKeyReport(const ProgressRecord& record) {
 
 std::vector<PairFigure> PairsInto(const ProgressRecord& record, int key) {
     std::vector<PairFigure> pairs;
-    for (int previous = 1; previous <= kKeyCount; ++previous)
-        if (CountedSamples(record.Cell(previous, key))) pairs.push_back(Figure(record, previous, key));
+    for (int previous = 1; previous <= kKeyCount; ++previous) AddMeasured(pairs, record, previous, key);
     std::sort(pairs.begin(), pairs.end(), Slower);
     return pairs;
 }
 
 std::vector<PairFigure> PairsOutOf(const ProgressRecord& record, int key) {
     std::vector<PairFigure> pairs;
-    for (int current = 1; current <= kKeyCount; ++current)
-        if (CountedSamples(record.Cell(key, current))) pairs.push_back(Figure(record, key, current));
+    for (int current = 1; current <= kKeyCount; ++current) AddMeasured(pairs, record, key, current);
     std::sort(pairs.begin(), pairs.end(), Slower);
     return pairs;
 }
@@ -131,8 +130,7 @@ std::vector<PairFigure> PairsOutOf(const ProgressRecord& record, int key) {
 std::vector<PairFigure> SlowestPairs(const ProgressRecord& record, int count) {
     std::vector<PairFigure> pairs;
     for (int previous = 1; previous <= kKeyCount; ++previous)
-        for (int current = 1; current <= kKeyCount; ++current)
-            if (CountedSamples(record.Cell(previous, current))) pairs.push_back(Figure(record, previous, current));
+        for (int current = 1; current <= kKeyCount; ++current) AddMeasured(pairs, record, previous, current);
     const std::size_t n = std::min(pairs.size(), std::size_t(count < 0 ? 0 : count));
     std::partial_sort(pairs.begin(), pairs.begin() + std::ptrdiff_t(n), pairs.end(), Slower);
     pairs.resize(n);

@@ -15,7 +15,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(__file__))
-from x11session import TITLE, Failure, cell_count, check, total_samples  # noqa: E402
+from x11session import TITLE, Failure, cell_count, check, stop_processes, total_samples  # noqa: E402
 
 SKIP = 77
 USER = "clavelle-e2e"
@@ -116,13 +116,7 @@ class Sway:
         return path
 
     def close(self):
-        for proc in (self.app, self.sway):
-            if proc and proc.poll() is None:
-                proc.terminate()
-                try:
-                    proc.wait(10)
-                except subprocess.TimeoutExpired:
-                    proc.kill()
+        stop_processes((self.app, self.sway), 10)
         self.log.close()
         shutil.rmtree(self.root, ignore_errors=True)
 

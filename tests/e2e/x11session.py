@@ -38,6 +38,17 @@ def typeable(text):
 REMAPPED_KEY_DELAY_MS = 300
 
 
+def stop_processes(processes, timeout):
+    """Ends the processes still running, in order: politely, then by force after timeout s."""
+    for proc in processes:
+        if proc and proc.poll() is None:
+            proc.terminate()
+            try:
+                proc.wait(timeout)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+
+
 class Failure(Exception):
     pass
 
@@ -83,13 +94,7 @@ class Session:
         return self
 
     def __exit__(self, *exc):
-        for proc in (self.app, self.wm, self.xvfb):
-            if proc and proc.poll() is None:
-                proc.terminate()
-                try:
-                    proc.wait(5)
-                except subprocess.TimeoutExpired:
-                    proc.kill()
+        stop_processes((self.app, self.wm, self.xvfb), 5)
         shutil.rmtree(self.home, ignore_errors=True)
         return False
 
