@@ -14,7 +14,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(__file__))
-from x11session import Session, check, main  # noqa: E402
+from x11session import check, main  # noqa: E402
 
 BUILD_DIR = os.environ["CLAVELLE_BINARY_DIR"]
 PREFIX = "/usr"
