@@ -13,7 +13,7 @@
 
 #include "app/qt_text.h"
 #include "common/cp1252.h"
-#include "keyboard/keyboard.h"
+#include "keyboard/layout.h"
 
 namespace {
 // Focus that moves because another window became active (a message box, another
@@ -23,11 +23,7 @@ bool MovedWithinWindow(const QFocusEvent* event) {
 }
 }  // namespace
 
-TypingEdit::TypingEdit(QWidget* parent) : QLineEdit(parent) {
-    setReadOnly(true);
-    // setReadOnly clears this; composed characters arrive as input-method commits.
-    setAttribute(Qt::WA_InputMethodEnabled, true);
-}
+TypingEdit::TypingEdit(QWidget* parent) : QLineEdit(parent) { setReadOnly(true); }
 
 std::string TypingEdit::Text() const { return FromQString(text()); }
 
@@ -36,26 +32,25 @@ void TypingEdit::SetText(const std::string& value) {
     if (q != text()) setText(q);
 }
 
+QVariant TypingEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
+    // No input method composes for this field: its dead keys reach it as key presses.
+    if (query == Qt::ImEnabled) return false;
+    return QLineEdit::inputMethodQuery(query);
+}
+
 void TypingEdit::keyPressEvent(QKeyEvent* event) {
-    emit keyDown(VirtualKeyOfQtKey(event->key()));
     const QString typed = event->text();
-    if (typed.isEmpty()) {
+    emit keyStruck(event->nativeScanCode(), event->nativeVirtualKey(), event->key(), typed, event->timestamp());
+    if (typed.isEmpty() && !KeyboardLayout::IsDeadKeysym(event->nativeVirtualKey())) {
         // Navigation and copying still work; a read-only field inserts nothing.
         QLineEdit::keyPressEvent(event);
         return;
     }
-    for (int ch : TypedCharacters(typed)) emit keyPress(ch);
     event->accept();
 }
 
 void TypingEdit::inputMethodEvent(QInputMethodEvent* event) {
-    // The key-downs of a composed character never arrive: supply those that type it on
-    // AZERTY (dead key, Shift for the diaeresis, the letter) before the character.
-    for (int ch : TypedCharacters(event->commitString())) {
-        if (ch != kNotCp1252)
-            for (uint8_t key : ComposedKeystrokes(static_cast<unsigned char>(ch))) emit keyDown(key);
-        emit keyPress(ch);
-    }
+    if (!event->commitString().isEmpty()) emit committed(event->commitString());
     event->accept();
 }
 

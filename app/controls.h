@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
-// The typing field: read-only for the user, yet every key-down and every typed character
-// (composed ones and input-method commits included) reaches the window as events. Key
-// events become AZERTY virtual-key codes here, in one place.
+// The typing field: read-only for the user, yet every key press reaches the window with
+// its physical key (XKB keycode), its keysym, its text and its own time. Dead keys are not
+// left to an input method: the window composes them with the layout, so that their
+// key-downs arrive too. Characters that an input method commits all the same are passed on.
 class TypingEdit : public QLineEdit {
     Q_OBJECT
 public:
@@ -26,10 +27,14 @@ public:
     void SetText(const std::string& text);
     void SetCaret(int position) { setCursorPosition(position); }
 
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 signals:
-    void keyDown(uint8_t virtualKey);
-    // A Windows-1252 byte, or kNotCp1252 for a character that Windows-1252 cannot hold.
-    void keyPress(int character);
+    // A key went down: keycode and keysym as the window system gives them (0 when it gives
+    // none), the toolkit's key value, the typed text, the event's time in milliseconds.
+    void keyStruck(quint32 keycode, quint32 keysym, int qtKey, const QString& text, quint64 time);
+    // Characters committed by an input method, which come without their keys.
+    void committed(const QString& text);
     void exited();
 
 protected:

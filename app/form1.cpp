@@ -15,12 +15,13 @@
 
 #include "app/error_sound.h"
 #include "app/qt_text.h"
+#include "app/system_layout.h"
 #include "common/cp1252.h"
 #include "common/folders.h"
 #include "common/io_error.h"
 #include "generator/driver.h"
 #include "generator/random.h"
-#include "keyboard/keyboard.h"
+#include "keyboard/xkb_layout.h"
 #include "lexicon/loader.h"
 #include "stats/estimate.h"
 #include "stats/verdict.h"
@@ -78,8 +79,12 @@ void TForm1::BindHandlers() {
     connect(SpinEdit1, &QSpinBox::valueChanged, this, [this] { Guarded([this] { SpinEdit1Change(); }); });
     connect(Memo1, &MemoEdit::entered, this, [this] { Guarded([this] { Memo1Enter(); }); });
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Guarded([this] { Memo1Change(); }); });
-    connect(Edit2, &TypingEdit::keyDown, this, [this](uint8_t key) { Guarded([&] { Edit2KeyDown(key); }); });
-    connect(Edit2, &TypingEdit::keyPress, this, [this](int ch) { Guarded([&] { Edit2KeyPress(ch); }); });
+    connect(Edit2, &TypingEdit::keyStruck, this,
+            [this](quint32 keycode, quint32 keysym, int qtKey, const QString& text, quint64 time) {
+                const std::u32string chars = text.toStdU32String();
+                Guarded([&] { Edit2Key(KeyPress{keycode, keysym, qtKey, chars}, time); });
+            });
+    connect(Edit2, &TypingEdit::committed, this, [this](const QString& text) { Guarded([&] { Edit2Commit(text); }); });
     connect(Edit2, &QLineEdit::textChanged, this, [this] { Guarded([this] { Edit2Change(); }); });
     connect(Edit2, &TypingEdit::exited, this, [this] { Guarded([this] { Edit2Exit(); }); });
     connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
@@ -145,7 +150,6 @@ void TForm1::FormCreate() {
     Memo3->SetText("00:00:00");
     run_.ClearCounters();
     Edit2->SetText(" ");
-    Edit2->setAttribute(Qt::WA_InputMethodEnabled, true);
     Memo1->SetText("");
     SetTextOf(Edit1, std::string("Chargement en mémoire des informations du dictionnaire..."_cp));
     Timer1->start();
@@ -184,6 +188,7 @@ void TForm1::FirstPaint() {
     if (closed_) return;
     ProgressBar1->setValue(100);
     SetTextOf(Edit1, LexiconSummary(*lexicon_));
+    SetUpLayout();
     GenerateText();
     ResetTyping();
     keeper_->PrepareProgress([this](const std::string& notice) { ShowMessage(notice); });
@@ -280,6 +285,30 @@ void TForm1::EstimateTextSpeed() {
 
 void TForm1::Edit2KeyDown(uint8_t virtualKey) { run_.KeyDown(virtualKey); }
 
+void TForm1::Edit2Key(const KeyPress& press, uint64_t eventMs) {
+    const KeyTime at = eventClock_.Place(eventMs);
+    const TranslatedKey key = translator_.Press(Layout(), press);
+    if (!key.Agrees)
+        evidence_.Observe(press.Keycode, KeysymOf(press));
+    else if (press.Keycode != 0 && key.VirtualKey != VK_SHIFT && key.VirtualKey != VK_MENU)
+        evidence_.Observe(press.Keycode, KeysymOf(press));
+    Edit2KeyDown(key.VirtualKey);
+    keyTime_ = at;
+    std::vector<int> characters;
+    for (char32_t u : key.Characters) characters.push_back(cp1252_detail::FromUnicode(u));
+    if (key.Cancelled) characters.push_back(kNotCp1252);
+    for (int ch : characters) Edit2KeyPress(ch);
+    keyTime_.reset();
+}
+
+void TForm1::Edit2Commit(const QString& text) {
+    for (int ch : TypedCharacters(text)) {
+        if (ch != kNotCp1252)
+            for (uint8_t key : Layout().KeyDowns(static_cast<unsigned char>(ch))) Edit2KeyDown(key);
+        Edit2KeyPress(ch);
+    }
+}
+
 void TForm1::Edit2KeyPress(int character) {
     // Empty lines are passed over when the line before them is completed; those at the
     // very start of a text have no line before them, so pass them over here.
@@ -289,9 +318,9 @@ void TForm1::Edit2KeyPress(int character) {
     const std::size_t typed = std::size_t(Edit2->text().size());  // one character per cp1252 byte
     std::optional<unsigned char> expected;
     if (typed >= 1 && typed - 1 < line.size()) expected = static_cast<unsigned char>(line[typed - 1]);
-    KeyPressOutcome outcome =
-        CheckKeyPress(run_, *record_, character == kNotCp1252 ? std::nullopt : std::optional<unsigned char>(character),
-                      expected, Memo1->Text().empty(), CheckBox1->isChecked());
+    KeyPressOutcome outcome = CheckKeyPress(
+        run_, *record_, character == kNotCp1252 ? std::nullopt : std::optional<unsigned char>(character), expected,
+        Memo1->Text().empty(), CheckBox1->isChecked(), keyTime_ ? *keyTime_ : eventClock_.Place(0));
     if (outcome.Ignored) return;
     if (outcome.ScrollToCurrentLine) Memo1->ScrollToLine(run_.CurrentLine);
     if (outcome.Correct) {
@@ -311,7 +340,10 @@ void TForm1::Edit2Change() {
     Memo1->ScrollDown(1);
     if (run_.CurrentLine < lineCount) ++run_.CurrentLine;
     SetEdit2Blank();  // runs this handler again: empty lines and the end are seen there
-    const int32_t elapsed = MillisecondsSince(run_.RunStartTime);
+    // The run lasts from its first correct key to its last, by the keys' own times, so that
+    // a stall of this thread does not lengthen it.
+    const int64_t byKeys = RunKeyDuration(run_);
+    const int32_t elapsed = byKeys >= 0 && byKeys <= INT32_MAX ? int32_t(byKeys) : MillisecondsSince(run_.RunStartTime);
     // A run with no correct character has nothing to judge.
     if (run_.CurrentLine == lineCount && elapsed > 0 && run_.CorrectCount > 0) FinishRun(elapsed);
 }
@@ -339,6 +371,7 @@ void TForm1::FinishRun(int32_t elapsed) {
     run_.CurrentLine = 0;
     if (saveError) ShowMessage(IoErrorMessage(*saveError));
     if (!historyError.empty()) ShowMessage(historyError);
+    WarnOfOtherLayout();
 }
 
 std::optional<IoError> TForm1::SaveReportingLater() {

@@ -20,7 +20,10 @@
 
 #include "app/controls.h"
 #include "common/io_error.h"
+#include "common/settings.h"
 #include "exercise/typing.h"
+#include "keyboard/detect.h"
+#include "keyboard/key_input.h"
 #include "lexicon/lexicon.h"
 #include "stats/history.h"
 #include "stats/progress.h"
@@ -80,6 +83,12 @@ public:
     void Memo1Change();
     void Edit2KeyDown(uint8_t virtualKey);
     void Edit2KeyPress(int character);  // a Windows-1252 byte or kNotCp1252
+    // A key press of the typing field as the window system gives it: its key-down, then
+    // the characters it types once dead keys are composed, each at the event's own time.
+    void Edit2Key(const KeyPress& press, uint64_t eventMs);
+    // Characters an input method committed: the key-downs that type them on the layout,
+    // then the characters.
+    void Edit2Commit(const QString& text);
     void Edit2Change();
     void Edit2Exit();
     void CheckBox2Click();
@@ -94,6 +103,17 @@ public:
     void Interrupt();
     void ShowStatistics();
     StatsWindow* Statistics() const { return statsWindow_; }
+
+    // The keyboard layout: the one chosen in the settings, else the one the system gives,
+    // else classic AZERTY. Each layout has its own progress record.
+    void SetUpLayout();
+    // Switches to another layout: the present record is saved, the layout's own is loaded,
+    // and the choice is kept in the settings file.
+    void ChooseLayout(const LayoutName& name);
+    const KeyboardLayout& Layout() const { return ActiveLayout(); }
+    // Where the layout came from, for the user (UTF-8): "choisie par vous", "donnée par le
+    // serveur X"...
+    const std::string& LayoutOrigin() const { return layoutOrigin_; }
 
     // State, readable by tests.
     const std::string& DataDirectory() const { return dataDirectory_; }
@@ -145,4 +165,15 @@ private:
     bool loading_ = false;
     StatsWindow* statsWindow_ = nullptr;
     std::unique_ptr<HistoryWriter> history_;
+    // Keys: the time of the key press being handled, dead keys, what the keys typed say of
+    // the layout.
+    EventClock eventClock_;
+    std::optional<KeyTime> keyTime_;
+    KeyTranslator translator_;
+    LayoutEvidence evidence_;
+    bool layoutWarned_ = false;
+    std::unique_ptr<Settings> settings_;
+    std::string layoutOrigin_;
+    // After a run: says once when the keys typed point at another layout than the one counted.
+    void WarnOfOtherLayout();
 };

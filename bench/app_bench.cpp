@@ -15,7 +15,7 @@
 
 #include "app/form1.h"
 #include "common/cp1252.h"
-#include "keyboard/keyboard.h"
+#include "keyboard/layout.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include "exercise/timestamp.h"
 
 #include <sys/time.h>
+#include <chrono>
 #include <ctime>
 
 namespace {
@@ -55,3 +56,29 @@ std::string ClockText(int hour, int minute, int second) {
 }
 
 std::string ClockText(const TimeOfDay& time) { return ClockText(time.Hour, time.Minute, time.Second); }
+
+int64_t KeyInterval(const KeyTime& earlier, const KeyTime& later) {
+    if (!earlier.Valid || !later.Valid || earlier.FromEvent != later.FromEvent) return -1;
+    if (later.FromEvent) {
+        const uint32_t difference = later.Ms - earlier.Ms;  // wraps with the clock
+        return difference > 0x80000000u ? -1 : int64_t(difference);
+    }
+    const int64_t a = earlier.Ms, b = later.Ms;
+    return b >= a ? b - a : b + kMillisecondsPerDay - a;
+}
+
+KeyTime EventClock::Place(uint64_t eventMs) {
+    const int64_t steady =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    if (eventMs != 0) {
+        seenEvent_ = true;
+        lastEventMs_ = static_cast<uint32_t>(eventMs);
+        lastSteadyMs_ = steady;
+        return {lastEventMs_, true, true};
+    }
+    // Within a minute of a timed event, the steady clock continues the event clock.
+    if (seenEvent_ && steady - lastSteadyMs_ < 60000)
+        return {lastEventMs_ + static_cast<uint32_t>(steady - lastSteadyMs_), true, true};
+    return {static_cast<uint32_t>(CurrentTimeOfDay().Stamp()), false, true};
+}

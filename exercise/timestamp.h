@@ -39,3 +39,28 @@ std::string TwoDigits(int n);
 // "hh:mm:ss".
 std::string ClockText(int hour, int minute, int second);
 std::string ClockText(const TimeOfDay& time);
+
+// When a key was struck. Key events carry the window system's own time (milliseconds on a
+// clock of its own, wrapping at 2^32), so that a stall of the window thread (a slow disk, a
+// busy desktop) changes no interval; a key that comes without it (an input method's
+// character, a test) is placed on the same clock from the steady clock, or stamped with the
+// local time of day when no key event has been seen yet.
+struct KeyTime {
+    uint32_t Ms = 0;
+    bool FromEvent = false;  // on the window system's clock, else the time of day
+    bool Valid = false;
+};
+// Milliseconds from `earlier` to `later`, across midnight for times of day; -1 when the two
+// cannot be compared (different clocks, unset, or `later` before `earlier`).
+int64_t KeyInterval(const KeyTime& earlier, const KeyTime& later);
+
+class EventClock {
+public:
+    // The time of a key event whose own time is `eventMs` (0 for none).
+    KeyTime Place(uint64_t eventMs);
+
+private:
+    bool seenEvent_ = false;
+    uint32_t lastEventMs_ = 0;
+    int64_t lastSteadyMs_ = 0;
+};

@@ -2,13 +2,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exercise/typing.h"
 
+#include <climits>
 #include <cstdio>
 
 #include "common/rounding.h"
 #include "keyboard/keyboard.h"
 
 KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, std::optional<unsigned char> typed,
-                              std::optional<unsigned char> expected, bool modelEmpty, bool soundOn) {
+                              std::optional<unsigned char> expected, bool modelEmpty, bool soundOn, KeyTime at) {
     KeyPressOutcome outcome;
     if (modelEmpty) {
         outcome.Ignored = true;
@@ -22,15 +23,19 @@ KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, std::option
     if (expected && typed == *expected) {
         // The first character of a run follows no correct character of it: the time
         // since the run before is a pause, not a key-to-key interval.
+        if (!at.Valid) at = {static_cast<uint32_t>(CurrentTimeOfDay().Stamp()), false, true};
         if (run.CorrectCount > 0) {
-            int32_t interval = run.LastCorrectTime;
-            ElapsedSince(interval);
-            RecordKeyInterval(record, KeyOfVirtualKey[run.PreviousKeyCode], KeyOfVirtualKey[run.LastKeyCode], interval);
+            const int64_t interval = KeyInterval(run.LastCorrectKey, at);
+            if (interval >= 0)
+                RecordKeyInterval(record, KeyOfVirtualKey[run.PreviousKeyCode], KeyOfVirtualKey[run.LastKeyCode],
+                                  interval > INT32_MAX ? INT32_MAX : static_cast<int32_t>(interval));
         }
         ++run.CorrectCount;
         TimeStamp(run.LastCorrectTime);
+        run.LastCorrectKey = at;
         if (run.CorrectCount == 1) {
             TimeStamp(run.RunStartTime);
+            run.RunStartKey = at;
             run.ErrorCount = 0;
         }
         outcome.Correct = true;
@@ -41,6 +46,11 @@ KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, std::option
     }
     TimeStamp(run.LastKeyTime);
     return outcome;
+}
+
+int64_t RunKeyDuration(const RunState& run) {
+    if (run.CorrectCount <= 0) return -1;
+    return KeyInterval(run.RunStartKey, run.LastCorrectKey);
 }
 
 bool LineComplete(std::string_view typed, std::string_view modelLine) {

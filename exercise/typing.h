@@ -22,6 +22,8 @@ struct RunState {
     int32_t RunStartTime = 0;     // stamp of the run's first correct character
     int32_t LastCorrectTime = 0;  // stamp of the latest correct character, any run
     int32_t LastKeyTime = 0;      // stamp of the latest key press in the typing field
+    KeyTime RunStartKey;          // key time of the run's first correct character
+    KeyTime LastCorrectKey;       // key time of the latest correct character
     uint8_t LastKeyCode = 1;      // virtual key of the latest key-down
     uint8_t PreviousKeyCode = 1;  // virtual key of the key-down before it
 
@@ -52,9 +54,13 @@ struct KeyPressOutcome {
 // model text cannot hold (outside Windows-1252), which is always a wrong key. `expected` is the next character of
 // the current model line, or nothing when the line is already typed in full (every key is
 // then wrong); `modelEmpty` means there is no model text at all, and the key is ignored.
-// The first correct character of a run records no interval.
+// The first correct character of a run records no interval; the others record the time
+// from the previous correct character's key to this one's (`at`, the key event's time).
 KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, std::optional<unsigned char> typed,
-                              std::optional<unsigned char> expected, bool modelEmpty, bool soundOn);
+                              std::optional<unsigned char> expected, bool modelEmpty, bool soundOn, KeyTime at = {});
+// Duration of the run so far, from its first correct character's key to its latest one's;
+// -1 when the key times cannot tell it.
+int64_t RunKeyDuration(const RunState& run);
 
 // True when the typing field's text without its leading blank equals the model line.
 bool LineComplete(std::string_view typed, std::string_view modelLine);

@@ -1,12 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The French AZERTY keyboard, held once. From it come the key tables of the progress
-// record, the virtual-key code of a key event, and the keystrokes that type a character.
+// The numbering of the 51 tracked keys of the progress record. A key is a position on the
+// keyboard, named by the virtual-key code that classic AZERTY gives it; what each key
+// types on the user's layout is in layout.h.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <vector>
 
 // Windows virtual-key codes used by the program.
 enum VirtualKey : uint8_t {
@@ -36,22 +36,23 @@ enum VirtualKey : uint8_t {
 // The tracked keys are numbered 1..51; 0 stands for a key that is not tracked.
 constexpr int kKeyCount = 51;
 
-// The key tables, derived from the layout at compile time.
 // Key index (1..51) to virtual-key code; entry 0 unused.
-extern const std::array<uint8_t, kKeyCount + 1> KeyVirtualCodes;
+inline constexpr std::array<uint8_t, kKeyCount + 1> KeyVirtualCodes = [] {
+    std::array<uint8_t, kKeyCount + 1> codes{};
+    for (int i = 0; i < 26; ++i) codes[std::size_t(1 + i)] = static_cast<uint8_t>('A' + i);
+    const uint8_t others[] = {VK_OEM_5, VK_OEM_6,   VK_OEM_3, VK_OEM_1, VK_OEM_COMMA, VK_OEM_PERIOD, VK_OEM_2,
+                              VK_OEM_8, VK_OEM_102, VK_SHIFT, VK_MENU,  VK_SPACE,     VK_OEM_7};
+    for (int i = 0; i < 13; ++i) codes[std::size_t(27 + i)] = others[i];
+    for (int i = 0; i < 9; ++i) codes[std::size_t(40 + i)] = static_cast<uint8_t>('1' + i);
+    codes[49] = '0';
+    codes[50] = VK_OEM_4;
+    codes[51] = VK_OEM_PLUS;
+    return codes;
+}();
+
 // Virtual-key code to key index, 0 for an untracked key.
-extern const std::array<uint8_t, 256> KeyOfVirtualKey;
-// Windows-1252 character to the index of the key that types it on AZERTY (capitals and
-// accented letters to their letter key), 0 when no key types it.
-extern const std::array<uint8_t, 256> KeyOfChar;
-
-// Virtual-key code of a Qt key (the value of QKeyEvent::key()): every symbol of the
-// unshifted, shifted and AltGr levels maps to the AZERTY key that types it; Shift to
-// VK_SHIFT, Alt and AltGr to VK_MENU, the dead circumflex and diaeresis to VK_OEM_6.
-// 0 for a key the keyboard does not know.
-uint8_t VirtualKeyOfQtKey(int qtKey);
-
-// The key-downs that type a character composed with a dead key on AZERTY, in order
-// (for ê: VK_OEM_6 then 'E'; for ë: VK_SHIFT, VK_OEM_6, 'E'; for Ê: VK_OEM_6, VK_SHIFT,
-// 'E'); empty for a character that is not composed.
-std::vector<uint8_t> ComposedKeystrokes(unsigned char ch);
+inline constexpr std::array<uint8_t, 256> KeyOfVirtualKey = [] {
+    std::array<uint8_t, 256> keys{};
+    for (int k = 1; k <= kKeyCount; ++k) keys[KeyVirtualCodes[std::size_t(k)]] = static_cast<uint8_t>(k);
+    return keys;
+}();

@@ -6,7 +6,7 @@
 
 #include "common/cp1252.h"
 #include "common/rounding.h"
-#include "keyboard/keyboard.h"
+#include "keyboard/layout.h"
 
 namespace {
 
@@ -29,11 +29,10 @@ void AddMeasured(std::vector<PairFigure>& pairs, const ProgressRecord& record, i
 // ù and the unshifted symbols. Words made of them type as the pairs of their keys.
 struct PlainKeys {
     uint8_t Key[256]{};
-    PlainKeys() {
+    explicit PlainKeys(const KeyboardLayout& layout) {
         for (int c = 0; c < 256; ++c) {
             const unsigned char ch = static_cast<unsigned char>(c);
-            const bool needsShift = (ch >= 'A' && ch <= 'Z') || (ch >= 0xC0 && ch <= 0xDE) || (ch >= '0' && ch <= '9');
-            if (!needsShift && ch != ' ' && ComposedKeystrokes(ch).empty()) Key[c] = KeyOfChar[c];
+            if (ch != ' ' && layout.IsPlain(ch)) Key[c] = layout.KeyOfChar()[c];
         }
     }
 };
@@ -138,7 +137,7 @@ std::vector<PairFigure> SlowestPairs(const ProgressRecord& record, int count) {
 }
 
 std::vector<std::string> ExampleWords(const Lexicon& lexicon, const std::vector<PairFigure>& pairs) {
-    static const PlainKeys plain;
+    const PlainKeys plain(ActiveLayout());
     static const FrequentWords frequent;
     std::vector<std::string> words(pairs.size());
     std::vector<int> scores(pairs.size(), 1 << 20);
@@ -189,30 +188,21 @@ std::vector<std::string> ExampleWords(const Lexicon& lexicon, const std::vector<
 
 std::string KeyName(int key) {
     if (key < 1 || key > kKeyCount) return "?";
-    const uint8_t vk = KeyVirtualCodes[key];
-    if (vk >= 'A' && vk <= 'Z') return std::string(1, char(vk));
-    switch (vk) {
+    switch (KeyVirtualCodes[std::size_t(key)]) {
         case VK_SHIFT: return "Maj";
         case VK_MENU: return "Alt";
         case VK_SPACE: return "Espace";
-        case VK_OEM_6: return "^";
         default: break;
     }
-    // The character the key types alone (UTF-8).
-    static const char* const kDigitRow[] = {"à", "&", "é", "\"", "'", "(", "-", "è", "_", "ç"};
-    if (vk >= '0' && vk <= '9') return kDigitRow[vk - '0'];
-    switch (vk) {
-        case VK_OEM_5: return "*";
-        case VK_OEM_3: return "ù";
-        case VK_OEM_1: return "$";
-        case VK_OEM_COMMA: return ",";
-        case VK_OEM_PERIOD: return ";";
-        case VK_OEM_2: return ":";
-        case VK_OEM_8: return "!";
-        case VK_OEM_102: return "<";
-        case VK_OEM_7: return "²";
-        case VK_OEM_4: return ")";
-        case VK_OEM_PLUS: return "=";
-        default: return "?";
+    // What the key types alone on the user's layout; a letter by its capital, as on its cap.
+    const KeyboardLayout& layout = ActiveLayout();
+    const int place = PhysicalKeyOfKey(key);
+    const char32_t plain = layout.Symbols(place).Chars[0];
+    const int byte = cp1252_detail::FromUnicode(plain);
+    if (byte > 0 && plain != 0) {
+        const unsigned char ch = static_cast<unsigned char>(byte);
+        if (ch >= 'a' && ch <= 'z') return std::string(1, char(ch - 'a' + 'A'));
     }
+    const std::string text = layout.CapText(place, 0);
+    return text.empty() ? "?" : text;
 }

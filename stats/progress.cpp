@@ -20,6 +20,8 @@
 #include "common/file_descriptor.h"
 #include "common/file_io.h"
 #include "common/io_error.h"
+#include "common/safe_file.h"
+#include "keyboard/layout.h"
 
 ProgressRecord* ReserveProgress() {
     void* block = std::calloc(1, sizeof(ProgressRecord));
@@ -77,9 +79,10 @@ void ComputeMeans(const ProgressRecord& record, MeanTable& table) {
 PairMeanSum SumPairMeans(const MeanTable& means, std::string_view text) {
     PairMeanSum total;
     if (text.empty()) return total;
-    int previous = KeyOfChar[static_cast<unsigned char>(text[0])];
+    const std::array<uint8_t, 256>& keyOfChar = ActiveLayout().KeyOfChar();
+    int previous = keyOfChar[static_cast<unsigned char>(text[0])];
     for (std::size_t i = 1; i < text.size(); ++i) {
-        const int current = KeyOfChar[static_cast<unsigned char>(text[i])];
+        const int current = keyOfChar[static_cast<unsigned char>(text[i])];
         const int32_t mean = means.Means[previous][current];  // kNoMean for key 0 or no samples
         if (mean != kNoMean) {
             total.Sum += mean;
@@ -90,52 +93,8 @@ PairMeanSum SumPairMeans(const MeanTable& means, std::string_view text) {
     return total;
 }
 
-namespace {
-
-constexpr const char* kTemporaryInfix = ".tmp-";  // then six characters of mkstemp's
-
-// Mode of a new progress file: read and write for all, less the process's umask.
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-void SaveThroughTemporary(const ProgressRecord& record, const std::string& path) {
-    // Through a symbolic link the link's target is replaced, and in its own folder, so
-    // the link keeps leading to the record.
-    const std::string target = ResolveLinks(path);
-    struct stat info {};
-    const mode_t mode =
-        ::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? info.st_mode & 07777 : NewFileMode();
-    // A name of its own for every save: two saves never share their temporary file.
-    std::string temporary = target + kTemporaryInfix + "XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) ThrowIoErrorFromErrno();
-    FileDescriptor file(fd);
-    try {
-        // A read-only file stays read-only: the mode is the old file's, set on the new one.
-        if (::fchmod(file.get(), mode) != 0) ThrowIoErrorFromErrno();
-        WriteAll(file.get(), &record, sizeof(ProgressRecord));
-        if (::fsync(file.get()) != 0) ThrowIoErrorFromErrno();
-        file.Close();
-        if (::rename(temporary.c_str(), target.c_str()) != 0) ThrowIoErrorFromErrno();
-    } catch (...) {
-        ::unlink(temporary.c_str());
-        throw;
-    }
-    // Make the rename itself durable; failing here loses nothing, so it is not reported.
-    const int folder = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-}
-
-}  // namespace
-
 void SaveProgressFile(const ProgressRecord& record, const std::string& path) {
-    NamingFile(path, [&] { SaveThroughTemporary(record, path); });
+    NamingFile(path, [&] { SaveFileSafely(path, &record, sizeof(ProgressRecord)); });
 }
 
 void LoadProgressFile(ProgressRecord& record, const std::string& path) {
@@ -191,19 +150,6 @@ std::string SetAside(const std::string& path) {
     for (int n = 2; ::lstat(aside.c_str(), &info) == 0; ++n) aside = base + "-" + std::to_string(n);
     if (::rename(path.c_str(), aside.c_str()) != 0) ThrowIoErrorFromErrno(path);
     return aside;
-}
-
-// Removes the temporary files of saves that a crash cut short. One program at a time uses
-// a progress folder, so any such file there at start is left over.
-void RemoveLeftTemporaries(const std::string& target) {
-    const std::string prefix = target.substr(target.rfind('/') + 1) + kTemporaryInfix;
-    DIR* folder = ::opendir(FolderOf(target).c_str());
-    if (!folder) return;
-    while (const dirent* entry = ::readdir(folder)) {
-        const std::string_view name(entry->d_name);
-        if (name.size() == prefix.size() + 6 && name.starts_with(prefix)) ::unlinkat(::dirfd(folder), entry->d_name, 0);
-    }
-    ::closedir(folder);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <iterator>
 
 #include "common/cp1252.h"
-#include "keyboard/keyboard.h"
+#include "keyboard/layout.h"
 
 namespace {
 // One QApplication for the whole test program.

@@ -6,7 +6,7 @@
 
 #include "app/stats_window.h"
 #include "common/cp1252.h"
-#include "keyboard/keyboard.h"
+#include "keyboard/layout.h"
 #include "stats/history.h"
 
 namespace {

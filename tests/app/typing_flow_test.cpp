@@ -10,7 +10,7 @@
 #include <csignal>
 
 #include "common/cp1252.h"
-#include "keyboard/keyboard.h"
+#include "keyboard/layout.h"
 #include "support/test_support.h"
 
 namespace {

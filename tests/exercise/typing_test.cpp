@@ -82,7 +82,7 @@ TEST_F(TypingCheck, EachCorrectCharacterFeedsTheCellOfTheTwoLatestKeyDowns) {
     FakeClock clock(10000);
     RunState run;
     run.CorrectCount = 1;  // within a run
-    run.LastCorrectTime = 10000;
+    run.LastCorrectKey = {10000, false, true};
     // "A" typed with Shift then the A key: the pair (Shift, A).
     run.KeyDown(VK_SHIFT);
     run.KeyDown('A');

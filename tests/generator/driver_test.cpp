@@ -16,7 +16,7 @@
 #include "generator/random_words.h"
 #include "generator/reference_difficulty.h"
 #include "generator/sentence_checks.h"
-#include "keyboard/keyboard.h"
+#include "keyboard/layout.h"
 
 using fixture::Cp;
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string_view>
 
-#include "keyboard/keyboard.h"
+#include "keyboard/layout.h"
 #include "stats/progress.h"
 
 inline int32_t SentenceDifficultyLiteral(const ProgressRecord& record, std::string_view text) {

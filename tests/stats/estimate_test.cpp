@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/cp1252.h"
-#include "keyboard/keyboard.h"
+#include "keyboard/layout.h"
 #include "support/test_support.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "common/cp1252.h"
-#include "keyboard/keyboard.h"
+#include "keyboard/layout.h"
 #include "stats/key_report.h"
 #include "support/test_support.h"
 

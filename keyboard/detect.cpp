@@ -1,0 +1,89 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "keyboard/detect.h"
+
+#include <string>
+
+namespace {
+
+// Field `index` of a comma-separated list, blanks trimmed.
+std::string_view Field(std::string_view list, int index) {
+    for (int i = 0; i < index; ++i) {
+        const std::size_t comma = list.find(',');
+        if (comma == std::string_view::npos) return {};
+        list.remove_prefix(comma + 1);
+    }
+    list = list.substr(0, list.find(','));
+    while (!list.empty() && list.front() == ' ') list.remove_prefix(1);
+    while (!list.empty() && list.back() == ' ') list.remove_suffix(1);
+    return list;
+}
+
+// The value of KEY=value or KEY="value" on a line of a shell-style file.
+std::optional<std::string_view> ValueOf(std::string_view text, std::string_view key) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+        if (!line.starts_with(key) || line.size() <= key.size() || line[key.size()] != '=') continue;
+        std::string_view value = line.substr(key.size() + 1);
+        while (!value.empty() && (value.back() == '\r' || value.back() == ' ')) value.remove_suffix(1);
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+            value = value.substr(1, value.size() - 2);
+        return value;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<LayoutName> LayoutOfGroup(std::string_view layouts, std::string_view variants, int group) {
+    if (group < 0 || group > 3) return std::nullopt;
+    const std::string_view layout = Field(layouts, group);
+    if (layout.empty()) return std::nullopt;
+    const std::string_view variant = Field(variants, group);
+    return LayoutName::Parse(std::string(layout) + (variant.empty() ? "" : "(" + std::string(variant) + ")"));
+}
+
+std::optional<LayoutName> LayoutOfKeyboardConfig(std::string_view text) {
+    const std::optional<std::string_view> layouts = ValueOf(text, "XKBLAYOUT");
+    if (!layouts) return std::nullopt;
+    return LayoutOfGroup(*layouts, ValueOf(text, "XKBVARIANT").value_or(""), 0);
+}
+
+void LayoutEvidence::Observe(uint32_t keycode, uint32_t keysym) {
+    if (keycode == 0 || keysym == 0) return;
+    if (seen_.size() < kKept) {
+        seen_.emplace_back(keycode, keysym);
+    } else {
+        seen_[next_] = {keycode, keysym};
+        next_ = (next_ + 1) % kKept;
+    }
+}
+
+std::size_t LayoutEvidence::Agreeing(const KeyboardLayout& layout) const {
+    std::size_t agreeing = 0;
+    for (const auto& [keycode, keysym] : seen_)
+        if (layout.Gives(keycode, keysym)) ++agreeing;
+    return agreeing;
+}
+
+const KeyboardLayout* LayoutEvidence::Contradicts(const KeyboardLayout& layout,
+                                                  const std::vector<std::shared_ptr<const KeyboardLayout>>& candidates,
+                                                  std::size_t minDisagreeing) const {
+    if (seen_.size() - Agreeing(layout) < minDisagreeing) return nullptr;
+    const KeyboardLayout* best = nullptr;
+    std::size_t bestAgreeing = 0;
+    for (const auto& candidate : candidates) {
+        if (!candidate || candidate->Name() == layout.Name()) continue;
+        const std::size_t agreeing = Agreeing(*candidate);
+        if (agreeing * 10 >= seen_.size() * 9 && agreeing > bestAgreeing) {
+            best = candidate.get();
+            bestAgreeing = agreeing;
+        }
+    }
+    return best;
+}
