@@ -59,7 +59,8 @@ def check(condition, message):
 
 
 class Session:
-    def __init__(self, program, data_dir, out_dir):
+    def __init__(self, program, data_dir, out_dir, layout=("fr",)):
+        self.layout = list(layout)
         self.program = os.path.abspath(program)
         self.data_dir = os.path.abspath(data_dir)
         self.out_dir = os.path.abspath(out_dir)
@@ -87,7 +88,7 @@ class Session:
         self.env.update({"DISPLAY": ":" + display, "HOME": self.home, "XDG_DATA_HOME": self.xdg,
                          "LANG": "fr_FR.UTF-8", "LC_ALL": "C.UTF-8", "QT_QPA_PLATFORM": "xcb"})
         self.env.pop("WAYLAND_DISPLAY", None)
-        self.run(["setxkbmap", "fr"])
+        self.run(["setxkbmap", *self.layout])
         self.wm = subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
         time.sleep(0.5)
