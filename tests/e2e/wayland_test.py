@@ -23,7 +23,8 @@ MODEL = "Le thé est prêt."
 DEAD_KEY, E = 28, 5
 SWAY_CONFIG = """
 output HEADLESS-1 resolution 1024x768 position 0 0
-input * xkb_layout fr
+input * xkb_layout {layout}
+input * xkb_variant "{variant}"
 # The window keeps its own size, as on a desktop; sway places it (a Wayland client cannot).
 for_window [title=".*"] floating enable
 """
@@ -51,9 +52,11 @@ def unprivileged():
 
 
 class Sway:
-    def __init__(self, out_dir):
+    def __init__(self, out_dir, layout="fr", variant=""):
         self.out_dir = out_dir
+        os.makedirs(out_dir, exist_ok=True)
         self.prefix, uid, gid = unprivileged()
+        self.owner = (uid, gid)
         self.root = tempfile.mkdtemp(prefix="clavelle-wayland-")
         os.chmod(self.root, 0o755)
         self.runtime = os.path.join(self.root, "run")
@@ -63,7 +66,7 @@ class Sway:
             os.chown(folder, uid, gid)
         config = os.path.join(self.root, "sway.conf")
         with open(config, "w") as f:
-            f.write(SWAY_CONFIG)
+            f.write(SWAY_CONFIG.format(layout=layout, variant=variant))
         os.chmod(config, 0o644)
         self.progress_path = os.path.join(self.home, "share", "Clavelle", "progression1_9.dat")
         self.env = {key: value for key, value in os.environ.items()
@@ -174,6 +177,45 @@ def test(sway, program, data_dir):
         raise Failure("the program did not end when its window was closed")
 
 
+def test_bepo(sway, program, data_dir):
+    """BÉPO, chosen in the settings file: wtype types with a key map of its own, so each key
+    is known by the character it gives on BÉPO; the BÉPO record receives the pairs of the
+    keys a BÉPO typist strikes, the classic record none."""
+    program, data_dir = reachable_copy(sway, program, data_dir)
+    folder = os.path.join(sway.home, "share", "Clavelle")
+    os.makedirs(folder)
+    with open(os.path.join(folder, "réglages.txt"), "w") as f:
+        f.write("disposition=fr(bepo)\n")
+    for path in (sway.home, os.path.join(sway.home, "share"), folder, os.path.join(folder, "réglages.txt")):
+        os.chown(path, *sway.owner)
+    record_path = os.path.join(folder, "progression1_9-bepo.dat")
+    env = dict(sway.env, QT_QPA_PLATFORM="wayland")
+    with open(os.path.join(sway.out_dir, "stderr.txt"), "a") as err:
+        sway.app = subprocess.Popen(sway.prefix + [program], cwd=data_dir, env=env, stdout=subprocess.DEVNULL,
+                                    stderr=err)
+    wait_until(lambda: os.path.exists(record_path), "the BÉPO record at the first paint")
+    wait_until(lambda: TITLE in sway.titles(), "the window")
+    time.sleep(1)
+    sway.type("-M", "shift", "-k", "Tab", "-m", "shift", "la rue est prête")
+    before = os.path.getmtime(record_path)
+    sway.type("-k", "Tab", "la rue est prête")
+    wait_until(lambda: os.path.getmtime(record_path) != before, "the save at the end of the text")
+    with open(record_path, "rb") as f:
+        record = f.read()
+    # BÉPO's r u e s t on the keys AZERTY calls l s f i j (home row), l on AZERTY's o.
+    r, u, e, s, t, space = 12, 19, 6, 11, 10, 38
+    for previous, current, what in ((r, u, "r u"), (u, e, "u e"), (e, s, "e s"), (s, t, "s t")):
+        check(cell_count(record, previous, current) >= 1, f"BÉPO: the pair {what} of physical keys was recorded")
+    check(cell_count(record, 17, space) >= 1, "BÉPO: a (under AZERTY's q) then the space bar")
+    check(not os.path.exists(os.path.join(folder, "progression1_9.dat")), "no classic record was made")
+    sway.type("-k", "Return")
+    sway.run(["swaymsg", f'[title="^{TITLE.replace("(", "[(]").replace(")", "[)]")}$"] kill'])
+    try:
+        check(sway.app.wait(20) == 0, "the program ends cleanly")
+    except subprocess.TimeoutExpired:
+        raise Failure("the program did not end when its window was closed")
+
+
 def main(argv):
     for tool in ("sway", "swaymsg", "wtype", "grim", "setpriv"):
         if not shutil.which(tool):
@@ -181,18 +223,19 @@ def main(argv):
     program, data_dir = os.path.abspath(argv[1]), os.path.abspath(argv[2])
     out_dir = os.environ.get("CLAVELLE_OUT_DIR") or tempfile.mkdtemp(prefix="clavelle-e2e-out-")
     os.makedirs(out_dir, exist_ok=True)
-    sway = Sway(out_dir)
-    try:
-        test(sway, program, data_dir)
-    except Failure as failure:
+    for scenario, layout, variant in ((test, "fr", ""), (test_bepo, "fr", "bepo")):
+        sway = Sway(os.path.join(out_dir, variant or layout), layout, variant)
         try:
-            sway.screenshot("failure")
-        except Failure:
-            pass
-        print("FAILED:", failure, "(screenshots in", out_dir + ")")
-        sys.exit(1)
-    finally:
-        sway.close()
+            scenario(sway, program, data_dir)
+        except Failure as failure:
+            try:
+                sway.screenshot("failure")
+            except Failure:
+                pass
+            print("FAILED:", failure, "(screenshots in", out_dir + ")")
+            sys.exit(1)
+        finally:
+            sway.close()
     print("passed; screenshots in", out_dir)
 
 
