@@ -40,10 +40,20 @@ double ResidentMb() {
     return 0;
 }
 
+// Types a character as the window system delivers it: the keycode and keysym of its last
+// keystroke on the layout, translated at the edge like a real key event.
 void Type(TForm1& form, unsigned char ch) {
-    const uint8_t key = KeyOfChar[ch];
-    form.Edit2KeyDown(key ? KeyVirtualCodes[key] : 0);
-    form.Edit2KeyPress(ch);
+    static uint64_t eventMs = 1;
+    const KeyboardLayout& layout = form.Layout();
+    const std::vector<Keystroke>& strokes = layout.Strokes(ch);
+    KeyPress press;
+    const std::u32string text(1, Cp1252ToUnicode(ch));
+    press.Text = text;
+    if (!strokes.empty()) {
+        press.Keycode = layout.KeycodeOfPlace(strokes.back().Place);
+        press.Keysym = layout.Symbols(strokes.back().Place).Keysyms[strokes.back().Level];
+    }
+    form.Edit2Key(press, eventMs += 100);
 }
 
 struct KeystrokeCost {
