@@ -18,7 +18,7 @@ if(CLAVELLE_APP)
                             \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/clavelle\")
   endif()")
   install(FILES ${CLAVELLE_DATA_DIR}/dictionnaire.txt ${CLAVELLE_DATA_DIR}/prénomsf.txt
-                ${CLAVELLE_DATA_DIR}/prénomsg.txt
+                ${CLAVELLE_DATA_DIR}/prénomsg.txt ${CLAVELLE_DATA_DIR}/mots-frequents.txt
           DESTINATION ${CMAKE_INSTALL_DATADIR}/clavelle)
   configure_file(${CLAVELLE_PACKAGING_DIR}/clavelle.desktop.in ${CMAKE_BINARY_DIR}/clavelle.desktop @ONLY)
   install(FILES ${CMAKE_BINARY_DIR}/clavelle.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

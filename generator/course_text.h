@@ -1,0 +1,109 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Texts of the typing course: real French made only of the characters the learner may
+// type so far. A CourseIndex gathers, once per set of allowed characters, every form of
+// the lexicon (and every closed word of the course's sentences) that those characters
+// can type, most frequent first; MakeCourseText then draws one lesson from it, built
+// around a focus character and the learner's slowest key pairs.
+//
+// The text is whole sentences whenever the allowed characters can make one ("le rat lit
+// une note"; with a capital and a final period once those are allowed), else a list of
+// words that all hold the focus. Only when fewer than kMinRealWords real words hold the
+// focus are invented letter groups mixed in, and the text says so.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "generator/word_ranking.h"
+#include "lexicon/lexicon.h"
+
+// Below this many typable real words holding the focus, invented groups fill the text.
+constexpr int kMinRealWords = 15;
+
+// An ordered pair of characters the learner types slowly, with its weight (any positive
+// scale, larger for slower pairs). A blank stands for a word boundary.
+struct CoursePair {
+    char first;
+    char second;
+    double weight;
+};
+
+struct CourseText {
+    std::string text;        // Windows-1252, words separated by single blanks
+    bool sentences = false;  // made of whole sentences
+    bool invented = false;   // invented letter groups had to be used
+};
+
+// The closed words that course sentences use besides lexicon forms: determiners (with the
+// elided "l'"), subject pronouns (with "j'"), prepositions, and the forms of avoir that
+// make the compound past. Windows-1252.
+std::span<const std::string_view> CourseClosedWords();
+
+class CourseIndex {
+public:
+    // The forms that only the allowed characters (Windows-1252 bytes; the blank is always
+    // allowed) can type. The lexicon must outlive the index; the ranking is read only
+    // while building. Capital letters count only where the caller allows them.
+    CourseIndex(const Lexicon& lexicon, const WordRanking& ranking, std::string_view allowed);
+    CourseIndex(const CourseIndex&) = delete;
+    CourseIndex& operator=(const CourseIndex&) = delete;
+
+    bool Allows(char c) const { return allowed_[static_cast<unsigned char>(c)]; }
+    bool Typable(std::string_view word) const;
+    // Number of distinct typable words (lexicon forms, first names, closed words), and of
+    // those holding the character.
+    int WordCount() const { return int(words_.size()); }
+    int WordsWith(char c) const;
+
+    // A form with its frequency rank (lower is more common).
+    struct Form {
+        std::string_view text;
+        int rank;
+    };
+    // A noun form and its slot (kFemSg..kMasPl).
+    struct NounForm {
+        std::string_view text;
+        int rank;
+        uint8_t slot;
+    };
+    // Verb tenses of the sentences: present, imperfect, future, and the compound past
+    // (whose pool holds the past participle).
+    static constexpr int kTenseKinds = 4;
+    static constexpr int kCompoundPastKind = 3;
+
+    const std::vector<Form>& Words() const { return words_; }
+    const std::vector<NounForm>& Nouns() const { return nouns_; }
+    const std::vector<Form>& Adjectives(int slot) const { return adjectives_[std::size_t(slot)]; }
+    const std::vector<Form>& Verbs(int tenseKind, int person) const {
+        return verbs_[std::size_t(tenseKind)][std::size_t(person)];
+    }
+    const std::vector<Form>& Names() const { return names_; }
+    // Sentences start with a capital when some capital letter is allowed, and end with a
+    // period when the period is.
+    bool Capitals() const { return capitals_; }
+    bool Period() const { return Allows('.'); }
+    bool Apostrophe() const { return Allows('\''); }
+
+private:
+    std::array<bool, 256> allowed_{};
+    bool capitals_ = false;
+    std::vector<Form> words_;  // by rank, then length
+    std::vector<NounForm> nouns_;
+    std::array<std::vector<Form>, 4> adjectives_;
+    std::array<std::array<std::vector<Form>, 6>, kTenseKinds> verbs_;
+    std::vector<Form> names_;
+};
+
+// One lesson of about targetLength characters (at least one word or sentence), drawn with
+// the program's random generator (the caller seeds it). Every word of a word list holds the
+// focus; in sentences every noun, verb, adjective and first name holds it, and the
+// determiners, pronouns and prepositions hold it where one of the right ones does. Words
+// with the slow pairs are preferred, and frequent words before rare ones. An empty text
+// when the allowed characters type no letter at all.
+CourseText MakeCourseText(const CourseIndex& index, char focus, std::span<const CoursePair> slowPairs,
+                          int targetLength);
