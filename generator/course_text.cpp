@@ -36,20 +36,44 @@ struct Closed {
 constexpr uint8_t kPluralUse = 2;
 
 constexpr Closed kDeterminers[] = {
-    {"le", 0, kConsonant},      {"l'", 0, kVowel, true},   {"un", 0, kAnyInitial},     {"ce", 0, kConsonant},
-    {"cet", 0, kVowel},         {"mon", 0, kConsonant | kVowel}, {"ton", 0, kConsonant | kVowel},
-    {"son", 0, kConsonant | kVowel}, {"notre", 0, kAnyInitial}, {"votre", 0, kAnyInitial}, {"leur", 0, kAnyInitial},
-    {"la", 1, kConsonant},      {"l'", 1, kVowel, true},   {"une", 1, kAnyInitial},    {"cette", 1, kAnyInitial},
-    {"ma", 1, kConsonant},      {"ta", 1, kConsonant},     {"sa", 1, kConsonant},      {"mon", 1, kVowel},
-    {"ton", 1, kVowel},         {"son", 1, kVowel},        {"notre", 1, kAnyInitial},  {"votre", 1, kAnyInitial},
-    {"leur", 1, kAnyInitial},   {"les", 2, kAnyInitial},   {"des", 2, kAnyInitial},    {"ces", 2, kAnyInitial},
-    {"mes", 2, kAnyInitial},    {"tes", 2, kAnyInitial},   {"ses", 2, kAnyInitial},    {"nos", 2, kAnyInitial},
-    {"vos", 2, kAnyInitial},    {"leurs", 2, kAnyInitial},
+    {"le", 0, kConsonant},
+    {"l'", 0, kVowel, true},
+    {"un", 0, kAnyInitial},
+    {"ce", 0, kConsonant},
+    {"cet", 0, kVowel},
+    {"mon", 0, kConsonant | kVowel},
+    {"ton", 0, kConsonant | kVowel},
+    {"son", 0, kConsonant | kVowel},
+    {"notre", 0, kAnyInitial},
+    {"votre", 0, kAnyInitial},
+    {"leur", 0, kAnyInitial},
+    {"la", 1, kConsonant},
+    {"l'", 1, kVowel, true},
+    {"une", 1, kAnyInitial},
+    {"cette", 1, kAnyInitial},
+    {"ma", 1, kConsonant},
+    {"ta", 1, kConsonant},
+    {"sa", 1, kConsonant},
+    {"mon", 1, kVowel},
+    {"ton", 1, kVowel},
+    {"son", 1, kVowel},
+    {"notre", 1, kAnyInitial},
+    {"votre", 1, kAnyInitial},
+    {"leur", 1, kAnyInitial},
+    {"les", 2, kAnyInitial},
+    {"des", 2, kAnyInitial},
+    {"ces", 2, kAnyInitial},
+    {"mes", 2, kAnyInitial},
+    {"tes", 2, kAnyInitial},
+    {"ses", 2, kAnyInitial},
+    {"nos", 2, kAnyInitial},
+    {"vos", 2, kAnyInitial},
+    {"leurs", 2, kAnyInitial},
 };
 
 constexpr Closed kPronouns[] = {
-    {"je", 0, kConsonant}, {"j'", 0, kVowel, true}, {"tu", 1, kAnyInitial},   {"il", 2, kAnyInitial},
-    {"elle", 2, kAnyInitial}, {"on", 2, kAnyInitial}, {"nous", 3, kAnyInitial}, {"vous", 4, kAnyInitial},
+    {"je", 0, kConsonant},    {"j'", 0, kVowel, true},   {"tu", 1, kAnyInitial},   {"il", 2, kAnyInitial},
+    {"elle", 2, kAnyInitial}, {"on", 2, kAnyInitial},    {"nous", 3, kAnyInitial}, {"vous", 4, kAnyInitial},
     {"ils", 5, kAnyInitial},  {"elles", 5, kAnyInitial},
 };
 
@@ -64,17 +88,17 @@ constexpr std::string_view kAnd = "et";
 // verbs): "ton dessus", "leur leur" and "notre dire" are French but read like errors, so
 // sentences leave them out (word lists keep them).
 const std::string_view kOddNounLemmas[] = {
-    "amen",    "après"_cp, "assez", "autre", "avant",  "avoir", "comment", "dedans", "dehors",
-    "demain",  "derrière"_cp, "dessous", "dessus", "devant", "dire", "ensemble", "hier",  "leur",
-    "même"_cp, "merci",   "mien",  "moins", "non",    "nôtre"_cp, "oui",  "pendant", "peu",
-    "plus",    "pourquoi", "sien",  "tien",  "tout",   "trop",  "vôtre"_cp};
+    "amen",    "après"_cp,    "assez",   "autre",  "avant",  "avoir",    "comment",  "dedans",  "dehors",
+    "demain",  "derrière"_cp, "dessous", "dessus", "devant", "dire",     "ensemble", "hier",    "leur",
+    "même"_cp, "merci",       "mien",    "moins",  "non",    "nôtre"_cp, "oui",      "pendant", "peu",
+    "plus",    "pourquoi",    "sien",    "tien",   "tout",   "trop",     "vôtre"_cp};
 // Adjectives that go before the noun or stand for a determiner or a pronoun ("une
 // vérité petite", "ma maladie mienne"): sentences, which put the adjective after the
 // noun, leave them out.
 const std::string_view kOddAdjectiveLemmas[] = {
-    "aise",  "autre", "beau", "bon",  "certain", "chaque", "divers", "grand", "gros",     "jeune", "joli",
-    "leur",  "maint", "mauvais", "même"_cp, "mien", "nul", "nôtre"_cp, "petit", "plusieurs", "premier",
-    "quel",  "sien",  "tel",  "tien", "tout",   "vieux", "vôtre"_cp};
+    "aise",    "autre", "beau",  "bon",     "certain", "chaque", "divers", "grand",    "gros",  "jeune",
+    "joli",    "leur",  "maint", "mauvais", "même"_cp, "mien",   "nul",    "nôtre"_cp, "petit", "plusieurs",
+    "premier", "quel",  "sien",  "tel",     "tien",    "tout",   "vieux",  "vôtre"_cp};
 
 template <std::size_t N>
 bool IsAmong(std::string_view word, const std::string_view (&list)[N]) {
@@ -101,15 +125,15 @@ bool IsLowerLetter(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 0xDF && c != 0xF7) || c == 0x9C || c == 0x9A || c == 0x9E;
 }
 bool IsUpperLetter(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || c == 0x8C || c == 0x8A ||
-           c == 0x8E || c == 0x9F;
+    return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || c == 0x8C || c == 0x8A || c == 0x8E ||
+           c == 0x9F;
 }
 // The capital of a lower-case letter (0 when it has none).
 unsigned char UpperOf(unsigned char c) {
     if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 'a' + 'A');
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
     if (c == 0x9C || c == 0x9A || c == 0x9E) return static_cast<unsigned char>(c - 0x10);  // œ š ž
-    if (c == 0xFF) return 0x9F;                                                          // ÿ
+    if (c == 0xFF) return 0x9F;                                                            // ÿ
     return 0;
 }
 bool IsVowelLetter(unsigned char c) {
@@ -149,7 +173,7 @@ private:
 // Kinds of subject, drawn with the weights below.
 enum class Subject { NounPhrase, Pronoun, Name };
 constexpr int kSentenceTries = 40;
-constexpr int kWordTries = 4;  // draws before a repeated word is accepted
+constexpr int kWordTries = 4;   // draws before a repeated word is accepted
 constexpr int kCandidates = 3;  // words drawn; the one richest in slow pairs is kept
 
 class LessonMaker {
@@ -167,7 +191,9 @@ public:
 
     CourseText Make() {
         CourseText result;
-        if (MakeSentences(result.text)) {
+        // Too few words for sentences that do not repeat themselves ("ta tata a ta tata").
+        const bool enoughWords = int(words_.Of(index_.Words(), focus_, listFocus_).size()) >= kMinRealWords;
+        if (enoughWords && MakeSentences(result.text)) {
             result.sentences = true;
             return result;
         }

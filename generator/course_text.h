@@ -9,7 +9,8 @@
 // The text is whole sentences whenever the allowed characters can make one ("le rat lit
 // une note"; with a capital and a final period once those are allowed), else a list of
 // words that all hold the focus. Only when fewer than kMinRealWords real words hold the
-// focus are invented letter groups mixed in, and the text says so.
+// focus are invented letter groups mixed in (and no sentence is made), and the text says
+// so.
 #pragma once
 
 #include <array>
