@@ -293,7 +293,7 @@ private:
             }
         }
 
-        if (index_.Capitals()) {
+        if (index_.Capitals() && !IsUpperLetter(static_cast<unsigned char>(s[0]))) {
             const unsigned char upper = UpperOf(static_cast<unsigned char>(s[0]));
             if (upper == 0 || !index_.Allows(char(upper))) return false;
             s[0] = char(upper);

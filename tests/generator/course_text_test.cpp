@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "common/cp1252.h"
 #include "common/io_error.h"
 #include "generator/course_text.h"
+#include "generator/fixture_lexicon.h"
 #include "generator/random.h"
 #include "lexicon/loader.h"
 #include "support/test_support.h"
@@ -34,10 +37,10 @@ std::vector<std::string_view> Words(std::string_view text) {
         std::size_t end = text.find(' ', start);
         if (end == std::string_view::npos) end = text.size();
         std::string_view word = text.substr(start, end - start);
-        // An elided determiner or pronoun is a word of its own.
-        if (const std::size_t apostrophe = word.find('\''); apostrophe != std::string_view::npos) {
-            words.push_back(word.substr(0, apostrophe + 1));
-            word.remove_prefix(apostrophe + 1);
+        // An elided determiner or pronoun (l', j') is a word of its own.
+        if (word.size() > 2 && word[1] == '\'') {
+            words.push_back(word.substr(0, 2));
+            word.remove_prefix(2);
         }
         words.push_back(word);
         start = end + 1;
@@ -211,6 +214,106 @@ TEST_F(CourseTextTest, InventedGroupsOnlyWhenFewRealWords) {
     // No letter at all: nothing to type, and no crash.
     const CourseIndex none(*lexicon_, *ranking_, ".");
     EXPECT_EQ(MakeCourseText(none, 'e', {}, 60).text, "");
+}
+
+// Determiners, subjects, nouns, adjectives and verbs agree, and le, la and je elide as
+// they must: a lexicon whose every form tells its gender, number or person.
+TEST(CourseAgreementTest, SentencesAgree) {
+    auto lexicon = std::make_unique<Lexicon>();
+    const int verb = fixture::AddRegularVerb(*lexicon, "chant");
+    fixture::AddNoun(*lexicon, "", "chat", "", "chats");
+    fixture::AddNoun(*lexicon, "", "arbre", "", "arbres");
+    fixture::AddNoun(*lexicon, "vache", "", "vaches", "");
+    fixture::AddNoun(*lexicon, "amande", "", "amandes", "");
+    fixture::AddNoun(*lexicon, "hache", "", "haches", "");
+    fixture::AddAdjective(*lexicon, "mate", "mat", "mates", "mats");
+    // Gender and number of each nominal form: 0 masculine singular, 1 feminine singular, 2 plural.
+    const std::map<std::string, int> nominal = {
+        {"chat", 0},  {"arbre", 0},  {"vache", 1},  {"amande", 1},  {"hache", 1},  {"mat", 0},  {"mate", 1},
+        {"chats", 2}, {"arbres", 2}, {"vaches", 2}, {"amandes", 2}, {"haches", 2}, {"mats", 2}, {"mates", 2}};
+    const std::map<std::string, int> determiners = {{"le", 0},  {"un", 0},    {"ce", 0},    {"cet", 0},   {"mon", 0},
+                                                    {"ton", 0}, {"son", 0},   {"la", 1},    {"une", 1},   {"cette", 1},
+                                                    {"ma", 1},  {"ta", 1},    {"sa", 1},    {"les", 2},   {"des", 2},
+                                                    {"ces", 2}, {"mes", 2},   {"tes", 2},   {"ses", 2},   {"nos", 2},
+                                                    {"vos", 2}, {"leurs", 2}, {"notre", 3}, {"votre", 3}, {"leur", 3}};
+    const std::map<std::string, int> pronouns = {{"je", 0}, {"j'", 0},   {"tu", 1},   {"il", 2},  {"elle", 2},
+                                                 {"on", 2}, {"nous", 3}, {"vous", 4}, {"ils", 5}, {"elles", 5}};
+    // Persons of each conjugated form and of each form of avoir.
+    std::map<std::string, std::set<int>> persons;
+    for (const int slot : {kIndicativePresentSlot, kImperfectSlot, kFutureSlot})
+        for (int person = 0; person < 6; ++person)
+            persons[std::string(lexicon->Verb(verb).Slots[slot + person].View())].insert(person);
+    const char* const have[6] = {"ai", "as", "a", "avons", "avez", "ont"};
+
+    const WordRanking ranking;
+    const CourseIndex index(*lexicon, ranking, "abcdefghijklmnopqrstuvwxyz'.");
+    SeedRandom(11);
+    int elided = 0;
+    for (int i = 0; i < 300; ++i) {
+        const CourseText lesson = MakeCourseText(index, 'a', {}, 100);
+        ASSERT_TRUE(lesson.sentences) << lesson.text;
+        ASSERT_EQ(lesson.text.back(), '.');
+        std::string_view rest(lesson.text);
+        while (!rest.empty()) {
+            const std::size_t period = rest.find('.');
+            const std::vector<std::string_view> words = Words(rest.substr(0, period));
+            rest.remove_prefix(std::min(rest.size(), period + 2));
+            SCOPED_TRACE(lesson.text);
+            std::size_t at = 0;
+            const auto next = [&] { return at < words.size() ? std::string(words[at++]) : std::string(); };
+            // Determiner, noun, maybe an adjective: the phrase's gender and number.
+            const auto nounPhrase = [&](const std::string& determiner) {
+                const std::string noun = next();
+                const int agreement = nominal.contains(noun) ? nominal.at(noun) : -1;
+                EXPECT_GE(agreement, 0) << noun;
+                const bool vowel = noun[0] == 'a';
+                const bool possessive = determiner == "mon" || determiner == "ton" || determiner == "son";
+                if (determiner == "l'") {
+                    EXPECT_TRUE(vowel && agreement < 2) << noun;
+                    ++elided;
+                } else {
+                    // mon, ton and son also go before a feminine noun that starts with a vowel.
+                    const bool fits = determiners.contains(determiner) &&
+                                      (determiners.at(determiner) == agreement ||
+                                       (determiners.at(determiner) == 3 && agreement < 2) || (possessive && vowel));
+                    EXPECT_TRUE(fits) << determiner << ' ' << noun;
+                    const bool elides = determiner == "le" || determiner == "la" || determiner == "ce" ||
+                                        determiner == "ma" || determiner == "ta" || determiner == "sa";
+                    EXPECT_FALSE(vowel && elides) << determiner << ' ' << noun;
+                    EXPECT_FALSE(!vowel && determiner == "cet") << noun;
+                    EXPECT_FALSE(noun[0] == 'h' && (elides || possessive)) << determiner << ' ' << noun;
+                }
+                if (at < words.size() && words[at].starts_with("mat")) {
+                    EXPECT_EQ(nominal.at(std::string(words[at])), agreement) << noun << ' ' << words[at];
+                    ++at;
+                }
+                return agreement;
+            };
+            const std::string first = next();
+            int person = 2;
+            if (pronouns.contains(first)) {
+                person = pronouns.at(first);
+                elided += first == "j'";
+            } else {
+                person = nounPhrase(first) == 2 ? 5 : 2;
+            }
+            const std::string form = next();
+            if (form == have[person])
+                EXPECT_EQ(next(), "chant\xE9");
+            else
+                EXPECT_TRUE(persons[form].contains(person)) << first << ' ' << form;
+            nounPhrase(next());
+            if (at < words.size()) {
+                const std::string link = next();
+                const std::set<std::string> links = {"et",   "dans", "sur", "sous",   "avec",
+                                                     "pour", "vers", "par", "contre", "chez"};
+                EXPECT_TRUE(links.contains(link)) << link;
+                nounPhrase(next());
+            }
+            EXPECT_EQ(at, words.size());
+        }
+    }
+    EXPECT_GT(elided, 0);
 }
 
 TEST(WordRankingTest, FirstRankWinsAndMissingFileIsNamed) {
