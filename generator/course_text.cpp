@@ -3,7 +3,7 @@
 #include "generator/course_text.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "common/cp1252.h"
 #include "generator/noun_phrase.h"
@@ -173,7 +173,7 @@ private:
 // Kinds of subject, drawn with the weights below.
 enum class Subject { NounPhrase, Pronoun, Name };
 constexpr int kSentenceTries = 40;
-constexpr int kWordTries = 4;   // draws before a repeated word is accepted
+constexpr int kWordTries = 8;   // draws before a repeated word is accepted
 constexpr int kCandidates = 3;  // words drawn; the one richest in slow pairs is kept
 
 class LessonMaker {
@@ -192,7 +192,7 @@ public:
     CourseText Make() {
         CourseText result;
         // Too few words for sentences that do not repeat themselves ("ta tata a ta tata").
-        const bool enoughWords = int(words_.Of(index_.Words(), focus_, listFocus_).size()) >= kMinRealWords;
+        const bool enoughWords = !listFocus_ || index_.HasWordsWith(focus_, kMinRealWords);
         if (enoughWords && MakeSentences(result.text)) {
             result.sentences = true;
             return result;
@@ -204,13 +204,14 @@ public:
     }
 
 private:
-    // Sentences until the text is long enough; false when not even one can be made.
+    // Sentences until the text is long enough; false when they stop short of half the
+    // length (the few words that fit are then better practised as a list).
     bool MakeSentences(std::string& text) {
         std::string sentence;
         while (int(text.size()) < target_) {
             bool made = false;
             for (int tries = 0; tries < kSentenceTries && !made; ++tries) made = TrySentence(sentence);
-            if (!made) return !text.empty();
+            if (!made) return 2 * int(text.size()) >= target_;
             if (!text.empty()) text += ' ';
             text += sentence;
         }
@@ -517,6 +518,12 @@ bool CourseIndex::Typable(std::string_view word) const {
     return true;
 }
 
+bool CourseIndex::HasWordsWith(char c, int count) const {
+    for (const Form& word : words_)
+        if (Holds(word.text, c) && --count <= 0) return true;
+    return count <= 0;
+}
+
 int CourseIndex::WordsWith(char c) const {
     return int(std::count_if(words_.begin(), words_.end(), [c](const Form& w) { return Holds(w.text, c); }));
 }
@@ -527,19 +534,25 @@ CourseIndex::CourseIndex(const Lexicon& lexicon, const WordRanking& ranking, std
     for (int c = 0; c < 256; ++c)
         if (allowed_[std::size_t(c)] && IsUpperLetter(static_cast<unsigned char>(c))) capitals_ = true;
 
-    std::unordered_set<std::string_view> seen;
-    const auto addWord = [&](std::string_view text, int rank) {
-        if (seen.insert(text).second) words_.push_back({text, rank});
+    // The rank of a typable form (looked up as rankedAs); the first time, the form joins
+    // the word list.
+    std::unordered_map<std::string_view, int> seen;
+    seen.reserve(std::size_t(1) << 15);
+    const auto take = [&](std::string_view form, std::string_view rankedAs) {
+        const auto [entry, fresh] = seen.try_emplace(form, 0);
+        if (fresh) {
+            entry->second = ranking.Rank(rankedAs);
+            words_.push_back({form, entry->second});
+        }
+        return entry->second;
     };
-    const auto rankOf = [&](std::string_view text) { return ranking.Rank(text); };
 
     for (int v = 1; v <= lexicon.VerbCount; ++v) {
         const VerbEntry& entry = lexicon.Verb(v);
         for (int slot = 0; slot < kVerbSlotCount; ++slot) {
             const std::string_view form = entry.Slots[slot].View();
             if (!Typable(form)) continue;
-            const int rank = rankOf(form);
-            addWord(form, rank);
+            const int rank = take(form, form);
             if (slot >= kIndicativePresentSlot && slot < kIndicativePresentSlot + 6)
                 verbs_[0][std::size_t(slot - kIndicativePresentSlot)].push_back({form, rank});
             else if (slot >= kImperfectSlot && slot < kImperfectSlot + 6)
@@ -551,37 +564,37 @@ CourseIndex::CourseIndex(const Lexicon& lexicon, const WordRanking& ranking, std
                     if (Typable(kHave[person])) verbs_[kCompoundPastKind][std::size_t(person)].push_back({form, rank});
         }
     }
-    for (int n = 1; n <= lexicon.NounCount; ++n)
+    for (int n = 1; n <= lexicon.NounCount; ++n) {
+        const NominalEntry& entry = lexicon.Noun(n);
+        const bool odd = IsAmong(entry.Slots[kNominalLemma].View(), kOddNounLemmas);
         for (int slot = kFemSg; slot <= kMasPl; ++slot) {
-            const std::string_view form = lexicon.Noun(n).Slots[slot].View();
+            const std::string_view form = entry.Slots[slot].View();
             if (!Typable(form)) continue;
-            const int rank = rankOf(form);
-            addWord(form, rank);
-            if (!IsAmong(lexicon.Noun(n).Slots[kNominalLemma].View(), kOddNounLemmas))
-                nouns_.push_back({form, rank, uint8_t(slot)});
+            const int rank = take(form, form);
+            if (!odd) nouns_.push_back({form, rank, uint8_t(slot)});
         }
-    for (int a = 1; a <= lexicon.AdjectiveCount; ++a)
+    }
+    for (int a = 1; a <= lexicon.AdjectiveCount; ++a) {
+        const NominalEntry& entry = lexicon.Adjective(a);
+        const bool odd = IsAmong(entry.Slots[kNominalLemma].View(), kOddAdjectiveLemmas);
         for (int slot = kFemSg; slot <= kMasPl; ++slot) {
-            const std::string_view form = lexicon.Adjective(a).Slots[slot].View();
+            const std::string_view form = entry.Slots[slot].View();
             if (!Typable(form)) continue;
-            const int rank = rankOf(form);
-            addWord(form, rank);
-            if (!IsAmong(lexicon.Adjective(a).Slots[kNominalLemma].View(), kOddAdjectiveLemmas))
-                adjectives_[std::size_t(slot)].push_back({form, rank});
+            const int rank = take(form, form);
+            if (!odd) adjectives_[std::size_t(slot)].push_back({form, rank});
         }
+    }
+    // First names are ranked as the word they spell (the list is in lower case).
     for (const Gender gender : {Gender::Feminine, Gender::Masculine})
         for (int i = 1; i <= lexicon.NameCount(gender); ++i) {
             const std::string_view name = lexicon.Name(gender, i).View();
             if (!Typable(name)) continue;
             std::string lower(name);
-            if (const unsigned char first = static_cast<unsigned char>(lower[0]); IsUpperLetter(first) && first < 0x80)
-                lower[0] = char(first - 'A' + 'a');
-            const int rank = rankOf(lower);
-            addWord(name, rank);
-            names_.push_back({name, rank});
+            if (lower[0] >= 'A' && lower[0] <= 'Z') lower[0] = char(lower[0] - 'A' + 'a');
+            names_.push_back({name, take(name, lower)});
         }
     for (std::string_view word : ClosedWordList())
-        if (word.back() != '\'' && Typable(word)) addWord(word, rankOf(word));
+        if (word.back() != '\'' && Typable(word)) take(word, word);
 
     SortByFrequency(words_);
     SortByFrequency(nouns_);

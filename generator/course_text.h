@@ -60,6 +60,8 @@ public:
     // those holding the character.
     int WordCount() const { return int(words_.size()); }
     int WordsWith(char c) const;
+    // Whether at least count of them hold the character (quicker than counting them all).
+    bool HasWordsWith(char c, int count) const;
 
     // A form with its frequency rank (lower is more common).
     struct Form {
