@@ -232,7 +232,7 @@ private:
         const bool names = !NameIndices().empty();
         const int kind = Random(names ? 9 : 7);
         const Subject subject = kind < 4 ? Subject::NounPhrase : kind < 7 ? Subject::Pronoun : Subject::Name;
-        const int tense = Random(CourseIndex::kTenseKinds);
+        const int tense = Random(kCourseTenseKinds);
 
         // The subject, whose person the verb takes.
         std::string head;
@@ -250,7 +250,7 @@ private:
         const std::vector<int>& verbs = VerbIndices(tense, person);
         if (verbs.empty()) return false;
         const std::string_view verb = Pick(index_.Verbs(tense, person), verbs);
-        const bool compound = tense == CourseIndex::kCompoundPastKind;
+        const bool compound = tense == kCourseCompoundPast;
         const std::string_view firstVerbWord = compound ? kHave[person] : verb;
         if (subject == Subject::Pronoun) {
             const Closed* pronoun = ChooseClosed(kPronouns, uint8_t(person), firstVerbWord);
@@ -310,7 +310,7 @@ private:
         const std::vector<int>& nouns = NounIndices();
         if (nouns.empty()) return false;
         for (int tries = 0; tries < kWordTries; ++tries) {
-            const CourseIndex::NounForm& noun = index_.Nouns()[std::size_t(PickIndex(index_.Nouns(), nouns))];
+            const CourseNounForm& noun = index_.Nouns()[std::size_t(PickIndex(index_.Nouns(), nouns))];
             const PhraseAgreement agreement = AgreementOfSlot(noun.slot);
             const uint8_t use = agreement.plural ? kPluralUse : agreement.gender == Gender::Feminine ? 1 : 0;
             const Closed* determiner = ChooseClosed(kDeterminers, use, noun.text);
@@ -491,11 +491,11 @@ private:
     bool wordFocus_ = false;      // every content word holds the focus
     bool sentenceFocus_ = false;  // every sentence holds it somewhere
     bool listFocus_ = false;      // every word of a word list holds it
-    Filtered<CourseIndex::Form> words_;
-    Filtered<CourseIndex::NounForm> nouns_;
-    std::array<Filtered<CourseIndex::Form>, 4> adjectives_;
-    std::array<std::array<Filtered<CourseIndex::Form>, 6>, CourseIndex::kTenseKinds> verbs_;
-    Filtered<CourseIndex::Form> names_;
+    Filtered<CourseForm> words_;
+    Filtered<CourseNounForm> nouns_;
+    std::array<Filtered<CourseForm>, 4> adjectives_;
+    std::array<std::array<Filtered<CourseForm>, 6>, kCourseTenseKinds> verbs_;
+    Filtered<CourseForm> names_;
     std::vector<const char*> used_;  // words already in the text, by their storage
 };
 
@@ -514,54 +514,53 @@ std::span<const std::string_view> CourseClosedWords() { return ClosedWordList();
 bool CourseIndex::Typable(std::string_view word) const {
     if (word.empty()) return false;
     for (char c : word)
-        if (c == ' ' || !Allows(c)) return false;
+        if (!Allows(c)) return false;
     return true;
 }
 
 bool CourseIndex::HasWordsWith(char c, int count) const {
-    for (const Form& word : words_)
+    for (const CourseForm& word : pools_.words)
         if (Holds(word.text, c) && --count <= 0) return true;
     return count <= 0;
 }
 
 int CourseIndex::WordsWith(char c) const {
-    return int(std::count_if(words_.begin(), words_.end(), [c](const Form& w) { return Holds(w.text, c); }));
+    const auto& words = pools_.words;
+    return int(std::count_if(words.begin(), words.end(), [c](const CourseForm& w) { return Holds(w.text, c); }));
 }
 
-CourseIndex::CourseIndex(const Lexicon& lexicon, const WordRanking& ranking, std::string_view allowed) {
-    for (char c : allowed) allowed_[static_cast<unsigned char>(c)] = true;
-    allowed_[' '] = true;
-    for (int c = 0; c < 256; ++c)
-        if (allowed_[std::size_t(c)] && IsUpperLetter(static_cast<unsigned char>(c))) capitals_ = true;
-
-    // The rank of a typable form (looked up as rankedAs); the first time, the form joins
-    // the word list.
+CourseWords::CourseWords(const Lexicon& lexicon, const WordRanking& ranking) {
+    CoursePools& p = pools_;
+    // The rank of a form (looked up as rankedAs); the first time, the form joins the
+    // word list.
     std::unordered_map<std::string_view, int> seen;
-    seen.reserve(std::size_t(1) << 15);
+    seen.reserve(std::size_t(lexicon.VerbCount) * kVerbSlotCount +
+                 4 * std::size_t(lexicon.NounCount + lexicon.AdjectiveCount));
     const auto take = [&](std::string_view form, std::string_view rankedAs) {
         const auto [entry, fresh] = seen.try_emplace(form, 0);
         if (fresh) {
             entry->second = ranking.Rank(rankedAs);
-            words_.push_back({form, entry->second});
+            p.words.push_back({form, entry->second});
         }
         return entry->second;
     };
+    // Forms with a blank would make two words of the text.
+    const auto usable = [](std::string_view form) { return !form.empty() && !Holds(form, ' '); };
 
     for (int v = 1; v <= lexicon.VerbCount; ++v) {
         const VerbEntry& entry = lexicon.Verb(v);
         for (int slot = 0; slot < kVerbSlotCount; ++slot) {
             const std::string_view form = entry.Slots[slot].View();
-            if (!Typable(form)) continue;
+            if (!usable(form)) continue;
             const int rank = take(form, form);
             if (slot >= kIndicativePresentSlot && slot < kIndicativePresentSlot + 6)
-                verbs_[0][std::size_t(slot - kIndicativePresentSlot)].push_back({form, rank});
+                p.verbs[0][std::size_t(slot - kIndicativePresentSlot)].push_back({form, rank});
             else if (slot >= kImperfectSlot && slot < kImperfectSlot + 6)
-                verbs_[1][std::size_t(slot - kImperfectSlot)].push_back({form, rank});
+                p.verbs[1][std::size_t(slot - kImperfectSlot)].push_back({form, rank});
             else if (slot >= kFutureSlot && slot < kFutureSlot + 6)
-                verbs_[2][std::size_t(slot - kFutureSlot)].push_back({form, rank});
+                p.verbs[2][std::size_t(slot - kFutureSlot)].push_back({form, rank});
             else if (slot == kPastParticipleMasSgSlot)
-                for (int person = 0; person < 6; ++person)
-                    if (Typable(kHave[person])) verbs_[kCompoundPastKind][std::size_t(person)].push_back({form, rank});
+                for (auto& pool : p.verbs[kCourseCompoundPast]) pool.push_back({form, rank});
         }
     }
     for (int n = 1; n <= lexicon.NounCount; ++n) {
@@ -569,9 +568,9 @@ CourseIndex::CourseIndex(const Lexicon& lexicon, const WordRanking& ranking, std
         const bool odd = IsAmong(entry.Slots[kNominalLemma].View(), kOddNounLemmas);
         for (int slot = kFemSg; slot <= kMasPl; ++slot) {
             const std::string_view form = entry.Slots[slot].View();
-            if (!Typable(form)) continue;
+            if (!usable(form)) continue;
             const int rank = take(form, form);
-            if (!odd) nouns_.push_back({form, rank, uint8_t(slot)});
+            if (!odd) p.nouns.push_back({form, rank, uint8_t(slot)});
         }
     }
     for (int a = 1; a <= lexicon.AdjectiveCount; ++a) {
@@ -579,29 +578,51 @@ CourseIndex::CourseIndex(const Lexicon& lexicon, const WordRanking& ranking, std
         const bool odd = IsAmong(entry.Slots[kNominalLemma].View(), kOddAdjectiveLemmas);
         for (int slot = kFemSg; slot <= kMasPl; ++slot) {
             const std::string_view form = entry.Slots[slot].View();
-            if (!Typable(form)) continue;
+            if (!usable(form)) continue;
             const int rank = take(form, form);
-            if (!odd) adjectives_[std::size_t(slot)].push_back({form, rank});
+            if (!odd) p.adjectives[std::size_t(slot)].push_back({form, rank});
         }
     }
     // First names are ranked as the word they spell (the list is in lower case).
     for (const Gender gender : {Gender::Feminine, Gender::Masculine})
         for (int i = 1; i <= lexicon.NameCount(gender); ++i) {
             const std::string_view name = lexicon.Name(gender, i).View();
-            if (!Typable(name)) continue;
+            if (!usable(name)) continue;
             std::string lower(name);
             if (lower[0] >= 'A' && lower[0] <= 'Z') lower[0] = char(lower[0] - 'A' + 'a');
-            names_.push_back({name, take(name, lower)});
+            p.names.push_back({name, take(name, lower)});
         }
     for (std::string_view word : ClosedWordList())
-        if (word.back() != '\'' && Typable(word)) take(word, word);
+        if (word.back() != '\'') take(word, word);
 
-    SortByFrequency(words_);
-    SortByFrequency(nouns_);
-    for (auto& pool : adjectives_) SortByFrequency(pool);
-    for (auto& tense : verbs_)
+    SortByFrequency(p.words);
+    SortByFrequency(p.nouns);
+    for (auto& pool : p.adjectives) SortByFrequency(pool);
+    for (auto& tense : p.verbs)
         for (auto& pool : tense) SortByFrequency(pool);
-    SortByFrequency(names_);
+    SortByFrequency(p.names);
+}
+
+CourseIndex::CourseIndex(const CourseWords& words, std::string_view allowed) {
+    for (char c : allowed) allowed_[static_cast<unsigned char>(c)] = true;
+    allowed_[' '] = true;
+    for (int c = 0; c < 256; ++c)
+        if (allowed_[std::size_t(c)] && IsUpperLetter(static_cast<unsigned char>(c))) capitals_ = true;
+
+    // The pools keep their order: a filter, no sort.
+    const auto keep = [this](const auto& from, auto& to) {
+        for (const auto& form : from)
+            if (Typable(form.text)) to.push_back(form);
+    };
+    const CoursePools& all = words.Pools();
+    keep(all.words, pools_.words);
+    keep(all.nouns, pools_.nouns);
+    for (std::size_t slot = 0; slot < 4; ++slot) keep(all.adjectives[slot], pools_.adjectives[slot]);
+    for (std::size_t tense = 0; tense < std::size_t(kCourseTenseKinds); ++tense)
+        for (std::size_t person = 0; person < 6; ++person)
+            if (tense != std::size_t(kCourseCompoundPast) || Typable(kHave[person]))
+                keep(all.verbs[tense][person], pools_.verbs[tense][person]);
+    keep(all.names, pools_.names);
 }
 
 CourseText MakeCourseText(const CourseIndex& index, char focus, std::span<const CoursePair> slowPairs,

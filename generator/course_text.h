@@ -45,12 +45,52 @@ struct CourseText {
 // make the compound past. Windows-1252.
 std::span<const std::string_view> CourseClosedWords();
 
+// A form with its frequency rank (lower is more common).
+struct CourseForm {
+    std::string_view text;
+    int rank;
+};
+// A noun form and its slot (kFemSg..kMasPl).
+struct CourseNounForm {
+    std::string_view text;
+    int rank;
+    uint8_t slot;
+};
+
+// Verb tenses of the sentences: present, imperfect, future, and the compound past (whose
+// pools hold the past participle).
+constexpr int kCourseTenseKinds = 4;
+constexpr int kCourseCompoundPast = 3;
+
+// The forms a course text draws from, each pool most frequent first (then shortest).
+struct CoursePools {
+    std::vector<CourseForm> words;  // every distinct form: lexicon, first names, closed words
+    std::vector<CourseNounForm> nouns;
+    std::array<std::vector<CourseForm>, 4> adjectives;                            // by slot
+    std::array<std::array<std::vector<CourseForm>, 6>, kCourseTenseKinds> verbs;  // by tense and person
+    std::vector<CourseForm> names;
+};
+
+// Every word the course may use, ranked: built once per lexicon (looking up the ranking
+// costs more than anything else), then filtered for each set of allowed characters. The
+// lexicon must outlive it; the ranking is read only while building.
+class CourseWords {
+public:
+    CourseWords(const Lexicon& lexicon, const WordRanking& ranking);
+    CourseWords(const CourseWords&) = delete;
+    CourseWords& operator=(const CourseWords&) = delete;
+    const CoursePools& Pools() const { return pools_; }
+
+private:
+    CoursePools pools_;
+};
+
 class CourseIndex {
 public:
     // The forms that only the allowed characters (Windows-1252 bytes; the blank is always
-    // allowed) can type. The lexicon must outlive the index; the ranking is read only
-    // while building. Capital letters count only where the caller allows them.
-    CourseIndex(const Lexicon& lexicon, const WordRanking& ranking, std::string_view allowed);
+    // allowed) can type, in the order of the words'. The words must outlive the index.
+    // Capital letters count only where the caller allows them.
+    CourseIndex(const CourseWords& words, std::string_view allowed);
     CourseIndex(const CourseIndex&) = delete;
     CourseIndex& operator=(const CourseIndex&) = delete;
 
@@ -58,48 +98,27 @@ public:
     bool Typable(std::string_view word) const;
     // Number of distinct typable words (lexicon forms, first names, closed words), and of
     // those holding the character.
-    int WordCount() const { return int(words_.size()); }
+    int WordCount() const { return int(pools_.words.size()); }
     int WordsWith(char c) const;
     // Whether at least count of them hold the character (quicker than counting them all).
     bool HasWordsWith(char c, int count) const;
 
-    // A form with its frequency rank (lower is more common).
-    struct Form {
-        std::string_view text;
-        int rank;
-    };
-    // A noun form and its slot (kFemSg..kMasPl).
-    struct NounForm {
-        std::string_view text;
-        int rank;
-        uint8_t slot;
-    };
-    // Verb tenses of the sentences: present, imperfect, future, and the compound past
-    // (whose pool holds the past participle).
-    static constexpr int kTenseKinds = 4;
-    static constexpr int kCompoundPastKind = 3;
-
-    const std::vector<Form>& Words() const { return words_; }
-    const std::vector<NounForm>& Nouns() const { return nouns_; }
-    const std::vector<Form>& Adjectives(int slot) const { return adjectives_[std::size_t(slot)]; }
-    const std::vector<Form>& Verbs(int tenseKind, int person) const {
-        return verbs_[std::size_t(tenseKind)][std::size_t(person)];
+    const std::vector<CourseForm>& Words() const { return pools_.words; }
+    const std::vector<CourseNounForm>& Nouns() const { return pools_.nouns; }
+    const std::vector<CourseForm>& Adjectives(int slot) const { return pools_.adjectives[std::size_t(slot)]; }
+    const std::vector<CourseForm>& Verbs(int tenseKind, int person) const {
+        return pools_.verbs[std::size_t(tenseKind)][std::size_t(person)];
     }
-    const std::vector<Form>& Names() const { return names_; }
+    const std::vector<CourseForm>& Names() const { return pools_.names; }
     // Sentences start with a capital when some capital letter is allowed, and end with a
     // period when the period is.
     bool Capitals() const { return capitals_; }
     bool Period() const { return Allows('.'); }
-    bool Apostrophe() const { return Allows('\''); }
 
 private:
     std::array<bool, 256> allowed_{};
     bool capitals_ = false;
-    std::vector<Form> words_;  // by rank, then length
-    std::vector<NounForm> nouns_;
-    std::array<std::vector<Form>, 4> adjectives_;
-    std::array<std::array<std::vector<Form>, 6>, kTenseKinds> verbs_;
-    std::vector<Form> names_;
+    CoursePools pools_;
 };
 
 // One lesson of about targetLength characters (at least one word or sentence), drawn with

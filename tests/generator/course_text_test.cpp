@@ -68,7 +68,8 @@ protected:
         if (!dir || !std::filesystem::exists(std::filesystem::path(dir) / kDictionaryFile)) return;
         lexicon_ = new Lexicon();
         LoadLexicon(dir, *lexicon_, LoadCallbacks{});
-        ranking_ = new WordRanking(LoadWordRanking(dir));
+        const WordRanking ranking = LoadWordRanking(dir);
+        words_ = new CourseWords(*lexicon_, ranking);
         forms_ = new std::unordered_set<std::string_view>;
         const Lexicon& l = *lexicon_;
         for (int v = 1; v <= l.VerbCount; ++v)
@@ -82,10 +83,10 @@ protected:
     }
     static void TearDownTestSuite() {
         delete forms_;
-        delete ranking_;
+        delete words_;
         delete lexicon_;
         forms_ = nullptr;
-        ranking_ = nullptr;
+        words_ = nullptr;
         lexicon_ = nullptr;
     }
     void SetUp() override {
@@ -99,11 +100,11 @@ protected:
     }
 
     static Lexicon* lexicon_;
-    static WordRanking* ranking_;
+    static CourseWords* words_;
     static std::unordered_set<std::string_view>* forms_;
 };
 Lexicon* CourseTextTest::lexicon_ = nullptr;
-WordRanking* CourseTextTest::ranking_ = nullptr;
+CourseWords* CourseTextTest::words_ = nullptr;
 std::unordered_set<std::string_view>* CourseTextTest::forms_ = nullptr;
 
 TEST_F(CourseTextTest, FirstLessonsUseOnlyUnlockedKeysAndRealWords) {
@@ -111,7 +112,7 @@ TEST_F(CourseTextTest, FirstLessonsUseOnlyUnlockedKeysAndRealWords) {
     for (const int unlocked : {6, 10, 16}) {
         SCOPED_TRACE(unlocked);
         const std::string allowed = kOrder.substr(0, std::size_t(unlocked));
-        const CourseIndex index(*lexicon_, *ranking_, allowed);
+        const CourseIndex index(*words_, allowed);
         SeedRandom(uint64_t(unlocked));
         int sentences = 0;
         std::vector<std::string> sentenceTexts;
@@ -147,7 +148,7 @@ TEST_F(CourseTextTest, CapitalsPeriodAndApostropheOnceUnlocked) {
     std::string allowed = kOrder + "'.";
     for (const char c : kOrder)
         if (c >= 'a' && c <= 'z') allowed += char(c - 'a' + 'A');
-    const CourseIndex index(*lexicon_, *ranking_, allowed);
+    const CourseIndex index(*words_, allowed);
     SeedRandom(7);
     std::vector<std::string> texts;
     int elisions = 0;
@@ -182,7 +183,7 @@ TEST_F(CourseTextTest, CapitalsPeriodAndApostropheOnceUnlocked) {
 
 TEST_F(CourseTextTest, SlowPairsComeMoreOften) {
     const std::string allowed = kOrder.substr(0, 10);
-    const CourseIndex index(*lexicon_, *ranking_, allowed);
+    const CourseIndex index(*words_, allowed);
     const auto countPair = [&](std::span<const CoursePair> pairs) {
         SeedRandom(3);
         int count = 0;
@@ -197,7 +198,7 @@ TEST_F(CourseTextTest, SlowPairsComeMoreOften) {
 }
 
 TEST_F(CourseTextTest, InventedGroupsOnlyWhenFewRealWords) {
-    const CourseIndex index(*lexicon_, *ranking_, "ast");
+    const CourseIndex index(*words_, "ast");
     ASSERT_LT(index.WordsWith('t'), kMinRealWords);
     SeedRandom(5);
     for (int i = 0; i < 100; ++i) {
@@ -212,7 +213,7 @@ TEST_F(CourseTextTest, InventedGroupsOnlyWhenFewRealWords) {
         }
     }
     // No letter at all: nothing to type, and no crash.
-    const CourseIndex none(*lexicon_, *ranking_, ".");
+    const CourseIndex none(*words_, ".");
     EXPECT_EQ(MakeCourseText(none, 'e', {}, 60).text, "");
 }
 
@@ -245,8 +246,8 @@ TEST(CourseAgreementTest, SentencesAgree) {
             persons[std::string(lexicon->Verb(verb).Slots[slot + person].View())].insert(person);
     const char* const have[6] = {"ai", "as", "a", "avons", "avez", "ont"};
 
-    const WordRanking ranking;
-    const CourseIndex index(*lexicon, ranking, "abcdefghijklmnopqrstuvwxyz'.");
+    const CourseWords ranked(*lexicon, WordRanking());
+    const CourseIndex index(ranked, "abcdefghijklmnopqrstuvwxyz'.");
     SeedRandom(11);
     int elided = 0;
     for (int i = 0; i < 300; ++i) {
