@@ -170,7 +170,8 @@ private:
     std::vector<int> indices_;
 };
 
-// Kinds of subject, drawn with the weights below.
+// Kinds of subject: a noun phrase (4 draws in 9), a pronoun (3) or a first name (2, when
+// one can be typed).
 enum class Subject { NounPhrase, Pronoun, Name };
 constexpr int kSentenceTries = 40;
 constexpr int kWordTries = 8;   // draws before a repeated word is accepted
@@ -454,12 +455,11 @@ private:
     int PickIndex(const std::vector<Entry>& pool, const std::vector<int>& indices) {
         int best = -1;
         for (int tries = 0; tries < kWordTries; ++tries) {
-            best = -1;
-            double bestScore = -1;
+            double bestScore = 0;
             for (int k = 0; k < (pairs_.empty() ? 1 : kCandidates); ++k) {
                 const int i = indices[std::size_t(DrawFrequent(int(indices.size())))];
                 const double score = pairs_.empty() ? 0 : PairScore(pool[std::size_t(i)].text);
-                if (score > bestScore) {
+                if (k == 0 || score > bestScore) {
                     best = i;
                     bestScore = score;
                 }

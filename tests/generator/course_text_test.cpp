@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -195,6 +196,9 @@ TEST_F(CourseTextTest, SlowPairsComeMoreOften) {
     };
     const CoursePair slow[] = {{'o', 'u', 5.0}};
     EXPECT_GT(countPair(slow), countPair({}) * 5 / 4);
+    // Weights below zero or not a number change the odds, never the validity of the text.
+    const CoursePair odd[] = {{'o', 'u', -5.0}, {'o', 'n', std::nan("")}};
+    EXPECT_GE(MakeCourseText(index, 'o', odd, 80).text.size(), 40u);
 }
 
 TEST_F(CourseTextTest, InventedGroupsOnlyWhenFewRealWords) {
