@@ -110,7 +110,7 @@ std::unordered_set<std::string_view>* CourseTextTest::forms_ = nullptr;
 
 TEST_F(CourseTextTest, FirstLessonsUseOnlyUnlockedKeysAndRealWords) {
     const CoursePair slowPairs[] = {{'e', 's', 3.0}, {'a', 'i', 1.0}, {'t', ' ', 2.0}};
-    for (const int unlocked : {6, 10, 16}) {
+    for (const int unlocked : {4, 6, 10, 16}) {
         SCOPED_TRACE(unlocked);
         const std::string allowed = kOrder.substr(0, std::size_t(unlocked));
         const CourseIndex index(*words_, allowed);
