@@ -1,10 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Texts of the typing course: real French made only of the characters the learner may
-// type so far. A CourseIndex gathers, once per set of allowed characters, every form of
-// the lexicon (and every closed word of the course's sentences) that those characters
-// can type, most frequent first; MakeCourseText then draws one lesson from it, built
-// around a focus character and the learner's slowest key pairs.
+// type so far. CourseWords ranks every form of the lexicon (and the closed words of the
+// course's sentences) once per lexicon; a CourseIndex keeps, once per set of allowed
+// characters, those that the characters can type, most frequent first; MakeCourseText then
+// draws one lesson from it, built around a focus character and the learner's slowest key
+// pairs.
 //
 // The text is whole sentences whenever the allowed characters can make one ("le rat lit
 // une note"; with a capital and a final period once those are allowed), else a list of
@@ -26,8 +27,8 @@
 // Below this many typable real words holding the focus, invented groups fill the text.
 constexpr int kMinRealWords = 15;
 
-// An ordered pair of characters the learner types slowly, with its weight (any positive
-// scale, larger for slower pairs). A blank stands for a word boundary.
+// An ordered pair of characters the learner types slowly, with its weight (any scale,
+// larger for slower pairs). A blank stands for a word boundary.
 struct CoursePair {
     char first;
     char second;
@@ -127,5 +128,11 @@ private:
 // determiners, pronouns and prepositions hold it where one of the right ones does. Words
 // with the slow pairs are preferred, and frequent words before rare ones. An empty text
 // when the allowed characters type no letter at all.
+//
+// The focus binds the words when it is an allowed lower-case letter. An allowed capital
+// binds each sentence (its first letter or a first name), and the words of a list. Any
+// other allowed character but the blank must be in each sentence (the period can be);
+// when no sentence can hold it, the text is a word list without it: drills for the
+// punctuation and digit keys are the caller's. The blank binds nothing.
 CourseText MakeCourseText(const CourseIndex& index, char focus, std::span<const CoursePair> slowPairs,
                           int targetLength);
