@@ -180,6 +180,21 @@ TEST_F(CourseTextTest, CapitalsPeriodAndApostropheOnceUnlocked) {
     }
     EXPECT_GT(elisions, 0);
     EXPECT_EQ(HunspellUnknown(texts), "");
+    // A capital as the focus is in every sentence; the period makes sentences too.
+    for (int i = 0; i < 50; ++i) {
+        const CourseText capital = MakeCourseText(index, 'L', {}, 80);
+        SCOPED_TRACE(Cp1252ToUtf8(capital.text));
+        if (capital.sentences) {
+            for (std::string_view rest = capital.text; !rest.empty();) {
+                const std::size_t end = std::min(rest.size(), rest.find('.') + 1);
+                EXPECT_NE(rest.substr(0, end).find('L'), std::string_view::npos);
+                rest.remove_prefix(std::min(rest.size(), end + 1));
+            }
+        } else {
+            for (const std::string_view word : Words(capital.text)) EXPECT_NE(word.find('L'), std::string_view::npos);
+        }
+        EXPECT_TRUE(MakeCourseText(index, '.', {}, 80).sentences);
+    }
 }
 
 TEST_F(CourseTextTest, SlowPairsComeMoreOften) {
