@@ -20,6 +20,9 @@ if(CLAVELLE_APP)
   install(FILES ${CLAVELLE_DATA_DIR}/dictionnaire.txt ${CLAVELLE_DATA_DIR}/prénomsf.txt
                 ${CLAVELLE_DATA_DIR}/prénomsg.txt
           DESTINATION ${CMAKE_INSTALL_DATADIR}/clavelle)
+  # The word ranking of the typing course, straight from the builder's list.
+  install(FILES ${CMAKE_SOURCE_DIR}/tools/lexicon-builder/frequency/words.txt
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/clavelle RENAME mots-frequents.txt)
   configure_file(${CLAVELLE_PACKAGING_DIR}/clavelle.desktop.in ${CMAKE_BINARY_DIR}/clavelle.desktop @ONLY)
   install(FILES ${CMAKE_BINARY_DIR}/clavelle.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${CLAVELLE_PACKAGING_DIR}/clavelle.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
