@@ -66,8 +66,10 @@ MemoEdit::MemoEdit(QWidget* parent) : QPlainTextEdit(parent) {
 void MemoEdit::Refresh() {
     if (!dirty_) return;
     dirty_ = false;
+    ++generation_;
     text_.clear();
     lines_.clear();
+    lineStarts_.clear();
     auto* layout = qobject_cast<QPlainTextDocumentLayout*>(document()->documentLayout());
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         const QString blockText = block.text();
@@ -78,11 +80,13 @@ void MemoEdit::Refresh() {
         int count = lines ? lines->lineCount() : 0;
         if (count == 0) {
             lines_.push_back(FromQString(blockText));
+            lineStarts_.push_back(block.position());
             continue;
         }
         for (int i = 0; i < count; ++i) {
             QTextLine line = lines->lineAt(i);
             lines_.push_back(FromQString(blockText.mid(line.textStart(), line.textLength())));
+            lineStarts_.push_back(block.position() + line.textStart());
         }
     }
 }
@@ -111,6 +115,21 @@ int MemoEdit::LineCount() {
     int count = int(lines_.size());
     if (count > 0 && lines_.back().empty()) --count;
     return count;
+}
+
+void MemoEdit::MarkCharacter(int line, int index) {
+    Refresh();
+    QList<QTextEdit::ExtraSelection> marks;
+    if (line >= 0 && std::size_t(line) < lines_.size() && index >= 0 && std::size_t(index) < lines_[std::size_t(line)].size()) {
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(document());
+        mark.cursor.setPosition(lineStarts_[std::size_t(line)] + index);
+        mark.cursor.setPosition(lineStarts_[std::size_t(line)] + index + 1, QTextCursor::KeepAnchor);
+        mark.format.setBackground(QColor(255, 214, 102));
+        mark.format.setFontUnderline(true);
+        marks.append(mark);
+    }
+    setExtraSelections(marks);
 }
 
 void MemoEdit::ScrollToTop() { verticalScrollBar()->setValue(0); }

@@ -60,6 +60,13 @@ public:
     // Display lines, less one when the last of them is empty.
     int LineCount();
 
+    // Marks character `index` of display line `line` (its background), without touching the
+    // text or the selection; a negative line clears the mark.
+    void MarkCharacter(int line, int index);
+    // Changes each time the display lines are computed anew (text, width).
+    int Generation() { Refresh(); return generation_; }
+    const std::vector<std::string>& Lines() { Refresh(); return lines_; }
+
     // Scrolling by display lines.
     void ScrollToTop();
     void ScrollToLine(int line);
@@ -85,8 +92,10 @@ private:
     bool swallowClick_ = false;
 
     bool dirty_ = true;
+    int generation_ = 0;
     std::string text_;
     std::vector<std::string> lines_;
+    std::vector<int> lineStarts_;  // document position of each display line
 };
 
 // A spin edit that reports clicks.

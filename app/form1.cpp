@@ -86,6 +86,7 @@ void TForm1::BindHandlers() {
             });
     connect(Edit2, &TypingEdit::committed, this, [this](const QString& text) { Guarded([&] { Edit2Commit(text); }); });
     connect(Edit2, &QLineEdit::textChanged, this, [this] { Guarded([this] { Edit2Change(); }); });
+    connect(Edit2, &QLineEdit::textChanged, this, [this] { ShowNext(); });
     connect(Edit2, &TypingEdit::exited, this, [this] { Guarded([this] { Edit2Exit(); }); });
     connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
     connect(StatsButton, &QPushButton::clicked, this, [this] { Guarded([this] { ShowStatistics(); }); });
@@ -241,6 +242,7 @@ void TForm1::ResetTyping() {
     Edit2->setFocus(Qt::OtherFocusReason);
     Edit2->SetCaret(1);
     Memo1->ScrollToTop();
+    ShowNext();
 }
 
 void TForm1::Button1Click() {
@@ -250,12 +252,14 @@ void TForm1::Button1Click() {
     Edit2->setFocus(Qt::OtherFocusReason);
     Edit2->SetCaret(1);
     Memo1->ScrollToTop();
+    ShowNext();
 }
 
 void TForm1::ShortReset() {
     SetEdit2Blank();
     run_.ClearCounters();
     TimeStamp(run_.RunStartTime);
+    ShowNext();
 }
 
 void TForm1::CheckBox1Click() { ResetTyping(); }
@@ -275,12 +279,14 @@ void TForm1::Memo1Change() {
     SetTextOf(Edit1, assessment.InformationLine);
     Edit2->setEnabled(assessment.TypingEnabled);
     SetEdit2Blank();
+    ShowNext();
 }
 
 void TForm1::EstimateTextSpeed() {
     run_.CurrentLine = 0;
     Memo2->SetText(EstimateText(EstimateSpeeds(Memo1->Text(), *record_)));
     Memo2->ScrollToTop();
+    ShowNext();
 }
 
 void TForm1::Edit2KeyDown(uint8_t virtualKey) { run_.KeyDown(virtualKey); }
@@ -312,23 +318,54 @@ void TForm1::Edit2Commit(const QString& text) {
 void TForm1::Edit2KeyPress(int character) {
     // Empty lines are passed over when the line before them is completed; those at the
     // very start of a text have no line before them, so pass them over here.
-    if (Edit2->text().size() == 1 && LexiconReady())
-        while (run_.CurrentLine < Memo1->LineCount() && Memo1->Line(run_.CurrentLine).empty()) ++run_.CurrentLine;
-    const std::string& line = Memo1->Line(run_.CurrentLine);
-    const std::size_t typed = std::size_t(Edit2->text().size());  // one character per cp1252 byte
-    std::optional<unsigned char> expected;
-    if (typed >= 1 && typed - 1 < line.size()) expected = static_cast<unsigned char>(line[typed - 1]);
+    SyncCursor();
+    if (cursor_.Typed() == 0 && LexiconReady())
+        while (run_.CurrentLine < cursor_.LineCount() && cursor_.Line(run_.CurrentLine).empty()) ++run_.CurrentLine;
+    SyncCursor();
     KeyPressOutcome outcome = CheckKeyPress(
-        run_, *record_, character == kNotCp1252 ? std::nullopt : std::optional<unsigned char>(character), expected,
-        Memo1->Text().empty(), CheckBox1->isChecked(), keyTime_ ? *keyTime_ : eventClock_.Place(0));
+        run_, *record_, character == kNotCp1252 ? std::nullopt : std::optional<unsigned char>(character),
+        cursor_.Expected(), Memo1->Text().empty(), CheckBox1->isChecked(), keyTime_ ? *keyTime_ : eventClock_.Place(0));
     if (outcome.Ignored) return;
     if (outcome.ScrollToCurrentLine) Memo1->ScrollToLine(run_.CurrentLine);
     if (outcome.Correct) {
         Edit2->SetText(Edit2->Text() + char(outcome.Character));
         Edit2->SetCaret(int(Edit2->text().size()));
-    } else if (outcome.Beep && services_.Beep) {
-        services_.Beep();
+    } else {
+        FlashWrongKey();
+        if (outcome.Beep && services_.Beep) services_.Beep();
     }
+}
+
+void TForm1::SyncCursor() {
+    if (Memo1->Generation() != cursorGeneration_) {
+        cursor_.SetLines(Memo1->Lines());
+        cursorGeneration_ = Memo1->Generation();
+    }
+    cursor_.MoveTo(run_.CurrentLine, int(Edit2->text().size()) - 1);  // the field starts with a blank
+}
+
+void TForm1::ShowNext() {
+    SyncCursor();
+    if (!Edit2->isEnabled() || !cursor_.Expected()) {
+        Memo1->MarkCharacter(-1, 0);
+        return;
+    }
+    Memo1->MarkCharacter(cursor_.CurrentLine(), cursor_.Typed());
+}
+
+void TForm1::FlashWrongKey() {
+    // The field turns pale red for a moment; the timer gives its colour back.
+    if (!flashTimer_) {
+        flashTimer_ = new QTimer(this);
+        flashTimer_->setSingleShot(true);
+        flashTimer_->setInterval(250);
+        connect(flashTimer_, &QTimer::timeout, this, [this] { Edit2->setPalette(normalEdit2Palette_); });
+        normalEdit2Palette_ = Edit2->palette();
+    }
+    QPalette flash = normalEdit2Palette_;
+    flash.setColor(QPalette::Base, QColor(255, 190, 190));
+    Edit2->setPalette(flash);
+    flashTimer_->start();
 }
 
 void TForm1::Edit2Change() {

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -22,6 +23,7 @@
 #include "common/io_error.h"
 #include "common/settings.h"
 #include "exercise/typing.h"
+#include "exercise/typing_cursor.h"
 #include "keyboard/detect.h"
 #include "keyboard/key_input.h"
 #include "lexicon/lexicon.h"
@@ -111,6 +113,11 @@ public:
     // and the choice is kept in the settings file.
     void ChooseLayout(const LayoutName& name);
     const KeyboardLayout& Layout() const { return ActiveLayout(); }
+    // Where the run stands in the model: the next character and its keystrokes.
+    const TypingCursor& Cursor() {
+        SyncCursor();
+        return cursor_;
+    }
     // Where the layout came from, for the user (UTF-8): "choisie par vous", "donnée par le
     // serveur X"...
     const std::string& LayoutOrigin() const { return layoutOrigin_; }
@@ -176,4 +183,13 @@ private:
     std::string layoutOrigin_;
     // After a run: says once when the keys typed point at another layout than the one counted.
     void WarnOfOtherLayout();
+    // The cursor follows the model's display lines, the line copied and the field's text.
+    void SyncCursor();
+    // Marks the next character in the model; a wrong key flashes the typing field.
+    void ShowNext();
+    void FlashWrongKey();
+    TypingCursor cursor_;
+    int cursorGeneration_ = -1;
+    QTimer* flashTimer_ = nullptr;
+    QPalette normalEdit2Palette_;
 };
