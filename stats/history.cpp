@@ -14,6 +14,8 @@
 #include "common/file_descriptor.h"
 #include "common/file_io.h"
 
+using namespace std::string_view_literals;
+
 namespace {
 
 constexpr std::string_view kDifficult = "difficile";
@@ -23,40 +25,12 @@ constexpr std::string_view kComma = "virgule";
 constexpr std::string_view kQuote = "guillemet";
 constexpr std::string_view kEndOfText = "fin du texte";
 constexpr std::string_view kInterruption = "interruption";
-constexpr int kOldColumnCount = 8;  // before the layout column
-constexpr int kColumnCount = 9;
 constexpr int32_t kMaxPlausibleSpeed = 1000;
 constexpr std::size_t kMaxFieldBytes = 64;
 constexpr std::size_t kReadBlock = std::size_t(1) << 20;
 constexpr std::size_t kMaxLineBytes = 4096;  // no row comes near; longer lines are damage
 
 int32_t FloorDiv(int64_t a, int64_t b) { return static_cast<int32_t>(a / b - (a % b < 0 ? 1 : 0)); }
-
-bool AllDigits(std::string_view field) {
-    if (field.empty()) return false;
-    for (char c : field)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
-// Reads an unsigned decimal integer that fills the whole field.
-bool ParseCount(std::string_view field, int32_t& value) {
-    if (field.size() > 10 || !AllDigits(field)) return false;
-    int64_t v = 0;
-    for (char c : field) v = v * 10 + (c - '0');
-    if (v > INT32_MAX) return false;
-    value = static_cast<int32_t>(v);
-    return true;
-}
-
-// "12.5": digits, a point, one or more digits; at most 100.
-bool ParsePercent(std::string_view field, double& value) {
-    if (field.empty() || field.size() > 12) return false;
-    for (char c : field)
-        if ((c < '0' || c > '9') && c != '.') return false;
-    auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
-    return ec == std::errc() && end == field.data() + field.size() && value <= 100.0;
-}
 
 bool Digits(std::string_view text, std::size_t at, std::size_t count, int32_t& value) {
     value = 0;
@@ -77,6 +51,13 @@ bool ParseIso(std::string_view text, int64_t& epoch, int32_t& offset) {
         !Digits(text, 14, 2, mi) || text[16] != ':' || !Digits(text, 17, 2, s))
         return false;
     if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 60) return false;
+    // Rows come day after day: the day number of the last date read serves again.
+    thread_local char lastDate[10] = {};
+    thread_local int32_t lastDays = 0;
+    if (!std::equal(lastDate, lastDate + sizeof lastDate, text.begin())) {
+        lastDays = DaysFromCivil(y, mo, d);
+        std::memcpy(lastDate, text.data(), sizeof lastDate);
+    }
     offset = 0;
     if (text.size() == 20) {
         if (text[19] != 'Z') return false;
@@ -88,7 +69,7 @@ bool ParseIso(std::string_view text, int64_t& epoch, int32_t& offset) {
             return false;
         offset = (oh * 3600 + om * 60) * (sign == '-' ? -1 : 1);
     }
-    epoch = int64_t(DaysFromCivil(y, mo, d)) * 86400 + h * 3600 + mi * 60 + s - offset;
+    epoch = int64_t(lastDays) * 86400 + h * 3600 + mi * 60 + s - offset;
     return true;
 }
 
@@ -128,7 +109,7 @@ bool ParseLayout(std::string_view field, std::string& layout) {
     if (field.empty() || field.size() > kMaxFieldBytes) return false;
     for (char c : field)
         if (!LayoutCharacter(c)) return false;
-    layout.assign(field);
+    if (layout != field) layout.assign(field);
     return true;
 }
 
@@ -222,52 +203,78 @@ std::string FormatHistoryRow(const HistoryRow& row) {
 }
 
 bool ParseHistoryRow(std::string_view line, HistoryRow& row) {
-    // One field more than a row has: an error rate written with a comma.
-    std::string_view fields[kColumnCount + 1];
-    int n = 0;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t comma = line.find(',', start);
-        if (n == kColumnCount + 1) return false;
-        fields[n++] = line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
-        if (comma == std::string_view::npos) break;
-        start = comma + 1;
-    }
-    // "8,3" from an earlier version under a French locale: the rate's two parts are two
-    // fields of digits where the level should be.
-    std::string joined;
-    if (n > kOldColumnCount && AllDigits(fields[6]) && AllDigits(fields[5])) {
-        joined.append(fields[5]).append(".").append(fields[6]);
-        fields[5] = joined;
-        for (int i = 6; i + 1 < n; ++i) fields[i] = fields[i + 1];
-        --n;
-    }
-    if (n != kOldColumnCount && n != kColumnCount) return false;
-    if (!ParseIso(fields[0], row.Epoch, row.UtcOffset) || !ParseCount(fields[1], row.Characters) ||
-        !ParseCount(fields[2], row.Errors) || !ParseCount(fields[3], row.DurationMs) ||
-        !ParseCount(fields[4], row.Speed) || !ParsePercent(fields[5], row.ErrorPercent))
+    // Read from left to right, each byte once: millions of rows are read at each refresh.
+    std::size_t dateEnd = 25;  // "2026-03-14T09:26:53+01:00", or 20 with "Z"
+    if (line.size() <= dateEnd || line[dateEnd] != ',') dateEnd = 20;
+    if (line.size() <= dateEnd || line[dateEnd] != ',' || !ParseIso(line.substr(0, dateEnd), row.Epoch, row.UtcOffset))
         return false;
+    std::size_t at = dateEnd + 1;
+    // Digits up to a comma, which is passed over; false when there are none or too many.
+    auto digits = [&](int64_t& value, std::size_t& count) {
+        value = 0;
+        const std::size_t start = at;
+        while (at < line.size() && line[at] >= '0' && line[at] <= '9' && at - start <= 12)
+            value = value * 10 + (line[at++] - '0');
+        count = at - start;
+        return count > 0 && count <= 12;
+    };
+    auto count = [&](int32_t& value) {
+        int64_t v;
+        std::size_t n;
+        if (!digits(v, n) || n > 10 || v > INT32_MAX || at >= line.size() || line[at] != ',') return false;
+        value = int32_t(v);
+        ++at;
+        return true;
+    };
+    if (!count(row.Characters) || !count(row.Errors) || !count(row.DurationMs) || !count(row.Speed)) return false;
+    // The error rate, with a point; "8,3" when an earlier version wrote it under a French
+    // locale: no level starts with a digit, so digits after the comma are its decimals.
+    static constexpr double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+    int64_t whole, fraction = 0;
+    std::size_t wholeDigits, decimals = 0;
+    if (!digits(whole, wholeDigits) || at + 1 >= line.size()) return false;
+    if (line[at] == '.' || (line[at] == ',' && line[at + 1] >= '0' && line[at + 1] <= '9')) {
+        ++at;
+        if (at < line.size() && line[at] != ',' && !digits(fraction, decimals)) return false;
+        if (wholeDigits + decimals > 12) return false;
+    }
+    if (at >= line.size() || line[at] != ',') return false;
+    row.ErrorPercent = double(whole * int64_t(kPowers[decimals]) + fraction) / kPowers[decimals];
+    if (row.ErrorPercent > 100.0) return false;
+    std::string_view rest = line.substr(at + 1);
+    // The level, the end, and the layout when the row has it.
     row.Difficult = false;
     row.LessonKey.clear();
-    if (fields[6] == kDifficult)
+    auto take = [&rest](std::string_view word) {
+        if (rest.size() < word.size() || !std::equal(word.begin(), word.end(), rest.begin())) return false;
+        rest.remove_prefix(word.size());
+        return true;
+    };
+    if (take(kDifficult)) {
         row.Difficult = true;
-    else if (fields[6].starts_with(kLesson)) {
-        if (!ParseLessonKey(fields[6].substr(kLesson.size()), row.LessonKey)) return false;
-    } else if (fields[6] != kNormal)
+    } else if (take(kLesson)) {
+        const std::size_t comma = rest.find(',');
+        if (comma == std::string_view::npos || !ParseLessonKey(rest.substr(0, comma), row.LessonKey)) return false;
+        rest.remove_prefix(comma);
+    } else if (!take(kNormal)) {
         return false;
-    if (fields[7] == kInterruption)
+    }
+    if (!take(","sv)) return false;
+    if (take(kInterruption))
         row.Interrupted = true;
-    else if (fields[7] == kEndOfText)
+    else if (take(kEndOfText))
         row.Interrupted = false;
     else
         return false;
-    if (n == kColumnCount) return ParseLayout(fields[8], row.Layout);
-    row.Layout = kDefaultLayout;
+    if (take(","sv)) return ParseLayout(rest, row.Layout);
+    if (!rest.empty()) return false;
+    if (row.Layout != kDefaultLayout) row.Layout = kDefaultLayout;
     return true;
 }
 
 bool ImplausibleRow(const HistoryRow& row, int32_t today) {
-    return row.Epoch < 0 || row.LocalDay() > today + 1 || row.Speed > kMaxPlausibleSpeed;
+    const int32_t day = row.LocalDay();
+    return day < 0 || day > today + 1 || row.Speed > kMaxPlausibleSpeed;
 }
 
 void RunGroups::Add(double speed, double errorPercent) {
@@ -311,7 +318,8 @@ void HistorySummary::Add(const HistoryRow& row) {
     const int32_t day = row.LocalDay();
     AllRuns.Add(row.Speed, row.ErrorPercent);
     if (day > Today - kRecentDays) RecentRuns.Add(row.Speed, row.ErrorPercent);
-    DaySum& sum = Days[day];
+    if (std::size_t(day) >= Days.size()) Days.resize(std::size_t(day) + 1);
+    DaySum& sum = Days[std::size_t(day)];
     sum.Speed += row.Speed;
     sum.Errors += row.ErrorPercent;
     ++sum.Runs;
@@ -337,10 +345,11 @@ ChartPoints HistoryChartPoints(const HistorySummary& summary, ChartPeriod period
         chart.RunsPerPoint = runs.RunsPerGroup();
         return chart;
     }
-    const int32_t firstDay = period == ChartPeriod::Last30Days ? summary.Today - (kRecentDays - 1) : INT32_MIN;
-    for (auto day = summary.Days.lower_bound(firstDay); day != summary.Days.end(); ++day) {
-        const DaySum& sum = day->second;
-        chart.Points.push_back({double(day->first), sum.Speed / double(sum.Runs), sum.Errors / double(sum.Runs)});
+    const int32_t firstDay = period == ChartPeriod::Last30Days ? std::max(0, summary.Today - (kRecentDays - 1)) : 0;
+    for (std::size_t day = std::size_t(firstDay); day < summary.Days.size(); ++day) {
+        const DaySum& sum = summary.Days[day];
+        if (sum.Runs == 0) continue;
+        chart.Points.push_back({double(day), sum.Speed / double(sum.Runs), sum.Errors / double(sum.Runs)});
         chart.Runs += sum.Runs;
     }
     return chart;

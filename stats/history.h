@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <ctime>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,7 +60,8 @@ std::string FormatHistoryRow(const HistoryRow& row);
 bool ParseHistoryRow(std::string_view line, HistoryRow& row);
 
 // A row that reads but cannot be true: dated before 1970 or after tomorrow (a day of
-// slack for a clock set a little ahead), or faster than 1,000 words per minute.
+// slack for a clock set a little ahead), or faster than 1,000 words per minute. Skipped
+// rows also keep the memory of a summary bounded: one entry per day up to tomorrow.
 bool ImplausibleRow(const HistoryRow& row, int32_t today);
 
 inline constexpr int kMaxChartPoints = 1000;  // beyond, consecutive runs are averaged in groups
@@ -113,8 +113,8 @@ struct HistorySummary {
     int64_t Damaged = 0;      // lines that are not a row
     int64_t Implausible = 0;  // rows whose figures cannot be true, left out
     RunGroups AllRuns;
-    RunGroups RecentRuns;            // runs of the last 30 days (tomorrow included)
-    std::map<int32_t, DaySum> Days;  // every day with runs
+    RunGroups RecentRuns;      // runs of the last 30 days (tomorrow included)
+    std::vector<DaySum> Days;  // by day number, up to the last day with runs
 };
 
 // The points of the chart: per run (grouped beyond 1,000 runs) or daily means, over the
