@@ -42,7 +42,7 @@ char DecimalSeparator() {
 FormServices DefaultFormServices() {
     FormServices services;
     services.ShowMessage = [](const std::string& text) {
-        QString q = ToQString(text);
+        QString q = QString::fromUtf8(text.data(), qsizetype(text.size()));
         q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kWindowTitle), q, QMessageBox::Ok,
                         QApplication::activeWindow());
@@ -401,7 +401,7 @@ void TForm1::FinishRun(int32_t elapsed) {
     const int32_t verdictSpeed = VerdictSpeed(run_.CorrectCount, elapsed);
     CheckBox2->setChecked(false);
     StaticText1->setText(QStringLiteral("00:00:00"));
-    ShowMessage(EndOfRunVerdict(verdictSpeed, errorPercent, Memo1->Text()));
+    ShowMessage(Cp1252ToUtf8(EndOfRunVerdict(verdictSpeed, errorPercent, Memo1->Text())));
     run_.CorrectCount = 0;
     run_.ErrorCount = 0;
     TimeStamp(run_.RunStartTime);
@@ -465,7 +465,7 @@ void TForm1::Interrupt() {
     SetTextOf(Edit1, RunSummary(speed, errorPercent, DecimalSeparator()));
     const std::string chosen = Memo3->Text();
     CheckBox2->setChecked(false);
-    ShowMessage(InterruptionVerdict(chosen, speed / 10 * 10, errorPercent, Memo1->Text()));
+    ShowMessage(Cp1252ToUtf8(InterruptionVerdict(chosen, speed / 10 * 10, errorPercent, Memo1->Text())));
     ResetTyping();
     if (saveError) ShowMessage(IoErrorMessage(*saveError));
     if (!historyError.empty()) ShowMessage(historyError);

@@ -36,7 +36,7 @@ extern const char* const kWindowTitle;  // UTF-8
 
 // What the window shows or sounds outside its own controls. Tests replace them.
 struct FormServices {
-    std::function<void(const std::string& text)> ShowMessage;  // modal box, one OK button (cp1252)
+    std::function<void(const std::string& text)> ShowMessage;  // modal box, one OK button (UTF-8)
     std::function<void()> Beep;
 };
 FormServices DefaultFormServices();
@@ -152,7 +152,7 @@ private:
     void Guarded(const std::function<void()>& handler);
     void ShowMessage(const std::string& text);
     void SetEdit2Blank();
-    // Appends the judged run to historique.csv; returns a message (cp1252) to show once judged.
+    // Appends the judged run to historique.csv; returns a message (UTF-8) to show once judged.
     std::string AppendHistoryRow(int32_t elapsed, bool interrupted);
     // Saves the record; returns the error of a failed save (none when saved or skipped).
     std::optional<IoError> SaveReportingLater();

@@ -7,7 +7,6 @@
 
 #include "app/form1.h"
 #include "app/stats_window.h"
-#include "common/cp1252.h"
 
 void TForm1::ShowStatistics() {
     if (!statsWindow_) {
@@ -34,9 +33,9 @@ void TForm1::ShowStatistics() {
 
 std::string TForm1::AppendHistoryRow(int32_t elapsed, bool interrupted) {
     if (!history_) history_ = std::make_unique<HistoryWriter>(programFolder_ + "/" + kHistoryFileName);
-    const std::string message = history_->Append(
+    std::string message = history_->Append(
         HistoryRowNow(run_.CorrectCount, run_.ErrorCount, elapsed, WordsPerMinute(run_.CorrectCount, elapsed),
                       ErrorPercent(run_.ErrorCount, run_.CorrectCount), CheckBox3->isChecked(), interrupted));
     if (statsWindow_ && statsWindow_->isVisible()) statsWindow_->Refresh();
-    return Utf8ToCp1252(message);
+    return message;
 }

@@ -3,13 +3,33 @@
 // Program start: the application object, hint timing, title, then the main window, once
 // per progress folder.
 #include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStyleFactory>
 
+#include <cerrno>
 #include <csignal>
 
 #include "app/form1.h"
 #include "common/folders.h"
 #include "common/instance_lock.h"
+
+namespace {
+
+// Asks whether to go on without the lock; true for "Continuer quand même".
+bool GoOnWithoutLock(const std::string& message) {
+    QString text = QString::fromUtf8(message.data(), qsizetype(message.size()));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kWindowTitle), text);
+    QPushButton* goOn = box.addButton(QString::fromUtf8("Continuer quand même"), QMessageBox::AcceptRole);
+    QPushButton* quit = box.addButton(QString::fromUtf8("Quitter"), QMessageBox::RejectRole);
+    box.setDefaultButton(quit);
+    box.setEscapeButton(quit);
+    box.exec();
+    return box.clickedButton() == goOn;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // Past a file-size limit a write then fails (EFBIG, "Disque plein") instead of the
@@ -28,6 +48,11 @@ int main(int argc, char** argv) {
         DefaultFormServices().ShowMessage(AlreadyOpenMessage(folder));
         return 1;
     }
+    // Without a lock, two windows could run on one folder: the user decides. A folder that
+    // does not exist is not asked about: nothing can be saved there, as the window says.
+    if (lock.state() == InstanceLock::State::Unavailable && lock.Error() != ENOENT && lock.Error() != ENOTDIR &&
+        !GoOnWithoutLock(LockUnavailableMessage(lock.Path(), lock.Error())))
+        return 1;
     TForm1 form;
     form.show();
     return app.exec();

@@ -196,17 +196,15 @@ void StatsWindow::Refresh() {
     ShowKey(Heatmap->ChosenKey());
 
     HistoryReadResult history = ReadHistoryFile(historyPath_);
-    runs_ = int32_t(history.Contents.Rows.size());
-    damaged_ = history.Contents.Damaged;
+    runs_ = int32_t(std::min<int64_t>(history.Summary.Runs, INT32_MAX));
+    damaged_ = int32_t(std::min<int64_t>(history.Summary.Ignored(), INT32_MAX));
     QString text = QString::fromUtf8("Progrès : %1 mesurés sur %2. ")
                        .arg(Plural(samples, "intervalle", "intervalles"))
                        .arg(Plural(pairs, "paire de touches", "paires de touches"));
     const QString path = Utf8(historyPath_);
     const QString file = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    if (history.Errno != 0) {
-        text += QString::fromUtf8("L'historique « %1 » ne peut pas être lu (erreur système %2).")
-                    .arg(path)
-                    .arg(history.Errno);
+    if (history.Error) {
+        text += Utf8(HistoryReadErrorText(*history.Error));
     } else if (runs_ == 0 && damaged_ == 0) {
         text += QString::fromUtf8("Historique : aucune séance enregistrée pour l'instant.");
     } else {
@@ -219,7 +217,7 @@ void StatsWindow::Refresh() {
                     .arg(damaged_ > 1 ? QString::fromUtf8("ont été") : QString::fromUtf8("a été"))
                     .arg(damaged_ > 1 ? "s" : "");
     Summary->setText(text);
-    Chart->SetRows(std::move(history.Contents.Rows));
+    Chart->SetHistory(std::move(history.Summary));
     ShowChart();
 }
 

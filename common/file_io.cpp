@@ -43,8 +43,20 @@ void WriteAll(int fd, const void* data, std::size_t size) {
     }
 }
 
-int OpenRegularFile(const std::string& path, int flags) {
-    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+void AppendWhole(int fd, const void* data, std::size_t size, off_t oldSize) {
+    try {
+        WriteAll(fd, data, size);
+    } catch (const IoError&) {
+        int result;
+        do {
+            result = ::ftruncate(fd, oldSize);
+        } while (result != 0 && errno == EINTR);
+        throw;
+    }
+}
+
+int OpenRegularFile(const std::string& path, int flags, mode_t mode) {
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, mode);
     if (fd < 0) ThrowIoErrorFromErrno(path);
     struct stat info {};
     if (::fstat(fd, &info) != 0) {

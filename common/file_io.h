@@ -4,6 +4,8 @@
 // resumed. Failures throw IoError.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <string>
 
@@ -16,10 +18,15 @@ void ReadExactly(int fd, void* buffer, std::size_t size);
 // Writes the whole block; a write that makes no progress counts as a full disk.
 void WriteAll(int fd, const void* data, std::size_t size);
 
+// Appends the block to a file opened with O_APPEND whose size was `oldSize`. When the
+// write fails or stops short (a full disk), the file is cut back to `oldSize`, so that it
+// never keeps part of the block, and the failure is thrown.
+void AppendWhole(int fd, const void* data, std::size_t size, off_t oldSize);
+
 // Opens a file that must be a regular one, by path, without ever waiting: a pipe or a
 // device is opened without blocking, seen for what it is and refused (kIoNotRegularFile),
 // as is a folder. Returns the descriptor, in blocking mode; failures name the file.
-int OpenRegularFile(const std::string& path, int flags);
+int OpenRegularFile(const std::string& path, int flags, mode_t mode = 0644);
 
 // The folder part of a path: "." for a bare name, "/" for a file at the root.
 std::string FolderOf(const std::string& path);

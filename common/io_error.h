@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // File errors. File operations do not handle their own failures: they throw IoError
 // with a code and, where known, the file concerned; the window's one error handler shows
-// the French text for the code followed by the file's name.
+// the French text for the code followed by the file's name. Every text here is UTF-8.
 #pragma once
 
 #include <stdexcept>
@@ -29,10 +29,14 @@ private:
     std::string path_;
 };
 
-// The French message for a code, in Windows-1252.
+// The French message for a code. A system error keeps its number and says what went
+// wrong: "Erreur E/S 13 (l'accès est refusé)".
 std::string IoErrorText(int code);
 
-// The text for the code, then the file: "Fichier introuvable : /chemin/prénomsf.txt" (Windows-1252).
+// What a system error (errno) means, in French: "l'accès est refusé".
+std::string IoReasonText(int err);
+
+// The text for the code, then the file: "Fichier introuvable : /chemin/prénomsf.txt".
 std::string IoErrorMessage(const IoError& error);
 
 // The code for a failed system call's errno.

@@ -9,42 +9,28 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <map>
+#include <cstring>
 
 #include "common/file_descriptor.h"
+#include "common/file_io.h"
+
+using namespace std::string_view_literals;
 
 namespace {
 
 constexpr std::string_view kDifficult = "difficile";
 constexpr std::string_view kNormal = "normal";
+constexpr std::string_view kLesson = "leçon ";
+constexpr std::string_view kComma = "virgule";
+constexpr std::string_view kQuote = "guillemet";
 constexpr std::string_view kEndOfText = "fin du texte";
 constexpr std::string_view kInterruption = "interruption";
-constexpr int kColumnCount = 8;
-constexpr off_t kMaxHistoryBytes = off_t(1) << 30;
+constexpr int32_t kMaxPlausibleSpeed = 1000;
+constexpr std::size_t kMaxFieldBytes = 64;
+constexpr std::size_t kReadBlock = std::size_t(1) << 20;
+constexpr std::size_t kMaxLineBytes = 4096;  // no row comes near; longer lines are damage
 
 int32_t FloorDiv(int64_t a, int64_t b) { return static_cast<int32_t>(a / b - (a % b < 0 ? 1 : 0)); }
-
-// Reads an unsigned decimal integer that fills the whole field.
-bool ParseCount(std::string_view field, int32_t& value) {
-    if (field.empty() || field.size() > 10) return false;
-    int64_t v = 0;
-    for (char c : field) {
-        if (c < '0' || c > '9') return false;
-        v = v * 10 + (c - '0');
-    }
-    if (v > INT32_MAX) return false;
-    value = static_cast<int32_t>(v);
-    return true;
-}
-
-// "12.5": digits, a point, one or more digits.
-bool ParsePercent(std::string_view field, double& value) {
-    if (field.empty() || field.size() > 12) return false;
-    for (char c : field)
-        if ((c < '0' || c > '9') && c != '.') return false;
-    auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
-    return ec == std::errc() && end == field.data() + field.size() && value <= 100.0;
-}
 
 bool Digits(std::string_view text, std::size_t at, std::size_t count, int32_t& value) {
     value = 0;
@@ -65,6 +51,13 @@ bool ParseIso(std::string_view text, int64_t& epoch, int32_t& offset) {
         !Digits(text, 14, 2, mi) || text[16] != ':' || !Digits(text, 17, 2, s))
         return false;
     if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 60) return false;
+    // Rows come day after day: the day number of the last date read serves again.
+    thread_local char lastDate[10] = {};
+    thread_local int32_t lastDays = 0;
+    if (!std::equal(lastDate, lastDate + sizeof lastDate, text.begin())) {
+        lastDays = DaysFromCivil(y, mo, d);
+        std::memcpy(lastDate, text.data(), sizeof lastDate);
+    }
     offset = 0;
     if (text.size() == 20) {
         if (text[19] != 'Z') return false;
@@ -76,55 +69,48 @@ bool ParseIso(std::string_view text, int64_t& epoch, int32_t& offset) {
             return false;
         offset = (oh * 3600 + om * 60) * (sign == '-' ? -1 : 1);
     }
-    epoch = int64_t(DaysFromCivil(y, mo, d)) * 86400 + h * 3600 + mi * 60 + s - offset;
+    epoch = int64_t(lastDays) * 86400 + h * 3600 + mi * 60 + s - offset;
     return true;
 }
 
-bool ParseRow(std::string_view line, HistoryRow& row) {
-    std::string_view fields[kColumnCount];
-    int n = 0;
-    std::size_t start = 0;
-    while (true) {
-        std::size_t comma = line.find(',', start);
-        if (n == kColumnCount) return false;
-        fields[n++] = line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
-        if (comma == std::string_view::npos) break;
-        start = comma + 1;
-    }
-    if (n != kColumnCount) return false;
-    if (!ParseIso(fields[0], row.Epoch, row.UtcOffset) || !ParseCount(fields[1], row.Characters) ||
-        !ParseCount(fields[2], row.Errors) || !ParseCount(fields[3], row.DurationMs) ||
-        !ParseCount(fields[4], row.Speed) || !ParsePercent(fields[5], row.ErrorPercent))
-        return false;
-    if (fields[6] == kDifficult)
-        row.Difficult = true;
-    else if (fields[6] == kNormal)
-        row.Difficult = false;
-    else
-        return false;
-    if (fields[7] == kInterruption)
-        row.Interrupted = true;
-    else if (fields[7] == kEndOfText)
-        row.Interrupted = false;
-    else
-        return false;
+// A lesson's key as the file writes it, and back. The field never needs quoting: a
+// comma and a double quote are written as words.
+std::string LessonKeyField(std::string_view key) {
+    if (key == ",") return std::string(kComma);
+    if (key == "\"") return std::string(kQuote);
+    std::string field(key.substr(0, kMaxFieldBytes));
+    for (char& c : field)
+        if (c == ',' || c == '"' || static_cast<unsigned char>(c) < 0x20) c = '?';
+    return field;
+}
+
+bool ParseLessonKey(std::string_view field, std::string& key) {
+    if (field.empty() || field.size() > kMaxFieldBytes) return false;
+    for (char c : field)
+        if (c == '"' || static_cast<unsigned char>(c) < 0x20) return false;
+    key = field == kComma ? "," : field == kQuote ? "\"" : std::string(field);
     return true;
 }
 
-const char* ReasonText(int err) {
-    switch (err) {
-        case ENOSPC:
-        case EDQUOT: return "le disque est plein";
-        case EACCES:
-        case EPERM: return "l'accès est refusé";
-        case EROFS: return "le disque est en lecture seule";
-        case EISDIR:
-        case EINVAL:
-        case ENXIO: return "ce n'est pas un fichier ordinaire";
-        case ENOENT:
-        case ENOTDIR: return "le dossier est introuvable";
-        default: return nullptr;
-    }
+bool LayoutCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '(' || c == ')' ||
+           c == '_' || c == '-' || c == '+' || c == ':' || c == '.';
+}
+
+std::string LayoutField(std::string_view layout) {
+    if (layout.empty()) return std::string(kDefaultLayout);
+    std::string field(layout.substr(0, kMaxFieldBytes));
+    for (char& c : field)
+        if (!LayoutCharacter(c)) c = '_';
+    return field;
+}
+
+bool ParseLayout(std::string_view field, std::string& layout) {
+    if (field.empty() || field.size() > kMaxFieldBytes) return false;
+    for (char c : field)
+        if (!LayoutCharacter(c)) return false;
+    if (layout != field) layout.assign(field);
+    return true;
 }
 
 }  // namespace
@@ -159,6 +145,13 @@ HistoryRow HistoryRowNow(int32_t characters, int32_t errors, int32_t durationMs,
     return row;
 }
 
+int32_t LocalDayToday() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return FloorDiv(int64_t(now) + local.tm_gmtoff, 86400);
+}
+
 std::string FormatIsoLocal(int64_t epoch, int32_t utcOffset) {
     const int64_t local = epoch + utcOffset;
     const int32_t days = FloorDiv(local, 86400);
@@ -181,148 +174,289 @@ std::string FormatIsoLocal(int64_t epoch, int32_t utcOffset) {
 }
 
 std::string FormatHistoryRow(const HistoryRow& row) {
-    char numbers[96];
-    const double percent = row.ErrorPercent < 0 ? 0.0 : row.ErrorPercent > 100 ? 100.0 : row.ErrorPercent;
-    std::snprintf(numbers, sizeof numbers, ",%d,%d,%d,%d,%.1f,", row.Characters, row.Errors, row.DurationMs, row.Speed,
-                  percent);
+    // Numbers are written by to_chars, which follows no locale: always a point.
+    char numbers[128];
+    char* out = numbers;
+    char* const end = numbers + sizeof numbers;
+    for (const int32_t value : {row.Characters, row.Errors, row.DurationMs, row.Speed}) {
+        *out++ = ',';
+        out = std::to_chars(out, end, value).ptr;
+    }
+    *out++ = ',';
+    const double percent = row.ErrorPercent >= 0 ? std::min(row.ErrorPercent, 100.0) : 0.0;
+    out = std::to_chars(out, end, percent, std::chars_format::fixed, 1).ptr;
+    *out++ = ',';
     std::string line = FormatIsoLocal(row.Epoch, row.UtcOffset);
-    line += numbers;
-    line += row.Difficult ? kDifficult : kNormal;
+    line.append(numbers, out);
+    if (!row.LessonKey.empty()) {
+        line += kLesson;
+        line += LessonKeyField(row.LessonKey);
+    } else {
+        line += row.Difficult ? kDifficult : kNormal;
+    }
     line += ',';
     line += row.Interrupted ? kInterruption : kEndOfText;
+    line += ',';
+    line += LayoutField(row.Layout);
     line += '\n';
     return line;
 }
 
-HistoryContents ParseHistory(std::string_view text) {
-    HistoryContents contents;
-    contents.Rows.reserve(text.size() / 64 + 1);
-    const std::string_view headerStart = kHistoryHeader.substr(0, kHistoryHeader.find(','));
+bool ParseHistoryRow(std::string_view line, HistoryRow& row) {
+    // Read from left to right, each byte once: millions of rows are read at each refresh.
+    std::size_t dateEnd = 25;  // "2026-03-14T09:26:53+01:00", or 20 with "Z"
+    if (line.size() <= dateEnd || line[dateEnd] != ',') dateEnd = 20;
+    if (line.size() <= dateEnd || line[dateEnd] != ',' || !ParseIso(line.substr(0, dateEnd), row.Epoch, row.UtcOffset))
+        return false;
+    std::size_t at = dateEnd + 1;
+    // Digits up to a comma, which is passed over; false when there are none or too many.
+    auto digits = [&](int64_t& value, std::size_t& count) {
+        value = 0;
+        const std::size_t start = at;
+        while (at < line.size() && line[at] >= '0' && line[at] <= '9' && at - start <= 12)
+            value = value * 10 + (line[at++] - '0');
+        count = at - start;
+        return count > 0 && count <= 12;
+    };
+    auto count = [&](int32_t& value) {
+        int64_t v;
+        std::size_t n;
+        if (!digits(v, n) || n > 10 || v > INT32_MAX || at >= line.size() || line[at] != ',') return false;
+        value = int32_t(v);
+        ++at;
+        return true;
+    };
+    if (!count(row.Characters) || !count(row.Errors) || !count(row.DurationMs) || !count(row.Speed)) return false;
+    // The error rate, with a point; "8,3" when an earlier version wrote it under a French
+    // locale: no level starts with a digit, so digits after the comma are its decimals.
+    static constexpr double kPowers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+    int64_t whole, fraction = 0;
+    std::size_t wholeDigits, decimals = 0;
+    if (!digits(whole, wholeDigits) || at + 1 >= line.size()) return false;
+    if (line[at] == '.' || (line[at] == ',' && line[at + 1] >= '0' && line[at + 1] <= '9')) {
+        ++at;
+        if (at < line.size() && line[at] != ',' && !digits(fraction, decimals)) return false;
+        if (wholeDigits + decimals > 12) return false;
+    }
+    if (at >= line.size() || line[at] != ',') return false;
+    row.ErrorPercent = double(whole * int64_t(kPowers[decimals]) + fraction) / kPowers[decimals];
+    if (row.ErrorPercent > 100.0) return false;
+    std::string_view rest = line.substr(at + 1);
+    // The level, the end, and the layout when the row has it.
+    row.Difficult = false;
+    row.LessonKey.clear();
+    auto take = [&rest](std::string_view word) {
+        if (rest.size() < word.size() || !std::equal(word.begin(), word.end(), rest.begin())) return false;
+        rest.remove_prefix(word.size());
+        return true;
+    };
+    if (take(kDifficult)) {
+        row.Difficult = true;
+    } else if (take(kLesson)) {
+        const std::size_t comma = rest.find(',');
+        if (comma == std::string_view::npos || !ParseLessonKey(rest.substr(0, comma), row.LessonKey)) return false;
+        rest.remove_prefix(comma);
+    } else if (!take(kNormal)) {
+        return false;
+    }
+    if (!take(","sv)) return false;
+    if (take(kInterruption))
+        row.Interrupted = true;
+    else if (take(kEndOfText))
+        row.Interrupted = false;
+    else
+        return false;
+    if (take(","sv)) return ParseLayout(rest, row.Layout);
+    if (!rest.empty()) return false;
+    if (row.Layout != kDefaultLayout) row.Layout = kDefaultLayout;
+    return true;
+}
+
+bool ImplausibleRow(const HistoryRow& row, int32_t today) {
+    const int32_t day = row.LocalDay();
+    return day < 0 || day > today + 1 || row.Speed > kMaxPlausibleSpeed;
+}
+
+void RunGroups::Add(double speed, double errorPercent) {
+    if (groups_.empty() || groups_.back().Runs == size_) {
+        if (groups_.size() == std::size_t(kMaxChartPoints)) {
+            // Every group is full: pairs of groups become one, twice as long.
+            for (std::size_t i = 0; i < groups_.size() / 2; ++i) {
+                groups_[i].Speed = groups_[2 * i].Speed + groups_[2 * i + 1].Speed;
+                groups_[i].Errors = groups_[2 * i].Errors + groups_[2 * i + 1].Errors;
+                groups_[i].Runs = groups_[2 * i].Runs + groups_[2 * i + 1].Runs;
+            }
+            groups_.resize(groups_.size() / 2);
+            size_ *= 2;
+        }
+        if (groups_.empty() || groups_.back().Runs == size_) groups_.emplace_back();
+    }
+    Sum& group = groups_.back();
+    group.Speed += speed;
+    group.Errors += errorPercent;
+    ++group.Runs;
+    ++runs_;
+}
+
+std::vector<ChartPoint> RunGroups::Points() const {
+    std::vector<ChartPoint> points;
+    points.reserve(groups_.size());
+    int64_t first = 1;
+    for (const Sum& group : groups_) {
+        points.push_back({double(first), group.Speed / double(group.Runs), group.Errors / double(group.Runs)});
+        first += group.Runs;
+    }
+    return points;
+}
+
+void HistorySummary::Add(const HistoryRow& row) {
+    if (ImplausibleRow(row, Today)) {
+        ++Implausible;
+        return;
+    }
+    ++Runs;
+    const int32_t day = row.LocalDay();
+    AllRuns.Add(row.Speed, row.ErrorPercent);
+    if (day > Today - kRecentDays) RecentRuns.Add(row.Speed, row.ErrorPercent);
+    if (std::size_t(day) >= Days.size()) Days.resize(std::size_t(day) + 1);
+    DaySum& sum = Days[std::size_t(day)];
+    sum.Speed += row.Speed;
+    sum.Errors += row.ErrorPercent;
+    ++sum.Runs;
+}
+
+void HistorySummary::AddLine(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    static const std::string_view headerStart = kHistoryHeader.substr(0, kHistoryHeader.find(','));
+    if (line.empty() || line.starts_with(headerStart)) return;
+    HistoryRow row;
+    if (ParseHistoryRow(line, row))
+        Add(row);
+    else
+        ++Damaged;
+}
+
+ChartPoints HistoryChartPoints(const HistorySummary& summary, ChartPeriod period, ChartDetail detail) {
+    ChartPoints chart;
+    if (detail == ChartDetail::PerRun) {
+        const RunGroups& runs = period == ChartPeriod::Last30Days ? summary.RecentRuns : summary.AllRuns;
+        chart.Points = runs.Points();
+        chart.Runs = runs.Runs();
+        chart.RunsPerPoint = runs.RunsPerGroup();
+        return chart;
+    }
+    const int32_t firstDay = period == ChartPeriod::Last30Days ? std::max(0, summary.Today - (kRecentDays - 1)) : 0;
+    for (std::size_t day = std::size_t(firstDay); day < summary.Days.size(); ++day) {
+        const DaySum& sum = summary.Days[day];
+        if (sum.Runs == 0) continue;
+        chart.Points.push_back({double(day), sum.Speed / double(sum.Runs), sum.Errors / double(sum.Runs)});
+        chart.Runs += sum.Runs;
+    }
+    return chart;
+}
+
+HistorySummary ParseHistory(std::string_view text, int32_t today) {
+    HistorySummary summary(today);
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
+        summary.AddLine(text.substr(start, end - start));
         start = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty() || line.starts_with(headerStart)) continue;
-        HistoryRow row;
-        if (ParseRow(line, row))
-            contents.Rows.push_back(row);
-        else
-            ++contents.Damaged;
     }
-    return contents;
+    return summary;
 }
 
-HistoryReadResult ReadHistoryFile(const std::string& path) {
-    HistoryReadResult result;
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0) {
-        if (errno == ENOENT)
+HistoryReadResult ReadHistoryFile(const std::string& path, int32_t today) {
+    HistoryReadResult result{HistorySummary(today), false, std::nullopt};
+    HistorySummary& summary = result.Summary;
+    try {
+        FileDescriptor fd(OpenRegularFile(path, O_RDONLY));
+        // Read block by block; a line cut by the end of a block waits at the front of the
+        // buffer for the rest. A line longer than any row is counted once and passed over.
+        std::string buffer(kReadBlock + kMaxLineBytes, '\0');
+        std::size_t kept = 0;
+        bool skipping = false;
+        for (;;) {
+            const std::size_t got =
+                NamingFile(path, [&] { return ReadSome(fd.get(), buffer.data() + kept, kReadBlock); });
+            const std::size_t filled = kept + got;
+            std::string_view data(buffer.data(), filled);
+            std::size_t start = 0;
+            for (;;) {
+                const std::size_t end = data.find('\n', start);
+                if (end == std::string_view::npos) break;
+                if (!skipping) summary.AddLine(data.substr(start, end - start));
+                skipping = false;
+                start = end + 1;
+            }
+            kept = filled - start;
+            if (got == 0) {
+                if (kept > 0 && !skipping) summary.AddLine(data.substr(start));
+                break;
+            }
+            if (kept > kMaxLineBytes) {
+                if (!skipping) ++summary.Damaged;
+                skipping = true;
+                kept = 0;
+            } else {
+                std::memmove(buffer.data(), buffer.data() + start, kept);
+            }
+        }
+    } catch (const IoError& error) {
+        if (error.code() == kIoFileNotFound && summary.Runs == 0 && summary.Ignored() == 0)
             result.Missing = true;
         else
-            result.Errno = errno;
-        return result;
+            result.Error = error;
+        result.Summary = HistorySummary(today);
     }
-    struct stat info;
-    if (::fstat(fd.get(), &info) != 0) {
-        result.Errno = errno;
-        return result;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        result.Errno = EINVAL;
-        return result;
-    }
-    // Millions of runs fit well below this; anything larger is not a history.
-    if (info.st_size > kMaxHistoryBytes) {
-        result.Errno = EFBIG;
-        return result;
-    }
-    std::string text(static_cast<std::size_t>(info.st_size), '\0');
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t got = ::read(fd.get(), text.data() + done, text.size() - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            result.Errno = errno;
-            return result;
-        }
-        if (got == 0) break;
-        done += std::size_t(got);
-    }
-    text.resize(done);
-    result.Contents = ParseHistory(text);
     return result;
 }
 
-std::string HistoryWriteErrorText(const std::string& path, int err) {
-    std::string text = "Impossible d'écrire l'historique des séances dans le fichier « " + path + " »";
-    if (const char* reason = ReasonText(err)) {
-        text += " : ";
-        text += reason;
-    } else {
-        text += " (erreur système " + std::to_string(err) + ")";
-    }
-    text +=
-        ". Vos progrès restent enregistrés ; ce message ne sera plus affiché tant que l'historique ne pourra "
-        "pas être écrit.";
-    return text;
+std::string HistoryReadErrorText(const IoError& error) {
+    return "L'historique des séances ne peut pas être lu (" + IoErrorMessage(error) + ").";
 }
 
-int HistoryWriter::Write(const HistoryRow& row) {
-    // Non-blocking open: a FIFO without a reader fails at once instead of waiting.
-    FileDescriptor fd(::open(path_.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644));
-    if (fd.get() < 0) return errno;
-    struct stat info;
-    if (::fstat(fd.get(), &info) != 0) return errno;
-    if (!S_ISREG(info.st_mode)) return EINVAL;
-    std::string bytes;
-    if (info.st_size == 0) {
-        bytes = kHistoryHeader;
-    } else {
-        // A row cut short by a crash has no newline: start on a fresh line so that the
-        // damage stays within that one row.
-        char last = '\n';
-        if (::pread(fd.get(), &last, 1, info.st_size - 1) != 1) return errno ? errno : EIO;
-        if (last != '\n') bytes = "\n";
-    }
-    bytes += FormatHistoryRow(row);
-    // One write of the whole row: O_APPEND places it at the end in one piece.
-    ssize_t written;
-    do {
-        written = ::write(fd.get(), bytes.data(), bytes.size());
-    } while (written < 0 && errno == EINTR);
-    if (written < 0) return errno;
-    if (std::size_t(written) != bytes.size()) return ENOSPC;
-    return 0;
+std::string HistoryWriteErrorText(const IoError& error) {
+    return "Impossible d'écrire l'historique des séances (" + IoErrorMessage(error) +
+           "). Vos progrès restent enregistrés ; ce message ne sera plus affiché tant que l'historique ne pourra "
+           "pas être écrit.";
+}
+
+void HistoryWriter::Write(const HistoryRow& row) {
+    NamingFile(path_, [&] {
+        // Opened without blocking: a FIFO without a reader is refused at once instead of waiting.
+        FileDescriptor fd(OpenRegularFile(path_, O_RDWR | O_APPEND | O_CREAT));
+        struct stat info {};
+        if (::fstat(fd.get(), &info) != 0) ThrowIoErrorFromErrno();
+        std::string bytes;
+        if (info.st_size == 0) {
+            bytes = kHistoryHeader;
+        } else {
+            // A row cut short by a crash has no newline: start on a fresh line so that the
+            // damage stays within that one row.
+            char last = '\n';
+            const ssize_t got = ::pread(fd.get(), &last, 1, info.st_size - 1);
+            if (got < 0) ThrowIoErrorFromErrno();
+            if (got == 0) throw IoError(kIoReadPastEnd);
+            if (last != '\n') bytes = "\n";
+        }
+        bytes += FormatHistoryRow(row);
+        // One write of the whole row: O_APPEND places it at the end in one piece, and a
+        // short write is cut back so that no half row stays.
+        AppendWhole(fd.get(), bytes.data(), bytes.size(), info.st_size);
+        fd.Close();
+    });
 }
 
 std::string HistoryWriter::Append(const HistoryRow& row) {
-    const int err = Write(row);
-    if (err == 0) {
-        failureReported_ = false;
-        return {};
+    try {
+        Write(row);
+    } catch (const IoError& error) {
+        if (failureReported_) return {};
+        failureReported_ = true;
+        return HistoryWriteErrorText(error);
     }
-    if (failureReported_) return {};
-    failureReported_ = true;
-    return HistoryWriteErrorText(path_, err);
-}
-
-std::vector<DailyMean> DailyMeans(const std::vector<HistoryRow>& rows) {
-    struct Sum {
-        double Speed = 0, Errors = 0;
-        int32_t Runs = 0;
-    };
-    std::map<int32_t, Sum> days;
-    for (const HistoryRow& row : rows) {
-        Sum& sum = days[row.LocalDay()];
-        sum.Speed += row.Speed;
-        sum.Errors += row.ErrorPercent;
-        ++sum.Runs;
-    }
-    std::vector<DailyMean> means;
-    means.reserve(days.size());
-    for (const auto& [day, sum] : days) means.push_back({day, sum.Speed / sum.Runs, sum.Errors / sum.Runs, sum.Runs});
-    return means;
+    failureReported_ = false;
+    return {};
 }

@@ -1,19 +1,26 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The history of judged runs: one row per finished or interrupted run in "historique.csv"
-// (UTF-8, comma-separated, a header row). Rows are appended with one write each, so a
-// crash can damage at most the last row; the reader skips and counts damaged rows.
+// (UTF-8, comma-separated, a header row, numbers with a point whatever the locale). Rows
+// are appended with one write each, and a failed write is cut back, so the file keeps
+// whole rows; the reader skips and counts damaged rows. The file is read in blocks into
+// what the progress chart needs, so a history of any length is read in bounded memory.
 #pragma once
 
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/io_error.h"
+
 inline constexpr const char* kHistoryFileName = "historique.csv";
 inline constexpr std::string_view kHistoryHeader =
-    "date_heure,caractères,erreurs,durée_ms,vitesse_mots_min,erreurs_pourcent,niveau,fin\n";
+    "date_heure,caractères,erreurs,durée_ms,vitesse_mots_min,erreurs_pourcent,niveau,fin,disposition\n";
+// The layout of rows written before the layout column.
+inline constexpr std::string_view kDefaultLayout = "fr";
 
 struct HistoryRow {
     int64_t Epoch = 0;       // seconds since 1970-01-01 UTC
@@ -25,6 +32,11 @@ struct HistoryRow {
     double ErrorPercent = 0.0;  // one decimal in the file
     bool Difficult = false;     // "Niveau difficile" was checked
     bool Interrupted = false;   // ended by the interruption rather than the end of the text
+    // A lesson of the typing course: its focus key (one character, UTF-8); empty for a
+    // plain run. Written in "niveau" as "leçon <key>" ("leçon virgule", "leçon guillemet").
+    std::string LessonKey;
+    // The keyboard layout the run was typed on, as XKB names it: "fr", "fr(bepo)", "ch(fr)".
+    std::string Layout = std::string(kDefaultLayout);
 
     // Day number (days since 1970-01-01) of the local date of the run.
     int32_t LocalDay() const;
@@ -34,25 +46,98 @@ struct HistoryRow {
 HistoryRow HistoryRowNow(int32_t characters, int32_t errors, int32_t durationMs, int32_t speed, double errorPercent,
                          bool difficult, bool interrupted);
 
+// Day number of today's local date.
+int32_t LocalDayToday();
+
 // "2026-03-14T09:26:53+01:00"
 std::string FormatIsoLocal(int64_t epoch, int32_t utcOffset);
 // The row as a line of the file, newline included.
 std::string FormatHistoryRow(const HistoryRow& row);
 
-struct HistoryContents {
-    std::vector<HistoryRow> Rows;  // in file order
-    int32_t Damaged = 0;           // lines that are not a valid row, skipped
+// Reads one line (without its line end) into row; false when it is not a valid row.
+// Accepted: rows with or without the layout column, and rows whose error rate an earlier
+// version wrote with a comma under a French locale ("...,42,8,3,normal,fin du texte").
+bool ParseHistoryRow(std::string_view line, HistoryRow& row);
+
+// A row that reads but cannot be true: dated before 1970 or after tomorrow (a day of
+// slack for a clock set a little ahead), or faster than 1,000 words per minute. Skipped
+// rows also keep the memory of a summary bounded: one entry per day up to tomorrow.
+bool ImplausibleRow(const HistoryRow& row, int32_t today);
+
+inline constexpr int kMaxChartPoints = 1000;  // beyond, consecutive runs are averaged in groups
+inline constexpr int kRecentDays = 30;
+
+enum class ChartPeriod { Last30Days, AllTime };
+enum class ChartDetail { PerRun, PerDay };
+
+struct ChartPoint {
+    double X = 0;  // per run: number of the first run of the point (from 1); per day: day number
+    double Speed = 0;
+    double ErrorPercent = 0;
 };
-// Parses a whole file. The header and blank lines are passed over; any other line that
-// is not a valid row is counted as damaged.
-HistoryContents ParseHistory(std::string_view text);
+
+// Consecutive runs averaged in equal groups (a power of two runs each; the last group may
+// be shorter), at most kMaxChartPoints of them, gathered one run at a time.
+class RunGroups {
+public:
+    void Add(double speed, double errorPercent);
+    int64_t Runs() const { return runs_; }
+    int64_t RunsPerGroup() const { return size_; }
+    std::vector<ChartPoint> Points() const;
+
+private:
+    struct Sum {
+        double Speed = 0, Errors = 0;
+        int64_t Runs = 0;
+    };
+    std::vector<Sum> groups_;
+    int64_t size_ = 1;
+    int64_t runs_ = 0;
+};
+
+struct DaySum {
+    double Speed = 0, Errors = 0;
+    int64_t Runs = 0;
+};
+
+// What the chart needs of a history, gathered row by row in file order.
+struct HistorySummary {
+    explicit HistorySummary(int32_t today = LocalDayToday()) : Today(today) {}
+    void Add(const HistoryRow& row);
+    // Reads one line; a line that is not a row counts as damaged, the header and blank lines aside.
+    void AddLine(std::string_view line);
+    int64_t Ignored() const { return Damaged + Implausible; }
+
+    int32_t Today;
+    int64_t Runs = 0;         // valid rows
+    int64_t Damaged = 0;      // lines that are not a row
+    int64_t Implausible = 0;  // rows whose figures cannot be true, left out
+    RunGroups AllRuns;
+    RunGroups RecentRuns;      // runs of the last 30 days (tomorrow included)
+    std::vector<DaySum> Days;  // by day number, up to the last day with runs
+};
+
+// The points of the chart: per run (grouped beyond 1,000 runs) or daily means, over the
+// last 30 days or since the beginning.
+struct ChartPoints {
+    std::vector<ChartPoint> Points;
+    int64_t Runs = 0;  // runs the points stand for
+    int64_t RunsPerPoint = 1;
+};
+ChartPoints HistoryChartPoints(const HistorySummary& summary, ChartPeriod period, ChartDetail detail);
+
+// Summary of a whole text (tests, small files).
+HistorySummary ParseHistory(std::string_view text, int32_t today = LocalDayToday());
 
 struct HistoryReadResult {
-    HistoryContents Contents;
-    bool Missing = false;  // no file yet
-    int Errno = 0;         // the file exists but could not be read
+    HistorySummary Summary;
+    bool Missing = false;          // no file yet
+    std::optional<IoError> Error;  // the file exists but could not be read
 };
-HistoryReadResult ReadHistoryFile(const std::string& path);
+HistoryReadResult ReadHistoryFile(const std::string& path, int32_t today = LocalDayToday());
+
+// The message for a history that cannot be read (UTF-8).
+std::string HistoryReadErrorText(const IoError& error);
 
 // Appends rows to the history file. A file that cannot be written is reported once:
 // Append returns a French message (UTF-8) for the first failure and after that stays
@@ -67,25 +152,15 @@ public:
     const std::string& Path() const { return path_; }
 
 private:
-    // 0 on success, otherwise the errno of the failure.
-    int Write(const HistoryRow& row);
+    // Throws IoError naming the file.
+    void Write(const HistoryRow& row);
 
     std::string path_;
     bool failureReported_ = false;
 };
 
 // The message for a failure to write the history file (UTF-8).
-std::string HistoryWriteErrorText(const std::string& path, int err);
-
-// Mean speed and error rate of the runs of one local day.
-struct DailyMean {
-    int32_t Day = 0;  // days since 1970-01-01
-    double Speed = 0.0;
-    double ErrorPercent = 0.0;
-    int32_t Runs = 0;
-};
-// One entry per day that has runs, in day order.
-std::vector<DailyMean> DailyMeans(const std::vector<HistoryRow>& rows);
+std::string HistoryWriteErrorText(const IoError& error);
 
 // Days since 1970-01-01 of a civil date.
 int32_t DaysFromCivil(int32_t year, int32_t month, int32_t day);

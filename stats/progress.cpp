@@ -16,7 +16,6 @@
 #include <string_view>
 #include <utility>
 
-#include "common/cp1252.h"
 #include "common/file_descriptor.h"
 #include "common/file_io.h"
 #include "common/io_error.h"
@@ -175,11 +174,11 @@ void ProgressKeeper::PrepareProgress(const std::function<void(const std::string&
         loadError_.reset();
         if (tell) {
             std::string message;
-            message += "Le fichier de progression n'a pas pu être lu ("_cp;
+            message += "Le fichier de progression n'a pas pu être lu (";
             message += IoErrorMessage(cause);
-            message += ").\r\nIl a été mis de côté, sans être effacé, sous le nom :\r\n"_cp;
-            message += Utf8ToCp1252(aside);
-            message += "\r\nVos statistiques repartent de zéro et seront enregistrées comme d'habitude."_cp;
+            message += ").\r\nIl a été mis de côté, sans être effacé, sous le nom :\r\n";
+            message += aside;
+            message += "\r\nVos statistiques repartent de zéro et seront enregistrées comme d'habitude.";
             tell(message);
         }
     }

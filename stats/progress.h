@@ -101,7 +101,7 @@ public:
     // Loads the file when it exists; otherwise empties every Count and creates the file.
     // A damaged file (too short, a folder or pipe at its name, an input/output error) is
     // set aside under "<name>.endommagé-AAAAMMJJ-HHMMSS", never deleted; `tell` gets a
-    // French message (Windows-1252) saying so, once, and a fresh record is started and
+    // French message (UTF-8) saying so, once, and a fresh record is started and
     // saved. A file that cannot be read for another reason (permissions) is left alone and
     // its error thrown, now and at every save.
     void PrepareProgress(const std::function<void(const std::string&)>& tell = nullptr);

@@ -4,6 +4,8 @@
 // main window, and the figures it shows for a crafted record and history.
 #include "form_fixture.h"
 
+#include <sstream>
+
 #include "app/stats_window.h"
 #include "common/cp1252.h"
 #include "keyboard/layout.h"
@@ -12,6 +14,15 @@
 namespace {
 
 int KeyOf(unsigned char ch) { return KeyOfChar[ch]; }
+
+// The rows of a history file, each read on its own.
+std::vector<HistoryRow> Rows(const std::string& path) {
+    std::vector<HistoryRow> rows;
+    std::istringstream lines(ReadBytes(path));
+    for (std::string line; std::getline(lines, line);)
+        if (HistoryRow row; ParseHistoryRow(line, row)) rows.push_back(row);
+    return rows;
+}
 
 std::string Text(QTableWidget* table, int row, int column) {
     QTableWidgetItem* item = table->item(row, column);
@@ -38,14 +49,14 @@ TEST_F(StatsFlow, JudgedRunsGoToTheHistoryAndF2OrTheButtonOpenTheWindow) {
     ASSERT_EQ(messages_.size(), 2u) << "two verdicts, no history failure";
 
     const std::string path = form_->ProgramFolder() + "/historique.csv";
-    const HistoryReadResult history = ReadHistoryFile(path);
-    ASSERT_EQ(history.Contents.Rows.size(), 2u);
-    EXPECT_EQ(history.Contents.Rows[0].Characters, 3);
-    EXPECT_EQ(history.Contents.Rows[0].DurationMs, 600);
-    EXPECT_FALSE(history.Contents.Rows[0].Interrupted);
-    EXPECT_TRUE(history.Contents.Rows[0].Difficult);
-    EXPECT_EQ(history.Contents.Rows[1].Characters, 4);
-    EXPECT_TRUE(history.Contents.Rows[1].Interrupted);
+    const std::vector<HistoryRow> rows = Rows(path);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].Characters, 3);
+    EXPECT_EQ(rows[0].DurationMs, 600);
+    EXPECT_FALSE(rows[0].Interrupted);
+    EXPECT_TRUE(rows[0].Difficult);
+    EXPECT_EQ(rows[1].Characters, 4);
+    EXPECT_TRUE(rows[1].Interrupted);
 
     // F2 in the middle of a run opens the window and leaves the run as it was.
     SetModel("abcdef");
@@ -64,6 +75,19 @@ TEST_F(StatsFlow, JudgedRunsGoToTheHistoryAndF2OrTheButtonOpenTheWindow) {
     form_->StatsButton->click();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(form_->Statistics(), window) << "one window, shown again";
+
+    // With "Progression" shown, an interruption draws the chart once, on the same axes.
+    window->Tabs->setCurrentIndex(2);
+    const int draws = window->Chart->DrawCount();
+    const QList<QAbstractAxis*> axes = window->Chart->chart()->axes();
+    form_->CheckBox2->setChecked(true);
+    form_->Memo3->SetText("08:00:10");
+    TypeText("ab");
+    clock.now = 8 * 3600000 + 10000;
+    form_->Timer1Timer();
+    EXPECT_EQ(window->Chart->DrawCount(), draws + 1);
+    EXPECT_EQ(window->Chart->chart()->axes(), axes);
+    EXPECT_EQ(window->HistoryRuns(), 3);
 }
 
 TEST(StatsWindowFigures, CraftedRecordAndHistory) {
@@ -116,18 +140,27 @@ TEST(StatsWindowFigures, CraftedRecordAndHistory) {
     EXPECT_EQ(window.Chart->PointCount(), 1) << "the last 30 days";
     window.PeriodBox->setCurrentIndex(1);
     EXPECT_EQ(window.Chart->PointCount(), 2);
-    EXPECT_EQ(window.Chart->SpeedSeries()->at(0).y(), 30);
+    EXPECT_EQ(window.Chart->SpeedSeries()->at(1).y(), 30) << "runs in the order they were judged";
 }
 
 TEST(StatsWindowFigures, LongHistoriesAreGroupedIntoReadablePoints) {
-    std::vector<HistoryRow> rows(100000, HistoryRowNow(300, 6, 60000, 50, 2.0, false, false));
-    for (std::size_t i = 0; i < rows.size(); ++i) rows[i].Epoch -= int64_t(rows.size() - i) * 600;
+    HistorySummary summary;
+    HistoryRow row = HistoryRowNow(300, 6, 60000, 50, 2.0, false, false);
+    const int64_t now = row.Epoch;
+    for (int64_t i = 0; i < 100000; ++i) {
+        row.Epoch = now - (100000 - i) * 600;
+        summary.Add(row);
+    }
     ProgressChart chart;
-    chart.SetRows(rows);
-    chart.ShowPeriod(ProgressChart::Period::AllTime, ProgressChart::Detail::PerRun, rows.back().LocalDay());
-    EXPECT_EQ(chart.RunsPerPoint(), 100);
-    EXPECT_EQ(chart.PointCount(), 1000);
-    chart.ShowPeriod(ProgressChart::Period::AllTime, ProgressChart::Detail::PerDay, rows.back().LocalDay());
+    chart.SetHistory(std::move(summary));
+    chart.ShowPeriod(ProgressChart::Period::AllTime, ProgressChart::Detail::PerRun, row.LocalDay());
+    EXPECT_EQ(chart.RunsPerPoint(), 128);
+    EXPECT_EQ(chart.PointCount(), 782);
+    chart.ShowPeriod(ProgressChart::Period::AllTime, ProgressChart::Detail::PerDay, row.LocalDay());
     EXPECT_GE(chart.PointCount(), 694);  // 100,000 runs ten minutes apart span 695 days
     EXPECT_LE(chart.PointCount(), 696);
+    // The points as text, numbers the locale's way.
+    const QStringList lines = chart.PointsText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.size(), chart.PointCount() + 1);
+    EXPECT_TRUE(lines.last().endsWith(QLocale().toString(2.0, 'f', 1))) << lines.last().toStdString();
 }

@@ -127,7 +127,7 @@ TEST_F(TypingFlow, InterruptionStopsTheRunAtTheChosenSecond) {
     const std::string before = ReadBytes(ProgressPath());
     form_->Timer1Timer();
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].rfind(std::string("Vous avez été interrompu selon votre désir à 09:30:00.\r\n"_cp), 0), 0u)
+    EXPECT_EQ(messages_[0].rfind(std::string("Vous avez été interrompu selon votre désir à 09:30:00.\r\n"), 0), 0u)
         << messages_[0];
     EXPECT_EQ(beeps_, 1) << "the interruption beeps even with the sound off";
     EXPECT_FALSE(form_->CheckBox2->isChecked());
@@ -220,7 +220,7 @@ TEST_F(TypingFlow, AFailedSaveIsReportedAfterTheRunIsJudgedAndDoesNotRepeat) {
     form_->Timer1Timer();
     form_->Timer1Timer();
     ASSERT_EQ(messages_.size(), 2u) << "one interruption, one report";
-    EXPECT_EQ(messages_[0].rfind(std::string("Vous avez été interrompu"_cp), 0), 0u);
+    EXPECT_EQ(messages_[0].rfind(std::string("Vous avez été interrompu"), 0), 0u);
     EXPECT_EQ(messages_[1], "Disque plein : " + ProgressPath());
     EXPECT_FALSE(form_->CheckBox2->isChecked());
     EXPECT_GT(TotalSamples(form_->Record()), 0) << "the samples stay in memory for the next save";

@@ -27,7 +27,7 @@ std::string TempFolder() {
 }  // namespace
 
 TEST(Files, MessagesNameTheFileAndOnlyRegularFilesAreOpened) {
-    EXPECT_EQ(IoErrorMessage(IoError(2, "/chemin/prénomsf.txt")), "Fichier introuvable : /chemin/pr\xE9nomsf.txt");
+    EXPECT_EQ(IoErrorMessage(IoError(2, "/chemin/prénomsf.txt")), "Fichier introuvable : /chemin/prénomsf.txt");
     EXPECT_EQ(IoErrorMessage(IoError(101)), "Disque plein");
     const std::string folder = TempFolder();
     const std::string pipe = folder + "/dictionnaire.txt";
@@ -86,4 +86,37 @@ TEST(InstanceLockTest, OneHolderAtATimeAndAnEndedProgramReleasesIt) {
     EXPECT_EQ(InstanceLock(folder + "/missing").state(), InstanceLock::State::Unavailable);
     ::close(ready[0]);
     ::close(ready[1]);
+}
+
+TEST(InstanceLockTest, ALockFileThatCannotBeWrittenStillLocksAndALinkIsNeverFollowed) {
+    // A folder at the lock's name cannot be opened for writing, even by root: opened
+    // read-only, it locks as well.
+    const std::string folder = TempFolder();
+    ASSERT_EQ(::mkdir((folder + "/" + kInstanceLockFileName).c_str(), 0755), 0);
+    {
+        InstanceLock first(folder);
+        EXPECT_EQ(first.state(), InstanceLock::State::Held);
+        EXPECT_EQ(InstanceLock(folder).state(), InstanceLock::State::HeldElsewhere);
+    }
+    if (::geteuid() != 0) {  // permissions do not stop root
+        const std::string readOnly = TempFolder();
+        const std::string path = readOnly + "/" + kInstanceLockFileName;
+        ::close(::open(path.c_str(), O_CREAT | O_WRONLY, 0444));
+        InstanceLock first(readOnly);
+        EXPECT_EQ(first.state(), InstanceLock::State::Held);
+        EXPECT_EQ(InstanceLock(readOnly).state(), InstanceLock::State::HeldElsewhere);
+    }
+    // A link could lead anywhere: no lock, and the reason named.
+    const std::string linked = TempFolder();
+    const std::string target = linked + "/elsewhere";
+    ASSERT_EQ(::symlink(target.c_str(), (linked + "/" + kInstanceLockFileName).c_str()), 0);
+    const InstanceLock lock(linked);
+    EXPECT_EQ(lock.state(), InstanceLock::State::Unavailable);
+    EXPECT_EQ(::access(target.c_str(), F_OK), -1) << "nothing made at the link's end";
+    EXPECT_EQ(
+        LockUnavailableMessage(lock.Path(), lock.Error())
+            .rfind("Le verrou qui empêche d'ouvrir le programme deux fois ne peut pas être pris sur le fichier « " +
+                       linked + "/clavelle.lock » : c'est un lien symbolique.",
+                   0),
+        0u);
 }

@@ -47,9 +47,12 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour) {
 
 TEST(IoErrors, CodesHaveTheirFrenchTexts) {
     EXPECT_EQ(IoErrorText(2), "Fichier introuvable");
-    EXPECT_EQ(IoErrorText(100), std::string("Lecture au-delà de la fin de fichier"_cp));
+    EXPECT_EQ(IoErrorText(100), "Lecture au-delà de la fin de fichier");
     EXPECT_EQ(IoErrorText(101), "Disque plein");
-    EXPECT_EQ(IoErrorText(5), "Erreur E/S 5");
+    // System errors keep their number and say what went wrong.
+    EXPECT_EQ(IoErrorText(EACCES), "Erreur E/S 13 (l'accès est refusé)");
+    EXPECT_EQ(IoErrorText(EINVAL), "Erreur E/S 22 (opération impossible sur ce fichier)");
+    EXPECT_EQ(IoErrorText(EIO), "Erreur E/S 5 (erreur de lecture ou d'écriture du disque)");
     EXPECT_EQ(IoCodeFromErrno(ENOENT), 2);
     EXPECT_EQ(IoCodeFromErrno(ENOSPC), 101);
     EXPECT_EQ(IoCodeFromErrno(EFBIG), 101);

@@ -3,7 +3,9 @@
 """The whole flow as a user lives it: a generated sentence at start, read off the screen
 through the clipboard and typed with real key events (wrong keys, dead-key accents,
 capitals), the verdict, the saved statistics, a second start that now gives speeds, a
-five-sentence text and a restart with Escape."""
+second run, its two rows in historique.csv and two points in "Progression", a
+five-sentence text and a restart with Escape. All of it under C.UTF-8, then again under
+fr_FR.UTF-8, where numbers are shown with a comma and still written with a point."""
 
 import os
 import re
@@ -18,6 +20,10 @@ EDIT2 = (300, 183)
 MEMO2 = (300, 270)
 EDIT1 = (300, 346)
 SPIN = (360, 420)
+STATS_TITLE = "Statistiques détaillées"
+# A history row as written whatever the locale: numbers with a point, then the layout.
+HISTORY_ROW = re.compile(r"^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d,\d+,\d+,\d+,\d+,\d+\.\d,"
+                         r"(normal|difficile),fin du texte,fr$")
 
 
 def copy_from(session, point):
@@ -62,7 +68,38 @@ def type_with_mistakes(session, model):
     session.type_text(model[20:])
 
 
-def test(session):
+def history_rows(session):
+    with open(os.path.join(session.xdg, "Clavelle", "historique.csv"), encoding="utf-8") as f:
+        return f.read().splitlines()[1:]
+
+
+def chart_points(session):
+    """The points of "Progression", copied from the chart with Ctrl+C (one a line, after a
+    header line)."""
+    session.key("F2")
+    session.wait_until(lambda: stats_window(session), "the statistics window")
+    time.sleep(0.8)
+    window = stats_window(session)
+    session.key("ctrl+Tab", "ctrl+Tab")  # to "Progression"
+    time.sleep(0.6)
+    session.click(330, 330, window=window)
+    session.key("ctrl+c")
+    time.sleep(0.3)
+    session.screenshot("progression")
+    lines = session.clipboard().splitlines()
+    session.key("Escape")
+    session.wait_until(lambda: not stats_window(session), "the statistics window to close")
+    return lines[1:]
+
+
+def stats_window(session):
+    out = session.run(["xdotool", "search", "--onlyvisible", "--name", "^" + STATS_TITLE], check_rc=False)
+    return out.split()[0] if out.split() else None
+
+
+def test(session, locale="C.UTF-8"):
+    session.env["LC_ALL"] = locale
+    french = locale.startswith("fr")
     session.start()
     session.wait_until(lambda: os.path.exists(session.progress_path), "the first paint")
     time.sleep(0.5)
@@ -81,6 +118,8 @@ def test(session):
     summary = copy_from(session, EDIT1)
     check(summary.startswith("Votre vitesse moyenne est de ") and "% d'erreurs" in summary, "summary: " + summary)
     check(" 0.0% " not in summary and " 0,0% " not in summary, "the wrong keys were counted: " + summary)
+    check(re.search(r"\d,\d% d'erreurs" if french else r"\d\.\d% d'erreurs", summary),
+          "the rate shown with the locale's separator: " + summary)
     session.screenshot("after-verdict")
     samples = total_samples(session.progress_bytes())
     check(samples >= len(model) // 2, f"the run's samples were saved ({samples})")
@@ -94,6 +133,18 @@ def test(session):
     check("vous devriez pouvoir taper ce texte à la vitesse de" in stats, "an expected speed: " + stats)
     check("Actuellement, votre niveau de frappe est de" in stats, "a present speed: " + stats)
     session.screenshot("second-start")
+
+    # A second run: two valid rows, two points in "Progression".
+    model = typeable_model(session).replace("\u00a0", " ")
+    session.type_until_verdict(EDIT2, lambda: session.type_text(model))
+    session.key("Return")
+    session.wait_until(lambda: len(session.windows()) == 1, "the verdict box to close")
+    rows = history_rows(session)
+    check(len(rows) == 2 and all(HISTORY_ROW.match(row) for row in rows), f"two valid history rows: {rows}")
+    points = chart_points(session)
+    number = r"\d+,\d" if french else r"\d+\.\d"
+    check(len(points) == 2 and all(re.fullmatch(r"\d+\t" + number + r"\t" + number, p) for p in points),
+          f"two points in Progression: {points}")
 
     # Five sentences, invented with Enter.
     session.click(*SPIN)
@@ -122,4 +173,6 @@ def test(session):
 
 
 if __name__ == "__main__":
-    main(test, sys.argv)
+    for name in ("C.UTF-8", "fr_FR.UTF-8"):
+        print("locale", name)
+        main(lambda session, name=name: test(session, name), sys.argv)

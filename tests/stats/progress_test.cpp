@@ -224,13 +224,13 @@ TEST(ProgressKeeper, ADamagedFileIsSetAsideToldOnceAndAFreshRecordSaved) {
         std::vector<std::string> told;
         keeper.PrepareProgress([&](const std::string& text) { told.push_back(text); });
         ASSERT_EQ(told.size(), 1u);
-        EXPECT_NE(told[0].find("Lecture au-del\xE0 de la fin de fichier : " + path), std::string::npos) << told[0];
+        EXPECT_NE(told[0].find("Lecture au-delà de la fin de fichier : " + path), std::string::npos) << told[0];
         const std::vector<std::string> names = FilesIn(folder);
         ASSERT_EQ(names.size(), 2u);
         const std::string aside = names[1];
         EXPECT_EQ(aside.rfind("progression1_9.dat.endommag\xC3\xA9-", 0), 0u) << aside;  // UTF-8 name
         EXPECT_EQ(aside.size(), std::string("progression1_9.dat.endommag\xC3\xA9-AAAAMMJJ-HHMMSS").size());
-        EXPECT_NE(told[0].find(folder + "/progression1_9.dat.endommag\xE9-"), std::string::npos) << "where it is";
+        EXPECT_NE(told[0].find(folder + "/progression1_9.dat.endommagé-"), std::string::npos) << "where it is";
         EXPECT_EQ(ReadFile(folder + "/" + aside), std::vector<char>(size, 'x')) << "kept whole";
         EXPECT_EQ(ReadFile(path).size(), 671058u) << "a fresh record is saved";
         RecordKeyInterval(*record, 1, 2, 80);
@@ -268,7 +268,7 @@ TEST(ProgressKeeper, AFileThatCannotBeSetAsideIsNeverOverwrittenAndEverySaveSays
             keeper.SaveProgress();
             ADD_FAILURE() << "the save must say why it cannot be done";
         } catch (const IoError& error) {
-            EXPECT_EQ(IoErrorMessage(error), "Lecture au-del\xE0 de la fin de fichier : " + path);
+            EXPECT_EQ(IoErrorMessage(error), "Lecture au-delà de la fin de fichier : " + path);
         }
     }
     EXPECT_EQ(ReadFile(target), std::vector<char>(1000, 'x'));

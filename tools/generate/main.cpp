@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
         try {
             LoadLexicon(dataDirectory, *lexicon, LoadCallbacks{});
         } catch (const IoError& error) {
-            return Fail("impossible de lire le lexique : " + Cp1252ToUtf8(IoErrorMessage(error)));
+            return Fail("impossible de lire le lexique : " + IoErrorMessage(error));
         }
 
         std::unique_ptr<ProgressRecord, void (*)(ProgressRecord*)> record(ReserveProgress(), ReleaseProgress);
@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
                 LoadProgressFile(*record, recordPath);
             } catch (const IoError& error) {
                 return Fail("impossible de lire le fichier de progression " + recordPath + " : " +
-                            Cp1252ToUtf8(IoErrorText(error.code())));
+                            IoErrorText(error.code()));
             }
         }
 
