@@ -9,6 +9,7 @@
 #include <time.h>
 #include <unistd.h>
 #include <chrono>
+#include <clocale>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -98,6 +99,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");  // figures printed with a point, whatever the locale
     FormServices quiet;
     quiet.ShowMessage = [](const std::string&) {};
     quiet.Beep = [] {};

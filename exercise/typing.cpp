@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exercise/typing.h"
 
+#include <charconv>
 #include <climits>
 #include <cstdio>
 
@@ -75,8 +76,10 @@ double ErrorPercent(int32_t errorCount, int32_t correctCount) {
 }
 
 std::string RunSummary(int32_t speed, double errorPercent, char decimalPoint) {
+    // Formatted without the C library's locale, then given the window's decimal separator.
     char percent[32];
-    std::snprintf(percent, sizeof percent, "%.1f", errorPercent);
+    const auto written = std::to_chars(percent, percent + sizeof percent - 1, errorPercent, std::chars_format::fixed, 1);
+    *written.ptr = '\0';
     for (char* p = percent; *p; ++p)
         if (*p == '.') *p = decimalPoint;
     return "Votre vitesse moyenne est de " + std::to_string(speed) + " mots/min avec " + percent +
