@@ -116,6 +116,16 @@ QString Utf8(const char* text) { return QString::fromUtf8(text); }
 
 }  // namespace
 
+QString KeyFiguresText(int key, const KeyFigures& figures) {
+    const QString name = QString::fromStdString(KeyName(key));
+    if (figures.Samples == 0) return Utf8("Touche « %1 » : aucune mesure pour l'instant").arg(name);
+    return Utf8("Touche « %1 » : %2 ms en moyenne sur %3%4")
+        .arg(name)
+        .arg(figures.MeanMs)
+        .arg(window_style::CountText(figures.Samples, "frappe", "frappes"))
+        .arg(figures.ByPairsOut ? Utf8(", de cette touche à la suivante (elle ne tape rien seule)") : QString());
+}
+
 KeyboardHeatmap::KeyboardHeatmap(QWidget* parent) : QWidget(parent) {
     setMouseTracking(false);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -162,10 +172,10 @@ QRectF KeyboardHeatmap::KeyRect(int key) const {
 
 QColor KeyboardHeatmap::KeyColour(int key) const {
     if (key < 1 || key > kKeyCount) return kUntracked;
-    const KeySlowness& slowness = report_.Keys[std::size_t(key)];
-    if (slowness.Samples == 0) return kUnmeasured;
+    const KeyFigures& figures = report_.Keys[std::size_t(key)];
+    if (figures.Samples == 0) return kUnmeasured;
     const int span = report_.ScaleTopMs - report_.FastestMs;
-    const double t = span > 0 ? std::min(1.0, double(slowness.MeanMs - report_.FastestMs) / span) : 0.5;
+    const double t = span > 0 ? std::min(1.0, double(figures.MeanMs - report_.FastestMs) / span) : 0.5;
     return SlownessColour(t);
 }
 
@@ -200,10 +210,12 @@ void KeyboardHeatmap::paintEvent(QPaintEvent*) {
         painter.setFont(p.W > 1.2 ? small : label);
         painter.drawText(inner, Qt::AlignLeft | (*p.Top ? Qt::AlignBottom : Qt::AlignTop), Utf8(p.Bottom));
         if (measured) {
+            // A key judged by the pairs leaving it (Shift, AltGr, the dead key) shows an arrow.
+            const KeyFigures& figures = report_.Keys[std::size_t(p.Key())];
             painter.setFont(figure);
             painter.setPen(Qt::black);
             painter.drawText(inner, Qt::AlignRight | Qt::AlignBottom,
-                             QString::number(report_.Keys[std::size_t(p.Key())].MeanMs));
+                             figures.ByPairsOut ? Utf8("%1 →").arg(figures.MeanMs) : QString::number(figures.MeanMs));
         }
     }
     PaintLegend(painter, Origin().y() + kRows * u + u * 0.2);
@@ -273,14 +285,7 @@ bool KeyboardHeatmap::event(QEvent* event) {
             event->ignore();
             return true;
         }
-        const KeySlowness& slowness = report_.Keys[std::size_t(key)];
-        const QString name = QString::fromStdString(KeyName(key));
-        const QString tip = slowness.Samples ? Utf8("Touche « %1 » : %2 ms en moyenne sur %3 frappes")
-                                                   .arg(name)
-                                                   .arg(slowness.MeanMs)
-                                                   .arg(slowness.Samples)
-                                             : Utf8("Touche « %1 » : aucune mesure").arg(name);
-        QToolTip::showText(help->globalPos(), tip, this);
+        QToolTip::showText(help->globalPos(), KeyFiguresText(key, report_.Keys[std::size_t(key)]), this);
         return true;
     }
     return QWidget::event(event);

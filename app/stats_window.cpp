@@ -17,18 +17,14 @@
 
 const char* const kStatsWindowTitle = "Statistiques détaillées";
 
+using window_style::CountText;
+
 namespace {
 
 QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 QString PairText(const PairFigure& pair) {
     return Utf8(KeyName(pair.Previous)) + QString::fromUtf8(" → ") + Utf8(KeyName(pair.Current));
-}
-
-QString Plural(int64_t count, const char* singular, const char* plural) {
-    return QString::fromUtf8("%1 %2")
-        .arg(QLocale(QLocale::French).toString(qlonglong(count)))
-        .arg(QString::fromUtf8(count > 1 ? plural : singular));
 }
 
 QTableWidget* NewTable(const QStringList& headers, QWidget* parent) {
@@ -147,6 +143,9 @@ QWidget* StatsWindow::BuildPairsTab() {
                              QString::fromUtf8("Échantillons"), QString::fromUtf8("Mot d'exemple")},
                             tab);
     layout->addWidget(SlowestTable, 1);
+    layout->addWidget(Heading(
+        QString::fromUtf8("Seules les paires mesurées au moins %1 fois sont classées.").arg(kRankedPairMinSamples),
+        tab));
     return tab;
 }
 
@@ -173,34 +172,21 @@ QWidget* StatsWindow::BuildProgressTab() {
 }
 
 void StatsWindow::Refresh() {
-    const KeyReport report = BuildKeyReport(record_);
-    Heatmap->SetReport(report);
-    int64_t samples = 0;
-    int pairs = 0;
-    for (int previous = 1; previous <= kKeyCount; ++previous)
-        for (int current = 1; current <= kKeyCount; ++current)
-            if (const int count = record_.Cell(previous, current).Count) {
-                samples += count;
-                ++pairs;
-            }
+    report_ = BuildKeyReport(record_);
+    Heatmap->SetReport(report_);
     const std::vector<PairFigure> slowest = SlowestPairs(record_, 20);
     const std::vector<std::string> words = ExampleWords(lexicon_, slowest);
     FillPairs(SlowestTable, slowest, &words);
     // Until the user chooses, show the pairs of the slowest key.
-    if (Heatmap->ChosenKey() == 0 && report.AnySamples)
-        for (int key = 1; key <= kKeyCount; ++key)
-            if (report.Keys[std::size_t(key)].Samples && report.Keys[std::size_t(key)].MeanMs == report.SlowestMs) {
-                Heatmap->SetChosenKey(key);
-                break;
-            }
+    if (Heatmap->ChosenKey() == 0) Heatmap->SetChosenKey(report_.SlowestKey);
     ShowKey(Heatmap->ChosenKey());
 
     HistoryReadResult history = ReadHistoryFile(historyPath_);
     runs_ = int32_t(history.Contents.Rows.size());
     damaged_ = history.Contents.Damaged;
-    QString text = QString::fromUtf8("Progrès : %1 mesurés sur %2. ")
-                       .arg(Plural(samples, "intervalle", "intervalles"))
-                       .arg(Plural(pairs, "paire de touches", "paires de touches"));
+    QString text = QString::fromUtf8("Progrès : %1 sur %2. ")
+                       .arg(CountText(report_.TotalSamples, "intervalle mesuré", "intervalles mesurés"))
+                       .arg(CountText(report_.MeasuredPairs, "paire de touches", "paires de touches"));
     const QString path = Utf8(historyPath_);
     const QString file = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     if (history.Errno != 0) {
@@ -210,14 +196,13 @@ void StatsWindow::Refresh() {
     } else if (runs_ == 0 && damaged_ == 0) {
         text += QString::fromUtf8("Historique : aucune séance enregistrée pour l'instant.");
     } else {
-        text += QString::fromUtf8("Historique : %1.").arg(Plural(runs_, "séance", "séances"));
+        text += QString::fromUtf8("Historique : %1.").arg(CountText(runs_, "séance", "séances"));
     }
     if (damaged_ > 0)
-        text += QString::fromUtf8(" %1 de %2 %3 ignorée%4.")
-                    .arg(Plural(damaged_, "ligne endommagée", "lignes endommagées"))
+        text += QString::fromUtf8(" %1 de %2 %3.")
+                    .arg(CountText(damaged_, "ligne endommagée", "lignes endommagées"))
                     .arg(file)
-                    .arg(damaged_ > 1 ? QString::fromUtf8("ont été") : QString::fromUtf8("a été"))
-                    .arg(damaged_ > 1 ? "s" : "");
+                    .arg(QString::fromUtf8(damaged_ >= 2 ? "ont été ignorées" : "a été ignorée"));
     Summary->setText(text);
     Chart->SetRows(std::move(history.Contents.Rows));
     ShowChart();
@@ -232,15 +217,11 @@ void StatsWindow::ShowKey(int key) {
         OutOfTable->setRowCount(0);
         return;
     }
-    const QString name = Utf8(KeyName(key));
-    const KeySlowness slowness = BuildKeyReport(record_).Keys[std::size_t(key)];
-    KeyTitle->setText(slowness.Samples
-                          ? QString::fromUtf8("Touche « %1 » : %2 ms en moyenne sur %3. À gauche les paires qui y "
-                                              "mènent, à droite celles qui en partent.")
-                                .arg(name)
-                                .arg(slowness.MeanMs)
-                                .arg(Plural(slowness.Samples, "frappe", "frappes"))
-                          : QString::fromUtf8("Touche « %1 » : aucune mesure pour l'instant.").arg(name));
+    const KeyFigures& figures = report_.Keys[std::size_t(key)];
+    KeyTitle->setText(KeyFiguresText(key, figures) +
+                      QString::fromUtf8(figures.Samples ? ". À gauche les paires qui y mènent, à droite celles qui "
+                                                          "en partent."
+                                                        : "."));
     FillPairs(IntoTable, PairsInto(record_, key), nullptr);
     FillPairs(OutOfTable, PairsOutOf(record_, key), nullptr);
 }

@@ -3,7 +3,12 @@
 // The window's controls, its default and cancel keys, change events and memo lines.
 #include "form_fixture.h"
 
+#include <QElapsedTimer>
+#include <QMessageBox>
 #include <QScrollBar>
+#include <QTimer>
+
+#include "app/window_style.h"
 
 #include "common/cp1252.h"
 
@@ -241,4 +246,35 @@ TEST_F(Window, ButtonsUseTheWindowTextColourAndTheOptionsTabInTheirOrder) {
     EXPECT_EQ(form_->Button1->palette().color(QPalette::ButtonText), windowText);
     EXPECT_EQ(form_->Edit2->nextInFocusChain(), form_->CheckBox2);
     EXPECT_EQ(form_->CheckBox2->nextInFocusChain(), form_->CheckBox3);
+}
+
+TEST(VerdictBox, KeysOfItsFirstHalfSecondDoNotDismissIt) {
+    QElapsedTimer clock;
+    qint64 earlyKeysAt = -1;
+    bool openAfterEarlyKeys = false;
+    bool closedByLateKey = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        QAbstractButton* ok = box->button(QMessageBox::Ok);
+        earlyKeysAt = clock.elapsed();
+        // Typing on after the last character: a space, Enter, Escape, the O of "OK".
+        QTest::keyClick(ok, Qt::Key_Space);
+        QTest::keyClick(ok, Qt::Key_Return);
+        QTest::keyClick(ok, Qt::Key_Escape);
+        QTest::keyClick(ok, Qt::Key_O);
+        openAfterEarlyKeys = box->isVisible();
+        QTimer::singleShot(window_style::kMessageBoxKeyDelayMs + 100, box, [&, box, ok] {
+            QTest::keyClick(ok, Qt::Key_Space);
+            closedByLateKey = !box->isVisible();
+            if (!closedByLateKey) box->done(0);
+        });
+    });
+    clock.start();
+    window_style::ShowMessageBox(QStringLiteral("Titre"),
+                                 QString::fromUtf8("Votre vitesse moyenne est de 40 mots/min"));
+    ASSERT_GE(earlyKeysAt, 0) << "the box was shown";
+    ASSERT_LT(earlyKeysAt, window_style::kMessageBoxKeyDelayMs) << "the machine was too slow to test this";
+    EXPECT_TRUE(openAfterEarlyKeys);
+    EXPECT_TRUE(closedByLateKey) << "keys work again after half a second";
 }
