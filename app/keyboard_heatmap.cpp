@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
+#include <cmath>
 
 #include "app/window_style.h"
 #include "keyboard/keyboard.h"
@@ -141,8 +142,15 @@ void KeyboardHeatmap::SetChosenKey(int key) {
     update();
 }
 
+void KeyboardHeatmap::resizeEvent(QResizeEvent* event) {
+    // No taller than the keyboard drawn at the present width: the room left goes to the
+    // tables below.
+    setMaximumHeight(std::max(minimumSizeHint().height(), int(std::ceil(width() * (kRows + kLegendRows) / kColumns))));
+    QWidget::resizeEvent(event);
+}
+
 QSize KeyboardHeatmap::sizeHint() const { return {600, int(40 * (kRows + kLegendRows))}; }
-QSize KeyboardHeatmap::minimumSizeHint() const { return {420, int(28 * (kRows + kLegendRows))}; }
+QSize KeyboardHeatmap::minimumSizeHint() const { return {360, int(24 * (kRows + kLegendRows))}; }
 
 double KeyboardHeatmap::Unit() const { return std::min(width() / kColumns, height() / (kRows + kLegendRows)); }
 
@@ -224,7 +232,7 @@ void KeyboardHeatmap::paintEvent(QPaintEvent*) {
 void KeyboardHeatmap::PaintLegend(QPainter& painter, double top) {
     const double u = Unit();
     const double left = Origin().x() + u * 0.1;
-    const QFont text = window_style::PixelFont("MS Sans Serif", std::max(10, int(u * 0.28)));
+    const QFont text = window_style::PixelFont("MS Sans Serif", std::max(8, int(u * 0.28)));
     painter.setFont(text);
     const double barHeight = u * 0.32;
     const double textHeight = u * 0.5;

@@ -4,9 +4,13 @@
 
 #include <QCloseEvent>
 #include <QDate>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLocale>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -70,8 +74,39 @@ void FillPairs(QTableWidget* table, const std::vector<PairFigure>& pairs, const 
     table->setUpdatesEnabled(true);
 }
 
+// A word-wrapped label that asks for the height of its text at its present width. It
+// does not declare a height for width: a scroll area holding such a page would reckon its
+// preferred height, not its minimum, and scroll where everything fits.
+class WrappedLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    bool hasHeightForWidth() const override { return false; }
+    QSize minimumSizeHint() const override { return {QLabel::minimumSizeHint().width(), TextHeight()}; }
+    QSize sizeHint() const override { return {QLabel::sizeHint().width(), TextHeight()}; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        if (event->oldSize().width() != width()) updateGeometry();
+    }
+
+private:
+    int TextHeight() const { return width() < 50 ? QLabel::sizeHint().height() : heightForWidth(width()); }
+};
+
+// A tab's page in a frameless scroll area: the page fills the tab when there is room and
+// scrolls when the window is smaller than the page's minimum (a large scale, a small
+// screen).
+QScrollArea* Scrollable(QWidget* page) {
+    auto* area = new QScrollArea;
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(page);
+    return area;
+}
+
 QLabel* Heading(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+    auto* label = new WrappedLabel(text, parent);
     label->setFont(window_style::PixelFont("Times New Roman", 13));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, Qt::black);
@@ -98,9 +133,9 @@ StatsWindow::StatsWindow(const ProgressRecord& record, const Lexicon& lexicon, s
     layout->addWidget(Summary);
     Tabs = new QTabWidget(this);
     Tabs->setFont(window_style::PixelFont("Times New Roman", 13));
-    Tabs->addTab(BuildKeyboardTab(), QString::fromUtf8("Clavier"));
-    Tabs->addTab(BuildPairsTab(), QString::fromUtf8("Paires les plus lentes"));
-    Tabs->addTab(BuildProgressTab(), QString::fromUtf8("Progression"));
+    Tabs->addTab(Scrollable(BuildKeyboardTab()), QString::fromUtf8("Clavier"));
+    Tabs->addTab(Scrollable(BuildPairsTab()), QString::fromUtf8("Paires les plus lentes"));
+    Tabs->addTab(Scrollable(BuildProgressTab()), QString::fromUtf8("Progression"));
     layout->addWidget(Tabs, 1);
     CloseButton = new QPushButton(QString::fromUtf8("Fermer (Echap)"), this);
     CloseButton->setFont(window_style::PixelFont("Times New Roman", 13));
@@ -110,8 +145,13 @@ StatsWindow::StatsWindow(const ProgressRecord& record, const Lexicon& lexicon, s
     layout->addLayout(buttons);
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, [this] { close(); });
-    resize(660, 520);
-    setMinimumSize(480, 360);
+    // Within the screen, with room for the title bar and borders (sizes in device-independent
+    // pixels: a scale of 2 on a 768-pixel screen leaves 384).
+    QSize size(660, 520);
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 40));
+    resize(size);
+    setMinimumSize(QSize(400, 300).boundedTo(size));
 }
 
 QWidget* StatsWindow::BuildKeyboardTab() {
