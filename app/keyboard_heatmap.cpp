@@ -218,12 +218,12 @@ void KeyboardHeatmap::paintEvent(QPaintEvent*) {
         painter.setFont(p.W > 1.2 ? small : label);
         painter.drawText(inner, Qt::AlignLeft | (*p.Top ? Qt::AlignBottom : Qt::AlignTop), Utf8(p.Bottom));
         if (measured) {
-            // A key judged by the pairs leaving it (Shift, AltGr, the dead key) shows an arrow.
             const KeyFigures& figures = report_.Keys[std::size_t(p.Key())];
             painter.setFont(figure);
             painter.setPen(Qt::black);
-            painter.drawText(inner, Qt::AlignRight | Qt::AlignBottom,
-                             figures.ByPairsOut ? Utf8("%1 →").arg(figures.MeanMs) : QString::number(figures.MeanMs));
+            painter.drawText(inner, Qt::AlignRight | Qt::AlignBottom, QString::number(figures.MeanMs));
+            // A key judged by the pairs leaving it (Shift, AltGr, the dead key) shows an arrow.
+            if (figures.ByPairsOut) painter.drawText(inner, Qt::AlignRight | Qt::AlignTop, Utf8("→"));
         }
     }
     PaintLegend(painter, Origin().y() + kRows * u + u * 0.2);
