@@ -16,8 +16,10 @@ namespace {
 
 constexpr int kClientWidth = 616;
 constexpr int kClientHeight = 463;
-// Room left for the window manager's title bar and borders, in device-independent pixels.
+// Room left for the window manager's title bar and borders, and for the side borders, in
+// device-independent pixels.
 constexpr int kFrameAllowance = 32;
+constexpr int kSideAllowance = 8;
 
 // The factor by which places and fonts shrink so that the window fits the screen: 1 where
 // it fits as the control table gives it; less at a large scale (QT_SCALE_FACTOR 2 on a
@@ -27,7 +29,7 @@ double ZoomToFit() {
     if (!screen) return 1.0;
     const QRect area = screen->availableGeometry();
     const double zoom = std::min({1.0, double(area.height() - kFrameAllowance) / kClientHeight,
-                                  double(area.width() - kFrameAllowance / 4) / kClientWidth});
+                                  double(area.width() - kSideAllowance) / kClientWidth});
     return std::max(zoom, 0.5);
 }
 

@@ -124,7 +124,7 @@ QString KeyFiguresText(int key, const KeyFigures& figures) {
         .arg(name)
         .arg(figures.MeanMs)
         .arg(window_style::CountText(figures.Samples, "frappe", "frappes"))
-        .arg(figures.ByPairsOut ? Utf8(", de cette touche à la suivante (elle ne tape rien seule)") : QString());
+        .arg(figures.ByPairsOut ? Utf8(", de cette touche à la suivante (aucune paire ne finit sur elle)") : QString());
 }
 
 KeyboardHeatmap::KeyboardHeatmap(QWidget* parent) : QWidget(parent) {

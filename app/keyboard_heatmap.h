@@ -10,7 +10,7 @@
 
 #include "stats/key_report.h"
 
-// "Touche « Maj » : 130 ms en moyenne sur 12 frappes, de cette touche à la suivante", or
+// "Touche « Maj » : 130 ms en moyenne sur 12 frappes, de cette touche à la suivante (...)", or
 // "... : aucune mesure pour l'instant": a key's figures in words, without a final stop.
 QString KeyFiguresText(int key, const KeyFigures& figures);
 

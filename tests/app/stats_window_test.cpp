@@ -139,8 +139,8 @@ TEST(StatsWindowFigures, ShiftIsColouredByThePairsItStartsAndCountsAreInFrench) 
     EXPECT_NE(window.Heatmap->KeyColour(shift), QColor(Qt::white)) << "Maj has a pair: not hatched";
     QTest::mouseClick(window.Heatmap, Qt::LeftButton, {}, window.Heatmap->KeyRect(shift).center().toPoint());
     EXPECT_EQ(window.KeyTitle->text().toStdString(),
-              "Touche « Maj » : 180 ms en moyenne sur 1 frappe, de cette touche à la suivante (elle ne tape rien "
-              "seule). À gauche les paires qui y mènent, à droite celles qui en partent.");
+              "Touche « Maj » : 180 ms en moyenne sur 1 frappe, de cette touche à la suivante (aucune paire ne "
+              "finit sur elle). À gauche les paires qui y mènent, à droite celles qui en partent.");
     EXPECT_EQ(window.IntoTable->rowCount(), 0);
     ASSERT_EQ(window.OutOfTable->rowCount(), 1);
     EXPECT_EQ(Text(window.OutOfTable, 0, 0), "Maj → A");
