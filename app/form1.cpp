@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLocale>
-#include <QMessageBox>
 #include <QShortcut>
 #include <QStyle>
 
@@ -16,6 +15,7 @@
 #include "app/error_sound.h"
 #include "app/qt_text.h"
 #include "app/system_layout.h"
+#include "app/window_style.h"
 #include "common/cp1252.h"
 #include "common/folders.h"
 #include "common/io_error.h"
@@ -44,9 +44,7 @@ FormServices DefaultFormServices() {
     services.ShowMessage = [](const std::string& text) {
         QString q = QString::fromUtf8(text.data(), qsizetype(text.size()));
         q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kWindowTitle), q, QMessageBox::Ok,
-                        QApplication::activeWindow());
-        box.exec();
+        window_style::ShowMessageBox(QString::fromUtf8(kWindowTitle), q);
     };
     // Loaded now, at start, so that the first wrong key is heard without delay.
     services.Beep = [sound = std::make_shared<ErrorSound>()] { sound->Play(); };

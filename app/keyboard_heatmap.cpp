@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
+#include <cmath>
 
 #include "app/window_style.h"
 #include "keyboard/keyboard.h"
@@ -116,6 +117,16 @@ QString Utf8(const char* text) { return QString::fromUtf8(text); }
 
 }  // namespace
 
+QString KeyFiguresText(int key, const KeyFigures& figures) {
+    const QString name = QString::fromStdString(KeyName(key));
+    if (figures.Samples == 0) return Utf8("Touche « %1 » : aucune mesure pour l'instant").arg(name);
+    return Utf8("Touche « %1 » : %2 ms en moyenne sur %3%4")
+        .arg(name)
+        .arg(figures.MeanMs)
+        .arg(window_style::CountText(figures.Samples, "frappe", "frappes"))
+        .arg(figures.ByPairsOut ? Utf8(", de cette touche à la suivante (aucune paire ne finit sur elle)") : QString());
+}
+
 KeyboardHeatmap::KeyboardHeatmap(QWidget* parent) : QWidget(parent) {
     setMouseTracking(false);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -131,8 +142,15 @@ void KeyboardHeatmap::SetChosenKey(int key) {
     update();
 }
 
+void KeyboardHeatmap::resizeEvent(QResizeEvent* event) {
+    // No taller than the keyboard drawn at the present width: the room left goes to the
+    // tables below.
+    setMaximumHeight(std::max(minimumSizeHint().height(), int(std::ceil(width() * (kRows + kLegendRows) / kColumns))));
+    QWidget::resizeEvent(event);
+}
+
 QSize KeyboardHeatmap::sizeHint() const { return {600, int(40 * (kRows + kLegendRows))}; }
-QSize KeyboardHeatmap::minimumSizeHint() const { return {420, int(28 * (kRows + kLegendRows))}; }
+QSize KeyboardHeatmap::minimumSizeHint() const { return {360, int(24 * (kRows + kLegendRows))}; }
 
 double KeyboardHeatmap::Unit() const { return std::min(width() / kColumns, height() / (kRows + kLegendRows)); }
 
@@ -162,10 +180,10 @@ QRectF KeyboardHeatmap::KeyRect(int key) const {
 
 QColor KeyboardHeatmap::KeyColour(int key) const {
     if (key < 1 || key > kKeyCount) return kUntracked;
-    const KeySlowness& slowness = report_.Keys[std::size_t(key)];
-    if (slowness.Samples == 0) return kUnmeasured;
+    const KeyFigures& figures = report_.Keys[std::size_t(key)];
+    if (figures.Samples == 0) return kUnmeasured;
     const int span = report_.ScaleTopMs - report_.FastestMs;
-    const double t = span > 0 ? std::min(1.0, double(slowness.MeanMs - report_.FastestMs) / span) : 0.5;
+    const double t = span > 0 ? std::min(1.0, double(figures.MeanMs - report_.FastestMs) / span) : 0.5;
     return SlownessColour(t);
 }
 
@@ -200,10 +218,12 @@ void KeyboardHeatmap::paintEvent(QPaintEvent*) {
         painter.setFont(p.W > 1.2 ? small : label);
         painter.drawText(inner, Qt::AlignLeft | (*p.Top ? Qt::AlignBottom : Qt::AlignTop), Utf8(p.Bottom));
         if (measured) {
+            const KeyFigures& figures = report_.Keys[std::size_t(p.Key())];
             painter.setFont(figure);
             painter.setPen(Qt::black);
-            painter.drawText(inner, Qt::AlignRight | Qt::AlignBottom,
-                             QString::number(report_.Keys[std::size_t(p.Key())].MeanMs));
+            painter.drawText(inner, Qt::AlignRight | Qt::AlignBottom, QString::number(figures.MeanMs));
+            // A key judged by the pairs leaving it (Shift, AltGr, the dead key) shows an arrow.
+            if (figures.ByPairsOut) painter.drawText(inner, Qt::AlignRight | Qt::AlignTop, Utf8("→"));
         }
     }
     PaintLegend(painter, Origin().y() + kRows * u + u * 0.2);
@@ -212,7 +232,7 @@ void KeyboardHeatmap::paintEvent(QPaintEvent*) {
 void KeyboardHeatmap::PaintLegend(QPainter& painter, double top) {
     const double u = Unit();
     const double left = Origin().x() + u * 0.1;
-    const QFont text = window_style::PixelFont("MS Sans Serif", std::max(10, int(u * 0.28)));
+    const QFont text = window_style::PixelFont("MS Sans Serif", std::max(8, int(u * 0.28)));
     painter.setFont(text);
     const double barHeight = u * 0.32;
     const double textHeight = u * 0.5;
@@ -273,14 +293,7 @@ bool KeyboardHeatmap::event(QEvent* event) {
             event->ignore();
             return true;
         }
-        const KeySlowness& slowness = report_.Keys[std::size_t(key)];
-        const QString name = QString::fromStdString(KeyName(key));
-        const QString tip = slowness.Samples ? Utf8("Touche « %1 » : %2 ms en moyenne sur %3 frappes")
-                                                   .arg(name)
-                                                   .arg(slowness.MeanMs)
-                                                   .arg(slowness.Samples)
-                                             : Utf8("Touche « %1 » : aucune mesure").arg(name);
-        QToolTip::showText(help->globalPos(), tip, this);
+        QToolTip::showText(help->globalPos(), KeyFiguresText(key, report_.Keys[std::size_t(key)]), this);
         return true;
     }
     return QWidget::event(event);

@@ -1,13 +1,18 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The French AZERTY keyboard drawn key by key, each tracked key coloured by the user's
-// slowness to strike it, with a legend in milliseconds. Clicking a tracked key chooses it.
+// The French AZERTY keyboard drawn key by key, each tracked key coloured by its figure of
+// the key report (the pairs ending on it, or leaving it for Shift, AltGr and the dead
+// key), with a legend in milliseconds. Clicking a tracked key chooses it.
 #pragma once
 
 #include <QRectF>
 #include <QWidget>
 
 #include "stats/key_report.h"
+
+// "Touche « Maj » : 130 ms en moyenne sur 12 frappes, de cette touche à la suivante (...)", or
+// "... : aucune mesure pour l'instant": a key's figures in words, without a final stop.
+QString KeyFiguresText(int key, const KeyFigures& figures);
 
 class KeyboardHeatmap : public QWidget {
     Q_OBJECT
@@ -34,6 +39,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
 
 private:

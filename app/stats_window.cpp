@@ -4,9 +4,13 @@
 
 #include <QCloseEvent>
 #include <QDate>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLocale>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -17,18 +21,14 @@
 
 const char* const kStatsWindowTitle = "Statistiques détaillées";
 
+using window_style::CountText;
+
 namespace {
 
 QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 QString PairText(const PairFigure& pair) {
     return Utf8(KeyName(pair.Previous)) + QString::fromUtf8(" → ") + Utf8(KeyName(pair.Current));
-}
-
-QString Plural(int64_t count, const char* singular, const char* plural) {
-    return QString::fromUtf8("%1 %2")
-        .arg(QLocale(QLocale::French).toString(qlonglong(count)))
-        .arg(QString::fromUtf8(count > 1 ? plural : singular));
 }
 
 QTableWidget* NewTable(const QStringList& headers, QWidget* parent) {
@@ -74,8 +74,39 @@ void FillPairs(QTableWidget* table, const std::vector<PairFigure>& pairs, const 
     table->setUpdatesEnabled(true);
 }
 
+// A word-wrapped label that asks for the height of its text at its present width. It
+// does not declare a height for width: a scroll area holding such a page would reckon its
+// preferred height, not its minimum, and scroll where everything fits.
+class WrappedLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    bool hasHeightForWidth() const override { return false; }
+    QSize minimumSizeHint() const override { return {QLabel::minimumSizeHint().width(), TextHeight()}; }
+    QSize sizeHint() const override { return {QLabel::sizeHint().width(), TextHeight()}; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        if (event->oldSize().width() != width()) updateGeometry();
+    }
+
+private:
+    int TextHeight() const { return width() < 50 ? QLabel::sizeHint().height() : heightForWidth(width()); }
+};
+
+// A tab's page in a frameless scroll area: the page fills the tab when there is room and
+// scrolls when the window is smaller than the page's minimum (a large scale, a small
+// screen).
+QScrollArea* Scrollable(QWidget* page) {
+    auto* area = new QScrollArea;
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(page);
+    return area;
+}
+
 QLabel* Heading(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+    auto* label = new WrappedLabel(text, parent);
     label->setFont(window_style::PixelFont("Times New Roman", 13));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, Qt::black);
@@ -102,9 +133,9 @@ StatsWindow::StatsWindow(const ProgressRecord& record, const Lexicon& lexicon, s
     layout->addWidget(Summary);
     Tabs = new QTabWidget(this);
     Tabs->setFont(window_style::PixelFont("Times New Roman", 13));
-    Tabs->addTab(BuildKeyboardTab(), QString::fromUtf8("Clavier"));
-    Tabs->addTab(BuildPairsTab(), QString::fromUtf8("Paires les plus lentes"));
-    Tabs->addTab(BuildProgressTab(), QString::fromUtf8("Progression"));
+    Tabs->addTab(Scrollable(BuildKeyboardTab()), QString::fromUtf8("Clavier"));
+    Tabs->addTab(Scrollable(BuildPairsTab()), QString::fromUtf8("Paires les plus lentes"));
+    Tabs->addTab(Scrollable(BuildProgressTab()), QString::fromUtf8("Progression"));
     layout->addWidget(Tabs, 1);
     CloseButton = new QPushButton(QString::fromUtf8("Fermer (Echap)"), this);
     CloseButton->setFont(window_style::PixelFont("Times New Roman", 13));
@@ -114,8 +145,13 @@ StatsWindow::StatsWindow(const ProgressRecord& record, const Lexicon& lexicon, s
     layout->addLayout(buttons);
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
     new QShortcut(QKeySequence(Qt::Key_Escape), this, [this] { close(); });
-    resize(660, 520);
-    setMinimumSize(480, 360);
+    // Within the screen, with room for the title bar and borders (sizes in device-independent
+    // pixels: a scale of 2 on a 768-pixel screen leaves 384).
+    QSize size(660, 520);
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 40));
+    resize(size);
+    setMinimumSize(QSize(400, 300).boundedTo(size));
 }
 
 QWidget* StatsWindow::BuildKeyboardTab() {
@@ -147,6 +183,9 @@ QWidget* StatsWindow::BuildPairsTab() {
                              QString::fromUtf8("Échantillons"), QString::fromUtf8("Mot d'exemple")},
                             tab);
     layout->addWidget(SlowestTable, 1);
+    layout->addWidget(Heading(
+        QString::fromUtf8("Seules les paires mesurées au moins %1 fois sont classées.").arg(kRankedPairMinSamples),
+        tab));
     return tab;
 }
 
@@ -173,34 +212,21 @@ QWidget* StatsWindow::BuildProgressTab() {
 }
 
 void StatsWindow::Refresh() {
-    const KeyReport report = BuildKeyReport(record_);
-    Heatmap->SetReport(report);
-    int64_t samples = 0;
-    int pairs = 0;
-    for (int previous = 1; previous <= kKeyCount; ++previous)
-        for (int current = 1; current <= kKeyCount; ++current)
-            if (const int count = record_.Cell(previous, current).Count) {
-                samples += count;
-                ++pairs;
-            }
+    report_ = BuildKeyReport(record_);
+    Heatmap->SetReport(report_);
     const std::vector<PairFigure> slowest = SlowestPairs(record_, 20);
     const std::vector<std::string> words = ExampleWords(lexicon_, slowest);
     FillPairs(SlowestTable, slowest, &words);
     // Until the user chooses, show the pairs of the slowest key.
-    if (Heatmap->ChosenKey() == 0 && report.AnySamples)
-        for (int key = 1; key <= kKeyCount; ++key)
-            if (report.Keys[std::size_t(key)].Samples && report.Keys[std::size_t(key)].MeanMs == report.SlowestMs) {
-                Heatmap->SetChosenKey(key);
-                break;
-            }
+    if (Heatmap->ChosenKey() == 0) Heatmap->SetChosenKey(report_.SlowestKey);
     ShowKey(Heatmap->ChosenKey());
 
     HistoryReadResult history = ReadHistoryFile(historyPath_);
     runs_ = int32_t(std::min<int64_t>(history.Summary.Runs, INT32_MAX));
     damaged_ = int32_t(std::min<int64_t>(history.Summary.Ignored(), INT32_MAX));
-    QString text = QString::fromUtf8("Progrès : %1 mesurés sur %2. ")
-                       .arg(Plural(samples, "intervalle", "intervalles"))
-                       .arg(Plural(pairs, "paire de touches", "paires de touches"));
+    QString text = QString::fromUtf8("Progrès : %1 sur %2. ")
+                       .arg(CountText(report_.TotalSamples, "intervalle mesuré", "intervalles mesurés"))
+                       .arg(CountText(report_.MeasuredPairs, "paire de touches", "paires de touches"));
     const QString path = Utf8(historyPath_);
     const QString file = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     if (history.Error) {
@@ -208,14 +234,13 @@ void StatsWindow::Refresh() {
     } else if (runs_ == 0 && damaged_ == 0) {
         text += QString::fromUtf8("Historique : aucune séance enregistrée pour l'instant.");
     } else {
-        text += QString::fromUtf8("Historique : %1.").arg(Plural(runs_, "séance", "séances"));
+        text += QString::fromUtf8("Historique : %1.").arg(CountText(runs_, "séance", "séances"));
     }
     if (damaged_ > 0)
-        text += QString::fromUtf8(" %1 de %2 %3 ignorée%4.")
-                    .arg(Plural(damaged_, "ligne endommagée", "lignes endommagées"))
+        text += QString::fromUtf8(" %1 de %2 %3.")
+                    .arg(CountText(damaged_, "ligne endommagée", "lignes endommagées"))
                     .arg(file)
-                    .arg(damaged_ > 1 ? QString::fromUtf8("ont été") : QString::fromUtf8("a été"))
-                    .arg(damaged_ > 1 ? "s" : "");
+                    .arg(QString::fromUtf8(damaged_ >= 2 ? "ont été ignorées" : "a été ignorée"));
     Summary->setText(text);
     Chart->SetHistory(std::move(history.Summary));
     ShowChart();
@@ -230,15 +255,11 @@ void StatsWindow::ShowKey(int key) {
         OutOfTable->setRowCount(0);
         return;
     }
-    const QString name = Utf8(KeyName(key));
-    const KeySlowness slowness = BuildKeyReport(record_).Keys[std::size_t(key)];
-    KeyTitle->setText(slowness.Samples
-                          ? QString::fromUtf8("Touche « %1 » : %2 ms en moyenne sur %3. À gauche les paires qui y "
-                                              "mènent, à droite celles qui en partent.")
-                                .arg(name)
-                                .arg(slowness.MeanMs)
-                                .arg(Plural(slowness.Samples, "frappe", "frappes"))
-                          : QString::fromUtf8("Touche « %1 » : aucune mesure pour l'instant.").arg(name));
+    const KeyFigures& figures = report_.Keys[std::size_t(key)];
+    KeyTitle->setText(KeyFiguresText(key, figures) +
+                      QString::fromUtf8(figures.Samples ? ". À gauche les paires qui y mènent, à droite celles qui "
+                                                          "en partent."
+                                                        : "."));
     FillPairs(IntoTable, PairsInto(record_, key), nullptr);
     FillPairs(OutOfTable, PairsOutOf(record_, key), nullptr);
 }

@@ -16,6 +16,7 @@
 #include "app/keyboard_heatmap.h"
 #include "app/progress_chart.h"
 #include "lexicon/lexicon.h"
+#include "stats/key_report.h"
 #include "stats/progress.h"
 
 extern const char* const kStatsWindowTitle;  // UTF-8
@@ -57,6 +58,7 @@ private:
     const ProgressRecord& record_;
     const Lexicon& lexicon_;
     std::string historyPath_;
+    KeyReport report_;
     int32_t runs_ = 0;
     int32_t damaged_ = 0;
 };

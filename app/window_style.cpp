@@ -2,6 +2,42 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/window_style.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMessageBox>
+
+namespace {
+
+// Swallows the key events aimed at one window until a delay has passed. The shortcut
+// check that precedes a key press is answered as taken, so that no shortcut fires either.
+class KeyDelay : public QObject {
+public:
+    KeyDelay(QWidget* window, int delayMs) : window_(window), delayMs_(delayMs) {
+        clock_.start();
+        qApp->installEventFilter(this);
+    }
+    ~KeyDelay() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride) return false;
+        if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != window_) return false;
+        if (clock_.elapsed() >= delayMs_) return false;
+        event->accept();
+        return true;
+    }
+
+private:
+    QWidget* window_;
+    int delayMs_;
+    QElapsedTimer clock_;
+};
+
+}  // namespace
+
 namespace window_style {
 
 QFont PixelFont(const char* family, int pixels, bool bold) {
@@ -29,6 +65,18 @@ void SubstituteWindowFonts() {
     QFont::insertSubstitutions(
         QStringLiteral("MS Sans Serif"),
         {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
+}
+
+QString CountText(int64_t count, const char* singular, const char* plural) {
+    return QString::fromUtf8("%1 %2")
+        .arg(QLocale(QLocale::French).toString(qlonglong(count)))
+        .arg(QString::fromUtf8(count >= 2 ? plural : singular));
+}
+
+void ShowMessageBox(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    const KeyDelay delay(&box, kMessageBoxKeyDelayMs);
+    box.exec();
 }
 
 }  // namespace window_style

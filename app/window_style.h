@@ -1,12 +1,14 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's look, shared by every window of the program: its colours, pixel-sized
-// fonts and hints.
+// fonts, hints, counts in French and message boxes.
 #pragma once
 
 #include <QColor>
 #include <QFont>
+#include <QString>
 #include <QWidget>
+#include <cstdint>
 
 namespace window_style {
 
@@ -30,5 +32,15 @@ void Hint(QWidget* widget, const char* utf8);
 // "MS Sans Serif" is drawn with Arial's metrics (Liberation Sans), which keep every caption
 // inside its control.
 void SubstituteWindowFonts();
+
+// "1 intervalle mesuré", "2 intervalles mesurés": a count with its words, singular for 0
+// and 1 as French has it; thousands grouped the French way (UTF-8 words).
+QString CountText(int64_t count, const char* singular, const char* plural);
+
+// A modal box with the text and one OK button, over the active window. It ignores the
+// keyboard for its first half-second, so that a key typed on the run's momentum (a space
+// after the last character) cannot dismiss it before it is read.
+constexpr int kMessageBoxKeyDelayMs = 500;
+void ShowMessageBox(const QString& title, const QString& text);
 
 }  // namespace window_style

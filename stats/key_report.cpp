@@ -3,6 +3,7 @@
 #include "stats/key_report.h"
 
 #include <algorithm>
+#include <array>
 
 #include "common/cp1252.h"
 #include "common/rounding.h"
@@ -83,27 +84,41 @@ int WordScore(std::string_view word, const FrequentWords& frequent) {
 
 KeyReport BuildKeyReport(const ProgressRecord& record) {
     KeyReport report;
-    for (int current = 1; current <= kKeyCount; ++current) {
-        int64_t weighted = 0;
-        int32_t samples = 0;
-        for (int previous = 1; previous <= kKeyCount; ++previous) {
+    // Sums of mean x samples and samples, into and out of every key, in one pass.
+    std::array<int64_t, kKeyCount + 1> weightedIn{}, weightedOut{};
+    for (int previous = 1; previous <= kKeyCount; ++previous)
+        for (int current = 1; current <= kKeyCount; ++current) {
             const KeyPairStats& cell = record.Cell(previous, current);
             const int32_t counted = CountedSamples(cell);
             if (counted == 0) continue;
-            weighted += int64_t(MeanInterval(cell)) * counted;
-            samples += counted;
+            const int64_t weighted = int64_t(MeanInterval(cell)) * counted;
+            KeyFigures& from = report.Keys[std::size_t(previous)];
+            KeyFigures& to = report.Keys[std::size_t(current)];
+            weightedOut[std::size_t(previous)] += weighted;
+            from.SamplesOut += counted;
+            ++from.PairsOut;
+            weightedIn[std::size_t(current)] += weighted;
+            to.SamplesIn += counted;
+            ++to.PairsIn;
+            report.TotalSamples += counted;
+            ++report.MeasuredPairs;
         }
-        if (samples == 0) continue;
-        KeySlowness& key = report.Keys[current];
-        key.Samples = samples;
-        key.MeanMs = RoundHalfEven(double(weighted) / samples);
-        if (!report.AnySamples || key.MeanMs < report.FastestMs) report.FastestMs = key.MeanMs;
-        if (!report.AnySamples || key.MeanMs > report.SlowestMs) report.SlowestMs = key.MeanMs;
-        report.AnySamples = true;
-    }
     std::vector<int32_t> means;
-    for (int key = 1; key <= kKeyCount; ++key)
-        if (report.Keys[std::size_t(key)].Samples) means.push_back(report.Keys[std::size_t(key)].MeanMs);
+    for (int k = 1; k <= kKeyCount; ++k) {
+        KeyFigures& key = report.Keys[std::size_t(k)];
+        key.ByPairsOut = key.SamplesIn == 0 && key.SamplesOut > 0;
+        key.Samples = key.ByPairsOut ? key.SamplesOut : key.SamplesIn;
+        if (key.Samples == 0) continue;
+        const int64_t weighted = key.ByPairsOut ? weightedOut[std::size_t(k)] : weightedIn[std::size_t(k)];
+        key.MeanMs = RoundHalfEven(double(weighted) / key.Samples);
+        if (!report.AnySamples || key.MeanMs < report.FastestMs) report.FastestMs = key.MeanMs;
+        if (!report.AnySamples || key.MeanMs > report.SlowestMs) {
+            report.SlowestMs = key.MeanMs;
+            report.SlowestKey = k;
+        }
+        report.AnySamples = true;
+        means.push_back(key.MeanMs);
+    }
     if (!means.empty()) {
         std::nth_element(means.begin(), means.begin() + std::ptrdiff_t(means.size() / 2), means.end());
         const int64_t cap = int64_t(means[means.size() / 2]) * 3;
@@ -126,10 +141,11 @@ std::vector<PairFigure> PairsOutOf(const ProgressRecord& record, int key) {
     return pairs;
 }
 
-std::vector<PairFigure> SlowestPairs(const ProgressRecord& record, int count) {
+std::vector<PairFigure> SlowestPairs(const ProgressRecord& record, int count, int32_t minSamples) {
     std::vector<PairFigure> pairs;
     for (int previous = 1; previous <= kKeyCount; ++previous)
         for (int current = 1; current <= kKeyCount; ++current) AddMeasured(pairs, record, previous, current);
+    std::erase_if(pairs, [minSamples](const PairFigure& pair) { return pair.Samples < minSamples; });
     const std::size_t n = std::min(pairs.size(), std::size_t(count < 0 ? 0 : count));
     std::partial_sort(pairs.begin(), pairs.begin() + std::ptrdiff_t(n), pairs.end(), Slower);
     pairs.resize(n);

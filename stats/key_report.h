@@ -12,20 +12,32 @@
 #include "lexicon/lexicon.h"
 #include "stats/progress.h"
 
-// Slowness of one key: the mean of the pairs ending on it, weighted by their samples.
-struct KeySlowness {
-    int32_t MeanMs = 0;   // meaningful only when Samples > 0
-    int32_t Samples = 0;  // samples of every pair ending on the key
+// What the record says about one key. Keys that type nothing on their own (Shift, AltGr,
+// a dead key) end no pair: the next key ends it. Such a key is judged by the pairs
+// leaving it instead, the time from pressing it to the key it modifies.
+struct KeyFigures {
+    int32_t MeanMs = 0;       // the key's figure; meaningful only when Samples > 0
+    int32_t Samples = 0;      // samples behind MeanMs
+    bool ByPairsOut = false;  // no pair ends on the key: MeanMs is of the pairs leaving it
+    int32_t SamplesIn = 0;    // samples of the pairs ending on the key
+    int32_t SamplesOut = 0;   // samples of the pairs leaving it
+    int32_t PairsIn = 0;      // measured pairs ending on the key
+    int32_t PairsOut = 0;     // measured pairs leaving it
 };
 
 struct KeyReport {
-    std::array<KeySlowness, kKeyCount + 1> Keys{};  // index 1..51; 0 unused
-    int32_t FastestMs = 0;                          // over keys with samples
+    // Index 1..51; 0 unused. MeanMs is the mean of the pairs ending on the key, weighted by
+    // their samples, or of those leaving it when none ends on it.
+    std::array<KeyFigures, kKeyCount + 1> Keys{};
+    int32_t FastestMs = 0;  // over keys with samples
     int32_t SlowestMs = 0;
+    int32_t SlowestKey = 0;  // the first key of SlowestMs, 0 when no key has samples
     // Top of the colour scale: the slowest key, but no more than three times the median
     // key, so that one key slowed by pauses does not make every other key look alike.
     int32_t ScaleTopMs = 0;
     bool AnySamples = false;
+    int64_t TotalSamples = 0;   // samples that count, over the whole record
+    int32_t MeasuredPairs = 0;  // pairs holding such samples
 };
 KeyReport BuildKeyReport(const ProgressRecord& record);
 
@@ -40,8 +52,12 @@ struct PairFigure {
 // slowest first.
 std::vector<PairFigure> PairsInto(const ProgressRecord& record, int key);
 std::vector<PairFigure> PairsOutOf(const ProgressRecord& record, int key);
-// The `count` slowest pairs with samples, slowest first (more samples first on a tie).
-std::vector<PairFigure> SlowestPairs(const ProgressRecord& record, int count = 20);
+// The `count` slowest pairs measured at least `minSamples` times, slowest first (more
+// samples first on a tie). A pair measured once or twice says little: one slow moment
+// would rank it first.
+constexpr int32_t kRankedPairMinSamples = 5;
+std::vector<PairFigure> SlowestPairs(const ProgressRecord& record, int count = 20,
+                                     int32_t minSamples = kRankedPairMinSamples);
 
 // For each pair, a short word of the lexicon (Windows-1252) whose letters are typed by
 // the pair's two keys one after the other; a pair that ends on the space bar gets a word

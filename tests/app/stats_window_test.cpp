@@ -92,9 +92,11 @@ TEST_F(StatsFlow, JudgedRunsGoToTheHistoryAndF2OrTheButtonOpenTheWindow) {
 
 TEST(StatsWindowFigures, CraftedRecordAndHistory) {
     std::unique_ptr<ProgressRecord, void (*)(ProgressRecord*)> record(ReserveProgress(), ReleaseProgress);
-    for (int i = 0; i < 3; ++i) RecordKeyInterval(*record, KeyOf('a'), KeyOf('t'), 100);
-    RecordKeyInterval(*record, KeyOf('e'), KeyOf('t'), 400);
-    RecordKeyInterval(*record, KeyOf('t'), KeyOf('e'), 250);
+    for (int i = 0; i < 5; ++i) {
+        RecordKeyInterval(*record, KeyOf('a'), KeyOf('t'), 100);
+        RecordKeyInterval(*record, KeyOf('e'), KeyOf('t'), 400);
+    }
+    RecordKeyInterval(*record, KeyOf('t'), KeyOf('e'), 300);  // once: not ranked
     auto lexicon = std::make_unique<Lexicon>();
     lexicon->NounCount = 1;
     lexicon->Noun(1).Slots[kMasSg].Assign("tête"_cp);  // a dead key: no example from it
@@ -114,18 +116,18 @@ TEST(StatsWindowFigures, CraftedRecordAndHistory) {
     window.show();
     EXPECT_EQ(window.HistoryRuns(), 2);
     EXPECT_EQ(window.DamagedRows(), 2);
-    EXPECT_NE(window.Summary->text().toStdString().find("2 lignes endommagées de historique.csv ont été ignorées"),
-              std::string::npos)
-        << window.Summary->text().toStdString();
+    const std::string summary = window.Summary->text().toStdString();
+    EXPECT_NE(summary.find("11 intervalles mesurés sur 3 paires de touches"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("2 lignes endommagées de historique.csv ont été ignorées"), std::string::npos) << summary;
 
-    ASSERT_EQ(window.SlowestTable->rowCount(), 3);
+    ASSERT_EQ(window.SlowestTable->rowCount(), 2) << "T → E, measured once, is not ranked";
     EXPECT_EQ(Text(window.SlowestTable, 0, 0), "E → T");
     EXPECT_EQ(Text(window.SlowestTable, 0, 1), "400");
-    EXPECT_EQ(Text(window.SlowestTable, 0, 2), "1");
+    EXPECT_EQ(Text(window.SlowestTable, 0, 2), "5");
     EXPECT_EQ(Text(window.SlowestTable, 0, 3), "net");
-    EXPECT_EQ(Text(window.SlowestTable, 2, 3), "—");  // A → T: only in "tête"
+    EXPECT_EQ(Text(window.SlowestTable, 1, 3), "—");  // A → T: only in "tête"
 
-    // The slowest key (E, 250 ms) is shown first; T (175 ms) is coloured, Q has no samples.
+    // The slowest key (E, 300 ms) is shown first; T (250 ms) is coloured, Q has no samples.
     EXPECT_EQ(window.Heatmap->ChosenKey(), KeyOf('e'));
     EXPECT_EQ(Text(window.IntoTable, 0, 0), "T → E");
     EXPECT_NE(window.Heatmap->KeyColour(KeyOf('t')), window.Heatmap->KeyColour(KeyOf('e')));
@@ -134,13 +136,38 @@ TEST(StatsWindowFigures, CraftedRecordAndHistory) {
     EXPECT_EQ(window.Heatmap->ChosenKey(), KeyOf('t'));
     ASSERT_EQ(window.IntoTable->rowCount(), 2);
     EXPECT_EQ(Text(window.IntoTable, 0, 0), "E → T");
-    EXPECT_EQ(Text(window.IntoTable, 1, 2), "3");
+    EXPECT_EQ(Text(window.IntoTable, 1, 2), "5");
     EXPECT_EQ(Text(window.OutOfTable, 0, 0), "T → E");
 
     EXPECT_EQ(window.Chart->PointCount(), 1) << "the last 30 days";
     window.PeriodBox->setCurrentIndex(1);
     EXPECT_EQ(window.Chart->PointCount(), 2);
     EXPECT_EQ(window.Chart->SpeedSeries()->at(1).y(), 30) << "runs in the order they were judged";
+}
+
+TEST(StatsWindowFigures, ShiftIsColouredByThePairsItStartsAndCountsAreInFrench) {
+    std::unique_ptr<ProgressRecord, void (*)(ProgressRecord*)> record(ReserveProgress(), ReleaseProgress);
+    auto lexicon = std::make_unique<Lexicon>();
+    const std::string path = MakeTempFolder("clavelle-stats") + "/historique.csv";
+    StatsWindow window(*record, *lexicon, path);
+    window.Refresh();
+    EXPECT_EQ(window.Summary->text().toStdString(),
+              "Progrès : 0 intervalle mesuré sur 0 paire de touches. Historique : aucune séance enregistrée pour "
+              "l'instant.");
+
+    const int shift = KeyOfVirtualKey[VK_SHIFT];
+    RecordKeyInterval(*record, shift, KeyOf('a'), 180);
+    window.Refresh();
+    EXPECT_NE(window.Summary->text().toStdString().find("1 intervalle mesuré sur 1 paire de touches"),
+              std::string::npos);
+    EXPECT_NE(window.Heatmap->KeyColour(shift), QColor(Qt::white)) << "Maj has a pair: not hatched";
+    QTest::mouseClick(window.Heatmap, Qt::LeftButton, {}, window.Heatmap->KeyRect(shift).center().toPoint());
+    EXPECT_EQ(window.KeyTitle->text().toStdString(),
+              "Touche « Maj » : 180 ms en moyenne sur 1 frappe, de cette touche à la suivante (aucune paire ne "
+              "finit sur elle). À gauche les paires qui y mènent, à droite celles qui en partent.");
+    EXPECT_EQ(window.IntoTable->rowCount(), 0);
+    ASSERT_EQ(window.OutOfTable->rowCount(), 1);
+    EXPECT_EQ(Text(window.OutOfTable, 0, 0), "Maj → A");
 }
 
 TEST(StatsWindowFigures, LongHistoriesAreGroupedIntoReadablePoints) {

@@ -3,7 +3,16 @@
 // The window's controls, its default and cancel keys, change events and memo lines.
 #include "form_fixture.h"
 
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QTextDocument>
+#include <QTimer>
+
+#include "app/stats_window.h"
+#include "app/window_style.h"
 
 #include "common/cp1252.h"
 
@@ -242,4 +251,87 @@ TEST_F(Window, ButtonsUseTheWindowTextColourAndTheOptionsTabInTheirOrder) {
     EXPECT_EQ(form_->Button1->palette().color(QPalette::ButtonText), windowText);
     EXPECT_EQ(form_->Edit2->nextInFocusChain(), form_->CheckBox2);
     EXPECT_EQ(form_->CheckBox2->nextInFocusChain(), form_->CheckBox3);
+}
+
+TEST(VerdictBox, KeysOfItsFirstHalfSecondDoNotDismissIt) {
+    QElapsedTimer clock;
+    qint64 earlyKeysAt = -1;
+    bool openAfterEarlyKeys = false;
+    bool closedByLateKey = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        QAbstractButton* ok = box->button(QMessageBox::Ok);
+        earlyKeysAt = clock.elapsed();
+        // Typing on after the last character: a space, Enter, Escape, the O of "OK".
+        QTest::keyClick(ok, Qt::Key_Space);
+        QTest::keyClick(ok, Qt::Key_Return);
+        QTest::keyClick(ok, Qt::Key_Escape);
+        QTest::keyClick(ok, Qt::Key_O);
+        openAfterEarlyKeys = box->isVisible();
+        QTimer::singleShot(window_style::kMessageBoxKeyDelayMs + 100, box, [&, box, ok] {
+            QTest::keyClick(ok, Qt::Key_Space);
+            closedByLateKey = !box->isVisible();
+            if (!closedByLateKey) box->done(0);
+        });
+    });
+    clock.start();
+    window_style::ShowMessageBox(QStringLiteral("Titre"),
+                                 QString::fromUtf8("Votre vitesse moyenne est de 40 mots/min"));
+    ASSERT_GE(earlyKeysAt, 0) << "the box was shown";
+    ASSERT_LT(earlyKeysAt, window_style::kMessageBoxKeyDelayMs) << "the machine was too slow to test this";
+    EXPECT_TRUE(openAfterEarlyKeys);
+    EXPECT_TRUE(closedByLateKey) << "keys work again after half a second";
+}
+
+namespace {
+
+// The widgets of a window that do not lie inside their parent, a scroll area's page apart.
+std::vector<std::string> OutsideTheirParent(QWidget* window) {
+    std::vector<std::string> outside;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        QWidget* parent = widget->parentWidget();
+        if (!widget->isVisibleTo(window) || widget->isWindow() || !parent) continue;
+        if (qobject_cast<QScrollArea*>(parent->parentWidget())) continue;  // scrolls by design
+        if (!parent->rect().contains(widget->geometry()))
+            outside.push_back(widget->metaObject()->className() + (" " + widget->objectName().toStdString()));
+    }
+    return outside;
+}
+
+}  // namespace
+
+// Run by LargeScales below in a process of its own, the scale being read at start.
+TEST_F(Window, AtTheScaleGivenEverythingLiesInsideTheScreen) {
+    if (!getenv("CLAVELLE_SCALE_CHECK")) GTEST_SKIP() << "run by LargeScales.EverythingLiesInsideTheScreen";
+    ShowAndLoad();
+    const QRect area = form_->screen()->availableGeometry();
+    SCOPED_TRACE("screen " + std::to_string(area.width()) + " x " + std::to_string(area.height()));
+    EXPECT_LE(form_->height() + 32, area.height()) << "the main window and its title bar";
+    EXPECT_LE(form_->width(), area.width());
+    EXPECT_EQ(OutsideTheirParent(form_.get()), std::vector<std::string>());
+    // The model box shows two whole lines and the start of the third, as at scale 1.
+    const int line = QFontMetrics(form_->Memo1->font()).lineSpacing();
+    const double margin = form_->Memo1->document()->documentMargin();
+    EXPECT_GE(form_->Memo1->viewport()->height() - margin, 2 * line + line / 2);
+
+    form_->StatsButton->click();
+    StatsWindow* stats = form_->Statistics();
+    ASSERT_NE(stats, nullptr);
+    EXPECT_LE(stats->height() + 32, area.height());
+    EXPECT_LE(stats->width(), area.width());
+    EXPECT_EQ(OutsideTheirParent(stats), std::vector<std::string>());
+}
+
+TEST(LargeScales, EverythingLiesInsideTheScreen) {
+    if (getenv("CLAVELLE_SCALE_CHECK")) GTEST_SKIP();
+    // The offscreen screen has 800 x 800 pixels: 533 device-independent pixels each way at
+    // 1.5, 400 at 2, about the room that a scale of 2 leaves on a 1024 x 768 screen.
+    for (const char* scale : {"1.5", "2"}) {
+        const std::string command = "CLAVELLE_SCALE_CHECK=1 QT_SCALE_FACTOR=" + std::string(scale) +
+                                    " QT_QPA_PLATFORM=offscreen /proc/" + std::to_string(getpid()) +
+                                    "/exe --gtest_filter=Window.AtTheScaleGivenEverythingLiesInsideTheScreen "
+                                    ">/dev/null 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << "at scale " << scale << ": run " << command;
+    }
 }

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The detailed statistics as a user reaches them: two texts typed with real key events
 give two rows of historique.csv; F2 opens "Statistiques détaillées" (heat map, slowest
-pairs, chart), Escape closes it, the button opens it again; then the same at scale 1.5."""
+pairs, chart), Escape closes it, the button opens it again; then at scales 1.5 and 2 both
+windows lie inside the 1024 x 768 screen, title bars included."""
 
 import os
 import sys
@@ -42,6 +43,18 @@ def history_rows(session):
     return lines[1:]
 
 
+def check_inside_screen(session, window, what):
+    """The window's client area inside the screen, with room above it for its title bar.
+    (xwininfo, not xdotool: under a window manager xdotool adds the title bar's height.)"""
+    out = session.run(["xwininfo", "-id", window])
+    field = {"x": "Absolute upper-left X:", "y": "Absolute upper-left Y:", "w": "Width:", "h": "Height:"}
+    value = {k: int(next(line.split(":")[1] for line in out.splitlines() if line.strip().startswith(label)))
+             for k, label in field.items()}
+    x, y, w, h = value["x"], value["y"], value["w"], value["h"]
+    check(x >= 0 and y >= 10 and x + w <= 1024 and y + h <= 768,
+          f"{what} lies inside the 1024 x 768 screen: {w} x {h} at {x}, {y}")
+
+
 def shoot_tabs(session, suffix):
     window = stats_windows(session)[0]
     session.run(["import", "-window", window, os.path.join(session.out_dir, f"stats-window{suffix}.png")])
@@ -78,14 +91,17 @@ def test(session):
     wait_for_stats(session, shown=False)
     check(session.close() == 0, "the program ends cleanly")
 
-    session.start({"QT_SCALE_FACTOR": "1.5"})
-    time.sleep(3)
-    session.key("F2")
-    wait_for_stats(session)
-    shoot_tabs(session, "-scale-1.5")
-    session.key("Escape")
-    wait_for_stats(session, shown=False)
-    check(session.close() == 0, "the program ends cleanly")
+    for scale in ("1.5", "2"):
+        session.start({"QT_SCALE_FACTOR": scale})
+        time.sleep(3)
+        check_inside_screen(session, session.window, f"at scale {scale}, the main window")
+        session.key("F2")
+        wait_for_stats(session)
+        check_inside_screen(session, stats_windows(session)[0], f"at scale {scale}, the statistics window")
+        shoot_tabs(session, "-scale-" + scale)
+        session.key("Escape")
+        wait_for_stats(session, shown=False)
+        check(session.close() == 0, "the program ends cleanly")
 
 
 if __name__ == "__main__":

@@ -34,6 +34,10 @@ def typeable(text):
                for ch in text)
 
 
+# A message box ignores keys for its first half-second (a key typed on the run's momentum
+# must not dismiss the verdict): tests wait that long before answering one.
+MESSAGE_BOX_KEY_DELAY_S = 0.6
+
 # Milliseconds between the key events of a character typed through a spare key.
 REMAPPED_KEY_DELAY_MS = 300
 
@@ -125,6 +129,8 @@ class Session:
         while time.time() < deadline:
             found = self.windows()
             if len(found) >= count:
+                if count > 1:
+                    time.sleep(MESSAGE_BOX_KEY_DELAY_S)
                 return found
             check(self.app.poll() is None, "the program ended unexpectedly")
             time.sleep(0.1)

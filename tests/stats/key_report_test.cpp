@@ -31,8 +31,10 @@ TEST(KeyReport, SlownessWeighsPairsByTheirSamples) {
     EXPECT_EQ(report.Keys[Key('t')].MeanMs, 175);  // (100*3 + 400) / 4
     EXPECT_EQ(report.Keys[Key('t')].Samples, 4);
     EXPECT_EQ(report.Keys[Key('e')].MeanMs, 250);
-    EXPECT_EQ(report.Keys[Key('a')].Samples, 0);
-    EXPECT_EQ(report.FastestMs, 175);
+    EXPECT_TRUE(report.Keys[Key('a')].ByPairsOut) << "no pair ends on A: the pair leaving it tells";
+    EXPECT_EQ(report.Keys[Key('a')].MeanMs, 100);
+    EXPECT_EQ(report.Keys[Key('q')].Samples, 0);
+    EXPECT_EQ(report.FastestMs, 100);
     EXPECT_EQ(report.SlowestMs, 250);
     EXPECT_EQ(report.ScaleTopMs, 250);
 
@@ -42,17 +44,49 @@ TEST(KeyReport, SlownessWeighsPairsByTheirSamples) {
     EXPECT_EQ(into[1].Samples, 3);
     EXPECT_EQ(PairsOutOf(*record, Key('t')).size(), 1u);
 
-    const std::vector<PairFigure> slowest = SlowestPairs(*record, 2);
+    const std::vector<PairFigure> slowest = SlowestPairs(*record, 2, 1);
     ASSERT_EQ(slowest.size(), 2u);
     EXPECT_EQ(slowest[0].MeanMs, 400);
     EXPECT_EQ(slowest[1].MeanMs, 250);
+    EXPECT_TRUE(SlowestPairs(*record, 20).empty()) << "no pair has the 5 samples a ranking needs";
+    Add(*record, Key('a'), Key('t'), {100, 100});
+    ASSERT_EQ(SlowestPairs(*record, 20).size(), 1u);
+    EXPECT_EQ(SlowestPairs(*record, 20)[0].Samples, 5);
     std::unique_ptr<ProgressRecord, RecordDeleter> empty(ReserveProgress());
     EXPECT_TRUE(SlowestPairs(*empty, 20).empty());
+    EXPECT_EQ(BuildKeyReport(*empty).TotalSamples, 0);
+    EXPECT_EQ(BuildKeyReport(*empty).SlowestKey, 0);
+
+    EXPECT_EQ(report.TotalSamples, 6);
+    EXPECT_EQ(report.MeasuredPairs, 3);
+    EXPECT_EQ(report.SlowestKey, Key('e'));
 
     Add(*record, Key('s'), Key('z'), {65535});  // a pause before a run, from an older file: no sample
     EXPECT_EQ(BuildKeyReport(*record).Keys[Key('z')].Samples, 0);
     Add(*record, Key('s'), Key('z'), {9000});  // one very slow pair does not flatten the colours
     EXPECT_EQ(BuildKeyReport(*record).ScaleTopMs, 750) << "three times the median key (E, 250 ms)";
+}
+
+TEST(KeyReport, KeysThatTypeNothingAloneAreJudgedByThePairsLeavingThem) {
+    std::unique_ptr<ProgressRecord, RecordDeleter> record(ReserveProgress());
+    const int shift = KeyOfVirtualKey[VK_SHIFT];
+    Add(*record, shift, Key('a'), {120, 140});  // "A": Shift, then the A key
+    Add(*record, shift, Key('e'), {200});
+    Add(*record, Key('a'), Key('e'), {90});
+    const KeyReport report = BuildKeyReport(*record);
+    const KeyFigures& maj = report.Keys[std::size_t(shift)];
+    EXPECT_TRUE(maj.ByPairsOut);
+    EXPECT_EQ(maj.Samples, 3);
+    EXPECT_EQ(maj.MeanMs, 153);  // (130 x 2 + 200) / 3
+    EXPECT_EQ(maj.PairsOut, 2);
+    EXPECT_EQ(maj.PairsIn, 0);
+    const KeyFigures& e = report.Keys[std::size_t(Key('e'))];
+    EXPECT_FALSE(e.ByPairsOut);
+    EXPECT_EQ(e.MeanMs, 145);  // (200 + 90) / 2, the pairs ending on it
+    EXPECT_EQ(e.SamplesIn, 2);
+    EXPECT_EQ(report.Keys[std::size_t(Key('a'))].MeanMs, 130) << "pairs in, though it has a pair out";
+    EXPECT_EQ(report.Keys[std::size_t(Key('a'))].SamplesOut, 1);
+    EXPECT_EQ(PairsOutOf(*record, shift).size(), std::size_t(maj.PairsOut)) << "the click list has the same pairs";
 }
 
 TEST(KeyReport, ExampleWordsAreShortPlainWordsOfThePair) {
