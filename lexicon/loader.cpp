@@ -2,10 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "lexicon/loader.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -45,47 +41,10 @@ private:
     std::size_t size_ = 0;
 };
 
-// The pages of a table made ready for writing so far. A fresh table's pages are filled
-// with zeros by the system at their first write, one page fault each; asking for them in
-// runs (MADV_POPULATE_WRITE, Linux 5.14 and later) spares most of the faults' cost. Where
-// the system cannot, the pages fault in one by one as before.
-class ReadyPages {
-public:
-    ReadyPages(const void* table, std::size_t bytes) : ready_(static_cast<const char*>(table)), end_(ready_ + bytes) {}
-
-    // Makes the pages up to `upTo`, and a run beyond it, ready.
-    void Reach(const void* upTo) {
-        if (static_cast<const char*>(upTo) > ready_) Extend(static_cast<const char*>(upTo));
-    }
-
-private:
-    static constexpr std::size_t kRun = std::size_t(256) << 10;
-
-    void Extend(const char* upTo) {
-        const char* to = std::min(end_, upTo + std::min(kRun, std::size_t(end_ - upTo)));
-#ifdef MADV_POPULATE_WRITE
-        static const std::uintptr_t kPage = std::uintptr_t(sysconf(_SC_PAGESIZE));
-        const std::uintptr_t from = reinterpret_cast<std::uintptr_t>(ready_) & ~(kPage - 1);
-        // A failure (an older system) only leaves the pages to fault in one by one.
-        madvise(reinterpret_cast<void*>(from), std::size_t(reinterpret_cast<std::uintptr_t>(to) - from),
-                MADV_POPULATE_WRITE);
-#endif
-        ready_ = to;
-    }
-
-    const char* ready_;
-    const char* end_;
-};
-
 class DictionaryLoader {
 public:
     DictionaryLoader(Lexicon& lexicon, const LoadCallbacks& callbacks, EventPump& pump)
-        : lexicon_(lexicon),
-          callbacks_(callbacks),
-          pump_(pump),
-          verbPages_(lexicon.Verbs, sizeof(VerbEntry) * kVerbCapacity),
-          nounPages_(lexicon.Nouns, sizeof(NominalEntry) * kNominalCapacity),
-          adjectivePages_(lexicon.Adjectives, sizeof(NominalEntry) * kNominalCapacity) {}
+        : lexicon_(lexicon), callbacks_(callbacks), pump_(pump) {}
 
     void Load(LineReader& lines) {
         std::string_view line = lines.Next();  // the first line is read even from an empty file
@@ -147,19 +106,13 @@ private:
         std::string_view subTags = tags.substr(4);
         if (kind == "Ver:") {
             if (!OpenEntry(lexicon_.VerbCount, kVerbCapacity, verbsFull_, sameLemma)) return;
-            VerbEntry& entry = lexicon_.Verb(lexicon_.VerbCount);
-            verbPages_.Reach(&entry + 1);
-            StoreVerbForms(entry, form, lemma, subTags);
+            StoreVerbForms(lexicon_.Verb(lexicon_.VerbCount), form, lemma, subTags);
         } else if (kind == "Nom:") {
             if (!OpenEntry(lexicon_.NounCount, kNominalCapacity, nounsFull_, sameLemma)) return;
-            NominalEntry& entry = lexicon_.Noun(lexicon_.NounCount);
-            nounPages_.Reach(&entry + 1);
-            StoreNominalForms(entry, form, lemma, subTags);
+            StoreNominalForms(lexicon_.Noun(lexicon_.NounCount), form, lemma, subTags);
         } else if (kind == "Adj:") {
             if (!OpenEntry(lexicon_.AdjectiveCount, kNominalCapacity, adjectivesFull_, sameLemma)) return;
-            NominalEntry& entry = lexicon_.Adjective(lexicon_.AdjectiveCount);
-            adjectivePages_.Reach(&entry + 1);
-            StoreNominalForms(entry, form, lemma, subTags);
+            StoreNominalForms(lexicon_.Adjective(lexicon_.AdjectiveCount), form, lemma, subTags);
         }
     }
 
@@ -215,7 +168,6 @@ private:
     Lexicon& lexicon_;
     const LoadCallbacks& callbacks_;
     EventPump& pump_;
-    ReadyPages verbPages_, nounPages_, adjectivePages_;
     LemmaCopy previousLemma_;
     int shownPosition_ = -1;
     int64_t nextProgressCheck_ = 0;
