@@ -71,25 +71,22 @@ inline void CopyBytes(char* to, const char* from, std::size_t n) {
     }
 }
 
+// True when the first and the last sizeof(Word) bytes of a and b match (n >= sizeof(Word)).
+template <typename Word>
+bool SameEnds(const char* a, const char* b, std::size_t n) {
+    Word a1, a2, b1, b2;
+    std::memcpy(&a1, a, sizeof(Word));
+    std::memcpy(&b1, b, sizeof(Word));
+    std::memcpy(&a2, a + n - sizeof(Word), sizeof(Word));
+    std::memcpy(&b2, b + n - sizeof(Word), sizeof(Word));
+    return ((a1 ^ b1) | (a2 ^ b2)) == 0;
+}
+
 // True when the n bytes at a and b are the same; the short runs of dictionary words are
 // compared in at most two overlapping words, without a call to memcmp.
 inline bool SameBytes(const char* a, const char* b, std::size_t n) {
-    if (n >= 8 && n <= 16) {
-        uint64_t a1, a2, b1, b2;
-        std::memcpy(&a1, a, 8);
-        std::memcpy(&b1, b, 8);
-        std::memcpy(&a2, a + n - 8, 8);
-        std::memcpy(&b2, b + n - 8, 8);
-        return ((a1 ^ b1) | (a2 ^ b2)) == 0;
-    }
-    if (n >= 4 && n < 8) {
-        uint32_t a1, a2, b1, b2;
-        std::memcpy(&a1, a, 4);
-        std::memcpy(&b1, b, 4);
-        std::memcpy(&a2, a + n - 4, 4);
-        std::memcpy(&b2, b + n - 4, 4);
-        return ((a1 ^ b1) | (a2 ^ b2)) == 0;
-    }
+    if (n >= 8 && n <= 16) return SameEnds<uint64_t>(a, b, n);
+    if (n >= 4 && n < 8) return SameEnds<uint32_t>(a, b, n);
     if (n > 16) return std::memcmp(a, b, n) == 0;
     for (std::size_t i = 0; i < n; ++i)
         if (a[i] != b[i]) return false;
