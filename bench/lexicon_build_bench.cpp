@@ -72,6 +72,8 @@ int main(int argc, char** argv) {
     std::printf("lexicon_rare_lemmas_left_out %d count\n", files.rareLemmas);
     std::printf("lexicon_demonym_nouns_left_out %d count\n", files.demonymNouns);
     std::printf("lexicon_names_not_given_left_out %d count\n", files.namesNotGiven);
+    std::printf("lexicon_bad_words_left_out %d count\n", files.badWords);
+    std::printf("lexicon_verbs_without_object_left_out %d count\n", files.verbsWithoutDirectObject);
     std::printf("lexicon_all_verbs %d count\n", all.verbCount);
     std::printf("lexicon_all_nouns %d count\n", all.nounCount);
     std::printf("lexicon_all_adjectives %d count\n", all.adjectiveCount);

@@ -23,7 +23,9 @@ namespace {
 // The lemma of the previous dictionary line, kept apart from the read buffer, which moves.
 class LemmaCopy {
 public:
-    std::string_view View() const { return {bytes_.get(), size_}; }
+    bool Equals(std::string_view text) const {
+        return text.size() == size_ && SameBytes(bytes_.get(), text.data(), size_);
+    }
     void Assign(std::string_view text) {
         if (text.size() > capacity_) {
             capacity_ = text.size() < 64 ? 64 : text.size() * 2;
@@ -96,8 +98,8 @@ private:
 
         // The lines of one lemma follow each other; a line that is skipped below still
         // counts as the previous line.
-        bool sameLemma = lemma == previousLemma_.View();
-        previousLemma_.Assign(lemma);
+        const bool sameLemma = previousLemma_.Equals(lemma);
+        if (!sameLemma) previousLemma_.Assign(lemma);
 
         if (tags.size() < 5 || lemma.size() < 4) return;
         std::string_view kind = tags.substr(0, 4);

@@ -7,7 +7,9 @@ include(GNUInstallDirs)
 set(CLAVELLE_PACKAGING_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(CLAVELLE_INSTALL_DATA_DIR ${CMAKE_INSTALL_FULL_DATADIR}/clavelle)
 set(CLAVELLE_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/clavelle)
-# The attribution notice of the word frequency data, shipped with the package.
+# The attribution notice of the word frequency data, shipped with the package. The bad-word
+# lists of tools/lexicon-builder/badwords only take words out of the lexicon: nothing of
+# them is installed, so their notice stays with them in the source tree.
 set(CLAVELLE_FREQUENCY_NOTICE ${CMAKE_SOURCE_DIR}/tools/lexicon-builder/frequency/NOTICE)
 
 if(CLAVELLE_APP)

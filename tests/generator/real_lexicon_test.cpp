@@ -4,9 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "common/cp1252.h"
 #include "generator/conjugation.h"
@@ -18,6 +23,7 @@
 #include "generator/sentence_checks.h"
 #include "keyboard/keyboard.h"
 #include "lexicon/loader.h"
+#include "tools/lexicon-builder/usage_lists.h"
 
 namespace {
 
@@ -97,6 +103,64 @@ TEST_F(RealLexiconTest, EveryTenseAndPersonThroughGenerateSentence) {
                 EXPECT_TRUE(AcceptableStart(sentence, tense)) << Cp1252ToUtf8(sentence);
             }
         }
+}
+
+// The words of a Windows-1252 sentence, cut at spaces, punctuation and apostrophes; a
+// hyphenated word stays whole (IsBadWord looks at its parts).
+std::vector<std::string> WordsOf(const std::string& sentence) {
+    std::vector<std::string> words(1);
+    for (char c : sentence) {
+        const auto u = static_cast<unsigned char>(c);
+        if (std::isalpha(u) || u >= 0x80 || (c == '-' && !words.back().empty()))
+            words.back() += c;
+        else if (!words.back().empty())
+            words.emplace_back();
+    }
+    if (words.back().empty()) words.pop_back();
+    return words;
+}
+
+TEST_F(RealLexiconTest, TwoThousandSentencesHoldNoBadWord) {
+    const lexbuild::UsageLists lists = lexbuild::ReadUsageLists();  // the lists of the source tree
+    ASSERT_GT(lists.badWords.size(), 200u);
+    fixture::RecordHolder record;
+    fixture::FillRecord(*record, 4);
+    for (uint64_t seed = 1; seed <= 4; ++seed) {
+        SentenceGenerator generator(*lexicon_, *record, seed % 2 == 0);
+        SeedRandom(seed);
+        for (int i = 0; i < 500; ++i) {
+            const std::string& sentence = generator.NextSentence();
+            for (const std::string& word : WordsOf(sentence))
+                ASSERT_FALSE(lists.IsBadWord(word)) << Cp1252ToUtf8(word) << " in " << Cp1252ToUtf8(sentence);
+        }
+    }
+}
+
+// Every sentence gives its verb a direct object: the dictionary the lexicon was built from
+// (CLAVELLE_HUNSPELL_DIR, by default that of Debian's hunspell-fr-classical) marks every
+// verb transitive direct ('t', 5th character of its code), avoir and être aside.
+TEST_F(RealLexiconTest, EveryVerbTakesADirectObject) {
+    const std::filesystem::path dic = "/usr/share/hunspell/fr.dic";
+    if (!std::filesystem::exists(dic)) GTEST_SKIP() << dic << " absent";
+    std::map<std::string, bool> transitive;  // infinitive (Windows-1252) -> some entry is
+    std::ifstream in(dic);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string word, field;
+        fields >> word;
+        word = word.substr(0, word.find('/'));
+        while (fields >> field)
+            if (field.compare(0, 4, "po:v") == 0 && field.size() > 4 &&
+                std::isdigit(static_cast<unsigned char>(field[4])))
+                transitive[Utf8ToCp1252(word)] |= field.size() > 7 && field[7] == 't';
+    }
+    ASSERT_GT(transitive.size(), 5000u);
+    for (int verb = 1; verb <= lexicon_->VerbCount; ++verb) {
+        const std::string infinitive(lexicon_->Verb(verb).Slots[kVerbInfinitive].View());
+        if (infinitive == "avoir" || infinitive == fixture::Cp("être")) continue;
+        EXPECT_TRUE(transitive[infinitive]) << Cp1252ToUtf8(infinitive);
+    }
 }
 
 TEST_F(RealLexiconTest, BeAndHaveAreThereAndFastEqualsLiteral) {

@@ -36,14 +36,14 @@ struct Built {
     std::vector<std::string> nameProblems;
 };
 
-Built Build(const BuildLimits& limits = {}) {
+Built Build(const BuildLimits& limits = {}, const UsageLists* usage = nullptr) {
     Built b;
     const std::string affText = ReadBytes(FixturePath("mini.aff"));
     const std::string dicText = ReadBytes(FixturePath("mini.dic"));
     EXPECT_FALSE(affText.empty() || dicText.empty()) << "fixture missing: " << FixturePath("mini.aff");
     b.aff = ParseAffixFile(affText);
     b.entries = ParseDicFile(dicText, b.aff);
-    b.files = BuildLexicon(b.aff, b.entries, limits);
+    b.files = BuildLexicon(b.aff, b.entries, limits, usage);
     b.lex = ReadDictionary(b.files.dictionary);
     b.female = ReadNames(b.files.femaleNames, b.nameProblems);
     b.male = ReadNames(b.files.maleNames, b.nameProblems);
@@ -261,6 +261,35 @@ TEST(LexiconBuilder, KeepsOnlyConjugatedNonPronominalVerbs) {
     EXPECT_EQ(b.lex.Verb("brouter"), nullptr);     // infinitive only
 }
 
+// A verb the dictionary marks intransitive only (sombrer) is left out, lists or not: every
+// sentence gives its verb a direct object; être stays whatever its marks. A bad word leaves
+// with all its forms, whether the list names its lemma (placer) or one of its forms
+// (avocate); an allowed word stays (maison).
+TEST(LexiconBuilder, LeavesOutVerbsWithoutDirectObjectAndBadWordsWithAllTheirForms) {
+    Built b = Build();
+    EXPECT_EQ(b.lex.Verb("sombrer"), nullptr);
+    EXPECT_EQ(b.files.verbsWithoutDirectObject, 1);
+
+    UsageLists usage = MakeUsageLists({"aimer", "placer", "abîmer", "clore", "sombrer", "maison", "aide", "avocat"},
+                                      {"marie", "paul"}, {});
+    const std::filesystem::path allowed = std::filesystem::path(std::getenv("HOME")) / "allowed.txt";
+    {
+        std::ofstream f(allowed);
+        f << "# ordinary words\nmaison   # a house\n\n";
+    }
+    SetBadWords(usage, {"placer", "avocate", "MAISON", "Paul"}, ReadReviewedList(allowed));
+    b = Build({}, &usage);
+    EXPECT_TRUE(b.lex.problems.empty()) << b.lex.problems.front();
+    EXPECT_EQ(Lemmas(b.lex.verbs), (std::vector<std::string>{"aimer", Cp("abîmer"), "clore", Cp("être")}));
+    EXPECT_EQ(Lemmas(b.lex.nouns), (std::vector<std::string>{"maison", "aide"}));
+    EXPECT_TRUE(LinesOfForm(b.files.dictionary, "avocat").empty());
+    EXPECT_TRUE(LinesOfForm(b.files.dictionary, "avocats").empty());
+    EXPECT_EQ(b.male, (std::vector<std::string>{}));
+    EXPECT_EQ(b.female, (std::vector<std::string>{"Marie"}));
+    EXPECT_EQ(b.files.badWords, 3);  // placer, avocat, Paul
+    EXPECT_EQ(b.files.verbsWithoutDirectObject, 1);
+}
+
 TEST(LexiconBuilder, OverCapacityDropsDefectiveThenUncheckedVerbsButNeverEtre) {
     BuildLimits limits;
     limits.verbs = 4;
@@ -290,22 +319,25 @@ TEST(LexiconBuilder, KeepsOneOfTwoHomographVerbs) {
         "SET UTF-8\nFLAG long\n"
         "SFX v2 Y 2\nSFX v2 ir is ir po:ipre po:1sg\nSFX v2 ir issons ir po:ipre po:1pl\n"
         "SFX v3 Y 2\nSFX v3 tir s tir po:ipre po:1sg\nSFX v3 ir ons ir po:ipre po:1pl\n");
-    // Checked auxiliaries win over unchecked ones; between two checked -ir verbs the
-    // 3rd group wins; the kept verb's forms are not mixed with the other's.
+    // A transitive direct verb wins over one without a direct object; then checked
+    // auxiliaries win over unchecked ones; between two checked -ir verbs the 3rd group
+    // wins; the kept verb's forms are not mixed with the other's.
     std::vector<DicEntry> entries = ParseDicFile(
         "sortir/v2 po:v2__t___zz\nsortir/v3 po:v3_it_q_ea\n"
-        "partir/v2 po:v2_i____e_\npartir/v3 po:v3_i____e_\n"
-        "servir/v3 po:v3__t___zz\nservir/v2 po:v2_it____a\n",
+        "partir/v2 po:v2_it___e_\npartir/v3 po:v3_it___e_\n"
+        "servir/v3 po:v3__t___zz\nservir/v2 po:v2_it____a\n"
+        "repartir/v3 po:v3_i_____a\nrepartir/v2 po:v2__t___zz\n",
         aff);
     LexiconFiles files = BuildLexicon(aff, entries);
     ReadLexicon lex = ReadDictionary(files.dictionary);
     EXPECT_TRUE(lex.problems.empty()) << lex.problems.front();
-    ASSERT_EQ(files.verbCount, 3);
+    ASSERT_EQ(files.verbCount, 4);
     EXPECT_EQ(lex.Verb("sortir")->slots[1], "sors");
     EXPECT_EQ(lex.Verb("sortir")->slots[4], "sortons");
     EXPECT_EQ(lex.Verb("partir")->slots[4], "partons");
     EXPECT_EQ(lex.Verb("servir")->slots[4], "servissons");
     EXPECT_EQ(lex.Verb("servir")->slots[1], "servis");
+    EXPECT_EQ(lex.Verb("repartir")->slots[4], "repartissons");
 }
 
 TEST(LexiconBuilderCommand, WritesTheThreeFilesAndReportsBadInput) {
@@ -323,6 +355,7 @@ TEST(LexiconBuilderCommand, WritesTheThreeFilesAndReportsBadInput) {
 
     ASSERT_EQ(run({"--aff", aff, "--dic", dic, "--out", out.string(), "--all"}), 0) << se.str();
     EXPECT_NE(so.str().find("5 verbes"), std::string::npos) << so.str();
+    EXPECT_NE(so.str().find("Écartés : 1 verbes sans complément d'objet direct"), std::string::npos) << so.str();
     const Built b = Build();
     EXPECT_EQ(ReadBytes((out / "dictionnaire.txt").string()), b.files.dictionary);
     EXPECT_EQ(ReadBytes((out / "prénomsf.txt").string()), b.files.femaleNames);
@@ -330,7 +363,7 @@ TEST(LexiconBuilderCommand, WritesTheThreeFilesAndReportsBadInput) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 3);  // nothing else left
     // By default only the words in use stay, with the lists of the source tree.
     ASSERT_EQ(run({"--aff", aff, "--dic", dic, "--out", out.string()}), 0) << se.str();
-    EXPECT_NE(so.str().find("prénoms que l'on ne donne pas"), std::string::npos) << so.str();
+    EXPECT_NE(so.str().find("prénoms que l'on ne donne pas, 0 mots grossiers"), std::string::npos) << so.str();
     EXPECT_EQ(run({"--aff", aff, "--dic", dic, "--out", out.string(), "--max-rank", "0"}), 2);
     EXPECT_EQ(run({"--aff", aff, "--dic", dic, "--out", out.string(), "--frequency", aff + ".absent"}), 1);
 
@@ -380,7 +413,7 @@ TEST(LexiconBuilderCommand, RefusesTruncatedOrWronglyEncodedHunspellFiles) {
 
     // A .dic cut in half holds far fewer entries than its first line declares.
     EXPECT_EQ(run(aff, write("half.dic", dicText.substr(0, dicText.size() / 2))), 1);
-    EXPECT_NE(message.find("annonce 28 entrées"), std::string::npos) << message;
+    EXPECT_NE(message.find("annonce 29 entrées"), std::string::npos) << message;
     EXPECT_EQ(run(aff, write("nocount.dic", dicText.substr(dicText.find('\n') + 1))), 1);
     // Latin-1 bytes in the .dic or the .aff; an .aff that does not declare UTF-8.
     std::string latin1 = dicText;

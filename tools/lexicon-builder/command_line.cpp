@@ -23,7 +23,8 @@ namespace {
 constexpr const char* kUsage =
     "usage : clavelle-lexicon --aff FICHIER.aff --dic FICHIER.dic --out DOSSIER [--all]\n"
     "                         [--max-rank N] [--frequency FICHIER] [--given-names FICHIER]\n"
-    "                         [--demonyms FICHIER]\n"
+    "                         [--demonyms FICHIER] [--bad-words FICHIER]\n"
+    "                         [--more-bad-words FICHIER] [--allowed-words FICHIER]\n"
     "Construit dictionnaire.txt, prénomsf.txt et prénomsg.txt dans DOSSIER à partir\n"
     "d'un dictionnaire Hunspell français. Par défaut, ne garde que les mots courants :\n"
     "  --frequency FICHIER    formes classées par fréquence, une par ligne (UTF-8) ;\n"
@@ -31,11 +32,17 @@ constexpr const char* kUsage =
     "  --max-rank N           le rang N (par défaut : toute la liste)\n"
     "  --given-names FICHIER  prénoms que l'on donne, un par ligne\n"
     "  --demonyms FICHIER     gentilés, exclus des noms communs\n"
-    "  --all                  garder tout le dictionnaire, sans ces listes\n";
+    "  --bad-words FICHIER    mots grossiers, injurieux ou sexuels, exclus avec toutes\n"
+    "                         leurs formes\n"
+    "  --more-bad-words FICHIER  d'autres mots à exclure ainsi\n"
+    "  --allowed-words FICHIER   mots ordinaires que ces listes excluraient à tort\n"
+    "                         (dans ces trois listes, « # » ouvre un commentaire)\n"
+    "  --all                  garder tout le dictionnaire, sans ces listes\n"
+    "Seuls les verbes transitifs directs (et avoir, être) entrent dans le lexique.\n";
 
 struct Options {
     std::string affPath, dicPath, outDir, maxRank;
-    std::string frequencyPath, givenNamesPath, demonymsPath;
+    ListPaths lists;
     bool all = false;
 };
 
@@ -71,7 +78,7 @@ void CheckHunspellFiles(const Options& o, const std::string& affText, const Affi
 }
 
 UsageLists UsageListsOf(const Options& o) {
-    UsageLists lists = ReadUsageLists(o.frequencyPath, o.givenNamesPath, o.demonymsPath);
+    UsageLists lists = ReadUsageLists(o.lists);
     if (!o.maxRank.empty()) lists.maxRank = std::stoi(o.maxRank);
     return lists;
 }
@@ -90,15 +97,19 @@ int RunLexiconBuilder(int argc, const char* const* argv, std::ostream& out, std:
             o.all = true;
             continue;
         }
-        std::string* target = arg == "--aff"           ? &o.affPath
-                              : arg == "--dic"         ? &o.dicPath
-                              : arg == "--out"         ? &o.outDir
-                              : arg == "--max-rank"    ? &o.maxRank
-                              : arg == "--frequency"   ? &o.frequencyPath
-                              : arg == "--given-names" ? &o.givenNamesPath
-                              : arg == "--demonyms"    ? &o.demonymsPath
-                                                       : nullptr;
-        if (!target) {
+        std::string* text = arg == "--aff"        ? &o.affPath
+                            : arg == "--dic"      ? &o.dicPath
+                            : arg == "--out"      ? &o.outDir
+                            : arg == "--max-rank" ? &o.maxRank
+                                                  : nullptr;
+        std::filesystem::path* path = arg == "--frequency"        ? &o.lists.frequency
+                                      : arg == "--given-names"    ? &o.lists.givenNames
+                                      : arg == "--demonyms"       ? &o.lists.demonyms
+                                      : arg == "--bad-words"      ? &o.lists.badWords
+                                      : arg == "--more-bad-words" ? &o.lists.moreBadWords
+                                      : arg == "--allowed-words"  ? &o.lists.allowedWords
+                                                                  : nullptr;
+        if (!text && !path) {
             err << "clavelle-lexicon : argument inconnu « " << arg << " »\n" << kUsage;
             return 2;
         }
@@ -106,11 +117,14 @@ int RunLexiconBuilder(int argc, const char* const* argv, std::ostream& out, std:
             err << "clavelle-lexicon : " << arg << " attend une valeur\n" << kUsage;
             return 2;
         }
-        if (!target->empty()) {
+        if (text ? !text->empty() : !path->empty()) {
             err << "clavelle-lexicon : " << arg << " donné deux fois\n" << kUsage;
             return 2;
         }
-        *target = argv[++i];
+        if (text)
+            *text = argv[++i];
+        else
+            *path = argv[++i];
     }
     const bool positive =
         o.maxRank.size() < 10 &&
@@ -149,9 +163,12 @@ int RunLexiconBuilder(int argc, const char* const* argv, std::ostream& out, std:
             << " prénoms masculins";
         if (files.verbsOverCapacity > 0) out << " (" << files.verbsOverCapacity << " verbes rares écartés)";
         out << " en " << std::fixed << std::setprecision(2) << seconds << " s\n";
+        out << "Écartés : ";
         if (!o.all)
-            out << "Écartés : " << files.rareLemmas << " mots peu courants, " << files.demonymNouns
-                << " gentilés parmi les noms, " << files.namesNotGiven << " prénoms que l'on ne donne pas\n";
+            out << files.rareLemmas << " mots peu courants, " << files.demonymNouns << " gentilés parmi les noms, "
+                << files.namesNotGiven << " prénoms que l'on ne donne pas, " << files.badWords
+                << " mots grossiers, injurieux ou sexuels, ";
+        out << files.verbsWithoutDirectObject << " verbes sans complément d'objet direct\n";
     } catch (const std::exception& e) {
         err << "clavelle-lexicon : " << e.what() << '\n';
         return 1;

@@ -3,6 +3,7 @@
 #include "tools/lexicon-builder/lexicon_builder.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_set>
 
 #include "tools/lexicon-builder/dictionary_text.h"
@@ -100,6 +101,12 @@ int EraseIf(std::vector<T>& items, Predicate predicate) {
     return int(std::erase_if(items, predicate));
 }
 
+template <std::size_t N>
+bool HasBadWord(const UsageLists& usage, const std::string& lemma, const std::array<std::string, N>& forms) {
+    return usage.IsBadWord(lemma) ||
+           std::any_of(forms.begin(), forms.end(), [&](const std::string& f) { return usage.IsBadWord(f); });
+}
+
 // Keeps the words that the usage lists pick and counts those left out.
 void KeepWordsInUse(CollectedWords& words, const UsageLists& usage, LexiconFiles& files) {
     files.rareLemmas += EraseIf(
@@ -110,6 +117,15 @@ void KeepWordsInUse(CollectedWords& words, const UsageLists& usage, LexiconFiles
             EraseIf(table->groups, [&](const NominalGroup& g) { return !usage.IsCommonLemma(g.lemma); });
     for (NameList* list : {&words.femaleNames, &words.maleNames})
         files.namesNotGiven += EraseIf(list->names, [&](const std::string& name) { return !usage.IsGivenName(name); });
+
+    files.badWords += EraseIf(words.verbs.verbs, [&](const VerbCandidate& v) {
+        return !v.Protected() && HasBadWord(usage, v.lemma, v.slots);
+    });
+    for (NominalTable* table : {&words.nouns, &words.adjectives})
+        files.badWords +=
+            EraseIf(table->groups, [&](const NominalGroup& g) { return HasBadWord(usage, g.lemma, g.slots); });
+    for (NameList* list : {&words.femaleNames, &words.maleNames})
+        files.badWords += EraseIf(list->names, [&](const std::string& name) { return usage.IsBadWord(name); });
 }
 
 std::size_t Limit(int limit, std::size_t available) { return std::min(available, std::size_t(std::max(limit, 0))); }
@@ -170,6 +186,8 @@ LexiconFiles BuildLexicon(const AffixFile& aff, const std::vector<DicEntry>& ent
     LexiconFiles files;
     CollectedWords words = CollectWords(aff, entries);
     if (usage) KeepWordsInUse(words, *usage, files);
+    files.verbsWithoutDirectObject =
+        EraseIf(words.verbs.verbs, [](const VerbCandidate& v) { return !v.FitsTheSentences(); });
     WriteDictionary(GroupsInOutputOrder(words, limits, files), files);
     WriteNames(words.femaleNames, words.maleNames, limits.names, files);
     return files;

@@ -16,7 +16,9 @@
 //   and is:epi go to the female list, is:mas and is:epi to the male one.
 //
 // Verbs that are only pronominal (s'évanouir, se souvenir) are left out: the generator
-// conjugates without a reflexive pronoun and would write "il évanouit". So are verbs with
+// conjugates without a reflexive pronoun and would write "il évanouit". So are verbs that
+// the dictionary does not mark as transitive direct (sombrer, briller, aller): every
+// sentence gives its verb a direct object; avoir and être stay whatever their marks. So are verbs with
 // none of the forms the generator reads (listed by their infinitive only). Of two
 // homograph verbs one stays, whole (see ChooseHomograph in the source). When more verbs
 // remain than the table holds, "avoir" and "être" stay, then the verbs with the most of
@@ -28,7 +30,10 @@
 // people use stay: verbs, nouns and adjectives whose lemma ranks within the cut of the
 // frequency list (avoir and être always), nouns that are not demonyms (criméen, amiénois:
 // written with a capital as nouns; they stay adjectives), first names that people are
-// given. Without them (--all) the whole dictionary is kept as described above.
+// given, and no bad word: a verb, noun or adjective whose lemma or any of whose forms is
+// listed leaves with all its forms (putains takes putain, niqueras takes niquer), and so
+// does a listed first name. Without them (--all) the whole dictionary is kept as described
+// above.
 //
 // Output order: the verb groups, then the nouns, then the adjectives, each in dictionary
 // order; all lines of one lemma and kind follow each other, and two groups of one lemma
@@ -70,6 +75,9 @@ struct LexiconFiles {
     int rareLemmas = 0;     // verbs, nouns and adjectives beyond the frequency cut
     int demonymNouns = 0;   // nouns that are demonyms
     int namesNotGiven = 0;  // first names that people are not given (both lists)
+    int badWords = 0;       // verbs, nouns, adjectives and first names on the bad-word lists
+    // Left out always:
+    int verbsWithoutDirectObject = 0;
 };
 
 // The sub-tag codes of the verb slots and of the noun and adjective slots are the

@@ -48,14 +48,18 @@ std::string FoldWord(std::string_view cp1252) {
 
 std::filesystem::path DefaultListsFolder() { return CLAVELLE_LEXICON_LISTS_DIR; }
 
-UsageLists ReadUsageLists(const std::filesystem::path& frequency, const std::filesystem::path& givenNames,
-                          const std::filesystem::path& demonyms) {
+UsageLists ReadUsageLists(const ListPaths& paths) {
     auto pathOr = [](const std::filesystem::path& given, const char* fallback) {
         return given.empty() ? DefaultListsFolder() / fallback : given;
     };
-    return MakeUsageLists(ReadListFile(pathOr(frequency, "frequency/words.txt")),
-                          ReadListFile(pathOr(givenNames, "frequency/given-names.txt")),
-                          ReadListFile(pathOr(demonyms, "demonyms/demonyms.txt")));
+    UsageLists lists = MakeUsageLists(ReadListFile(pathOr(paths.frequency, "frequency/words.txt")),
+                                      ReadListFile(pathOr(paths.givenNames, "frequency/given-names.txt")),
+                                      ReadListFile(pathOr(paths.demonyms, "demonyms/demonyms.txt")));
+    std::vector<std::string> listed = ReadReviewedList(pathOr(paths.badWords, "badwords/words.txt"));
+    for (std::string& word : ReadReviewedList(pathOr(paths.moreBadWords, "badwords/added.txt")))
+        listed.push_back(std::move(word));
+    SetBadWords(lists, listed, ReadReviewedList(pathOr(paths.allowedWords, "badwords/allowed.txt")));
+    return lists;
 }
 
 int UsageLists::RankOf(std::string_view cp1252) const {
@@ -66,6 +70,19 @@ int UsageLists::RankOf(std::string_view cp1252) const {
 bool UsageLists::IsCommonLemma(std::string_view cp1252) const {
     const int rank = RankOf(cp1252);
     return rank > 0 && rank <= maxRank;
+}
+
+bool UsageLists::IsBadWord(std::string_view cp1252) const {
+    const std::string word = FoldWord(cp1252);
+    if (badWords.count(word)) return true;
+    if (word.find('-') == std::string::npos || allowedWords.count(word)) return false;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = word.find('-', start);
+        if (badWords.count(word.substr(start, end - start))) return true;
+        if (end == std::string::npos) return false;
+        start = end + 1;
+    }
 }
 
 std::vector<std::string> ReadListFile(const std::filesystem::path& path) {
@@ -86,6 +103,23 @@ std::vector<std::string> ReadListFile(const std::filesystem::path& path) {
     while (NextLine(text, pos, line))
         if (!line.empty()) lines.emplace_back(line);
     return lines;
+}
+
+std::vector<std::string> ReadReviewedList(const std::filesystem::path& path) {
+    std::vector<std::string> words;
+    for (const std::string& line : ReadListFile(path)) {
+        const std::string_view text = std::string_view(line).substr(0, line.find('#'));
+        const std::size_t start = text.find_first_not_of(" \t");
+        if (start == std::string_view::npos) continue;
+        words.emplace_back(text.substr(start, text.find_last_not_of(" \t") - start + 1));
+    }
+    return words;
+}
+
+void SetBadWords(UsageLists& lists, const std::vector<std::string>& listed, const std::vector<std::string>& allowed) {
+    lists.badWords = FoldedSet(listed);
+    lists.allowedWords = FoldedSet(allowed);
+    for (const std::string& word : lists.allowedWords) lists.badWords.erase(word);
 }
 
 UsageLists MakeUsageLists(const std::vector<std::string>& formsByFrequency, const std::vector<std::string>& givenNames,

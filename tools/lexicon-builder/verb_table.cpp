@@ -59,11 +59,16 @@ bool VerbCandidate::AuxiliaryChecked() const {
 
 bool VerbCandidate::Protected() const { return lemma == "avoir" || lemma == "être"_cp; }
 
+bool VerbCandidate::FitsTheSentences() const { return Protected() || IsTransitiveDirect(code); }
+
+bool IsTransitiveDirect(std::string_view code) { return code.size() > 4 && code[4] == 't'; }
+
 bool IsPronominalOnly(std::string_view code) {
     return code.size() > 6 && (code[6] == 'p' || code[6] == 'r') && code.substr(3, 3) == "___";
 }
 
 bool ChooseHomograph(const VerbCandidate& candidate, const VerbCandidate& kept) {
+    if (candidate.FitsTheSentences() != kept.FitsTheSentences()) return candidate.FitsTheSentences();
     if (candidate.AuxiliaryChecked() != kept.AuxiliaryChecked()) return candidate.AuxiliaryChecked();
     if (candidate.Group() != kept.Group() && (candidate.Group() == '3' || kept.Group() == '3') &&
         (candidate.Group() == '2' || kept.Group() == '2'))

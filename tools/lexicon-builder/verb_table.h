@@ -32,14 +32,20 @@ struct VerbCandidate {
     bool AuxiliaryChecked() const;
     char Group() const { return code.size() > 1 ? code[1] : '?'; }
     bool Protected() const;  // avoir and être, which the generator needs
+    // Marked transitive direct, or avoir or être: every sentence gives its verb an object.
+    bool FitsTheSentences() const;
 };
 
 // The code's 7th character is 'p' (pronominal only) or 'r' (reciprocal only), and then
 // no intransitive, transitive or indirect use ('i', 't', 'n') is listed.
 bool IsPronominalOnly(std::string_view code);
 
+// The code's 5th character is 't': the dictionary lists a use with a direct object
+// ("v1__t___zz", "v1_it_x__a"; "v1_i____zz" is intransitive only).
+bool IsTransitiveDirect(std::string_view code);
+
 // ChooseHomograph: true when the candidate should replace the verb of the same infinitive
-// kept so far. Preferred, in order: auxiliaries checked; for an -ir verb listed in both
+// kept so far. Preferred, in order: transitive direct; auxiliaries checked; for an -ir verb listed in both
 // the 2nd and 3rd groups, the 3rd (the everyday sortir, repartir, ressortir, fuir, whose
 // 2nd-group twins are technical); more of the generator's forms; more forms in all.
 // Otherwise the first one stays.
