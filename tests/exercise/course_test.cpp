@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "common/cp1252.h"
@@ -148,7 +149,7 @@ TEST(CourseTest, StateSurvivesARestartPerLayout) {
     EXPECT_EQ(CourseFileName(*LayoutName::Parse("fr(bepo)")), "cours-bepo.txt");
     EXPECT_EQ(CourseFileName(*LayoutName::Parse("ch(fr)")), "cours-ch-fr.txt");
 
-    const std::string folder = test_support::MakeTempFolder("course");
+    const std::string folder = test_support::MakeTempFolder("clavelle-course");
     const auto bepo = Load("fr(bepo)");
     Course course(*bepo);
     course.SetTarget(52);
@@ -174,6 +175,7 @@ TEST(CourseTest, StateSurvivesARestartPerLayout) {
     EXPECT_EQ(azerty.UnlockedCount(), kStartLetters);
     EXPECT_EQ(LessonLevel(again.Order()[0]), "leçon e");
     EXPECT_EQ(LessonLevel(again.Order()[std::size_t(IndexOf(again.Order(), ","))]), "leçon virgule");
+    std::filesystem::remove_all(folder);
 }
 
 TEST(CourseTest, DamagedStateIsReadAsFarAsItIsValid) {
@@ -211,7 +213,7 @@ TEST(CourseTest, DamagedStateIsReadAsFarAsItIsValid) {
     EXPECT_EQ(course.Figures(course.StepOf('s')).Samples, 2);
 
     // A file that cannot be read is never replaced.
-    const std::string folder = test_support::MakeTempFolder("course");
+    const std::string folder = test_support::MakeTempFolder("clavelle-course");
     ASSERT_EQ(::mkdir((folder + "/cours.txt").c_str(), 0700), 0);
     Course blocked(*azerty);
     const CourseLoadResult result = blocked.Load(folder);
@@ -229,4 +231,5 @@ TEST(CourseTest, DamagedStateIsReadAsFarAsItIsValid) {
     EXPECT_NE(partly.Message().find("cours-bepo.txt"), std::string::npos);
     bepo.Save(folder);
     EXPECT_EQ(bepo.Load(folder).State, CourseLoadResult::Status::Read);
+    std::filesystem::remove_all(folder);
 }
