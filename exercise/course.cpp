@@ -278,17 +278,16 @@ int Course::Focus() const {
     return focus;
 }
 
-void Course::AddKeystroke(int step, Keystroke keystroke) {
-    std::vector<Keystroke>& recent = recent_[std::size_t(step)];
+void Course::AddSample(int step, Sample sample) {
+    std::vector<Sample>& recent = recent_[std::size_t(step)];
     if (recent.size() >= std::size_t(kRecentKeystrokes)) recent.erase(recent.begin());
-    recent.push_back(keystroke);
+    recent.push_back(sample);
 }
 
 void Course::Record(unsigned char ch, int32_t intervalMs, bool firstAttempt) {
     const int step = StepOf(ch);
     if (step < 0) return;
-    AddKeystroke(step,
-                 {uint16_t(std::clamp<int32_t>(intervalMs, 0, std::numeric_limits<uint16_t>::max())), firstAttempt});
+    AddSample(step, {uint16_t(std::clamp<int32_t>(intervalMs, 0, std::numeric_limits<uint16_t>::max())), firstAttempt});
 }
 
 std::optional<int> Course::EndLesson() {
@@ -318,10 +317,10 @@ double Course::TargetIntervalMs() const { return kMsPerMinute / (kCharactersPerW
 KeyFigures Course::Figures(int step) const {
     KeyFigures figures;
     if (step < 0 || step >= int(recent_.size())) return figures;
-    const std::vector<Keystroke>& recent = recent_[std::size_t(step)];
+    const std::vector<Sample>& recent = recent_[std::size_t(step)];
     std::vector<uint16_t> intervals;
     int first = 0;
-    for (const Keystroke& k : recent) {
+    for (const Sample& k : recent) {
         if (k.IntervalMs > 0) intervals.push_back(k.IntervalMs);
         first += k.FirstAttempt ? 1 : 0;
     }
@@ -353,7 +352,7 @@ std::string Course::StateText() const {
     for (std::size_t i = 0; i < order_.size(); ++i) {
         if (recent_[i].empty()) continue;
         text += "touche=" + Cp1252ToUtf8(order_[i].Chars.substr(0, 1));
-        for (const Keystroke& k : recent_[i]) text += " " + std::to_string(k.IntervalMs) + (k.FirstAttempt ? "" : "*");
+        for (const Sample& k : recent_[i]) text += " " + std::to_string(k.IntervalMs) + (k.FirstAttempt ? "" : "*");
         text += "\n";
     }
     return text;
@@ -363,7 +362,7 @@ int Course::ReadStateText(std::string_view text) {
     unlocked_ = startCount_;
     target_ = kDefaultTargetWpm;
     lessons_ = 0;
-    for (std::vector<Keystroke>& recent : recent_) recent.clear();
+    for (std::vector<Sample>& recent : recent_) recent.clear();
     int skipped = 0;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
@@ -405,7 +404,7 @@ int Course::ReadStateText(std::string_view text) {
                 if (afterError) token.remove_suffix(1);
                 const std::optional<uint16_t> interval = ParseNumber<uint16_t>(token);
                 valid = interval.has_value();
-                if (valid) AddKeystroke(step, {*interval, !afterError});
+                if (valid) AddSample(step, {*interval, !afterError});
             }
         } else {
             valid = false;

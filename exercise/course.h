@@ -140,11 +140,11 @@ public:
     int ReadStateText(std::string_view text);
 
 private:
-    struct Keystroke {
+    struct Sample {
         uint16_t IntervalMs;  // 0: none
         bool FirstAttempt;
     };
-    void AddKeystroke(int step, Keystroke keystroke);
+    void AddSample(int step, Sample sample);
 
     LayoutName layout_;
     std::vector<CourseStep> order_;
@@ -153,7 +153,7 @@ private:
     int unlocked_ = 0;
     int target_ = kDefaultTargetWpm;
     int lessons_ = 0;
-    std::vector<std::vector<Keystroke>> recent_;  // per step, oldest first
+    std::vector<std::vector<Sample>> recent_;  // per step, oldest first
     bool saveRefused_ = false;
     int refusedCode_ = 0;
 };
