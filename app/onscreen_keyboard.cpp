@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "app/window_style.h"
+#include "common/cp1252.h"
 
 namespace {
 
@@ -162,7 +163,7 @@ void OnscreenKeyboard::SetLayout(std::shared_ptr<const KeyboardLayout> layout) {
     if (!layout) return;
     layout_ = std::move(layout);
     if (lockedByCharacters_) SetUnlockedCharacters(std::string(unlockedCharacters_));
-    if (nextCharacter_ >= 0) ShowNextCharacter(static_cast<unsigned char>(nextCharacter_));
+    if (nextCharacter_ >= 0) next_ = layout_->Strokes(static_cast<unsigned char>(nextCharacter_));
     Relight();
     update();
 }
@@ -236,6 +237,9 @@ void OnscreenKeyboard::Relight() {
         steps << (several ? QStringLiteral("%1. %2").arg(step).arg(text) : text);
     }
     fingerText_ = steps.join(QStringLiteral("   puis   "));
+    if (next_.empty() && nextCharacter_ >= 0x20)
+        fingerText_ = QStringLiteral("Aucune touche de cette disposition ne tape « %1 »")
+                          .arg(QString(QChar(char16_t(Cp1252ToUnicode(static_cast<unsigned char>(nextCharacter_))))));
     setAccessibleDescription(fingerText_);
 }
 

@@ -10,6 +10,7 @@
 #include <iostream>
 
 #include "app/onscreen_keyboard.h"
+#include "common/cp1252.h"
 #include "keyboard/xkb_layout.h"
 #include "support/test_support.h"
 
@@ -95,6 +96,13 @@ TEST(OnscreenKeyboardTest, ComposedCharactersShowTheDeadKeyFirst) {
     keyboard.SetLayout(Load("fr(afnor)"));
     keyboard.ShowNextCharacter(0xC9);  // É on AFNOR: Shift and Alt Gr
     EXPECT_EQ(keyboard.LitPlaces(), Places({"AE02", "RTSH", "RALT"}));
+    // A character no key types lights nothing and says so.
+    int untypable = 0xFF;
+    while (untypable > 0x20 && !keyboard.Layout().Strokes(static_cast<unsigned char>(untypable)).empty()) --untypable;
+    ASSERT_GT(untypable, 0x20);
+    keyboard.ShowNextCharacter(static_cast<unsigned char>(untypable));
+    EXPECT_TRUE(keyboard.LitPlaces().empty());
+    EXPECT_TRUE(keyboard.FingerText().startsWith(QStringLiteral("Aucune touche"))) << untypable;
 }
 
 TEST(OnscreenKeyboardTest, AWrongKeyFlashesRedForAMomentThenGoesBack) {
@@ -152,7 +160,13 @@ TEST(OnscreenKeyboardTest, DrawsEveryFrenchLayout) {
     for (const LayoutName& name : FrenchLayouts()) {
         OnscreenKeyboard keyboard;
         keyboard.SetLayout(LoadLayout(name));
-        keyboard.SetUnlockedCharacters("fjdksqlmghruei ,.EFJ\xE9\xEA");
+        // A lesson's keys: the home row, two keys above it, the space and a capital.
+        std::string unlocked = " ";
+        for (const char* key :
+             {"AC01", "AC02", "AC03", "AC04", "AC05", "AC06", "AC07", "AC08", "AC09", "AC10", "AD03", "AD08"})
+            unlocked += Utf8ToCp1252(keyboard.Layout().CapText(Place(key), 0));
+        unlocked += Utf8ToCp1252(keyboard.Layout().CapText(Place("AC04"), 1));
+        keyboard.SetUnlockedCharacters(unlocked);
         keyboard.ShowNextCharacter(name.Variant == "bepo" ? 0xC9 : 0xEA);  // É or ê
         for (const double scale : {1.0, 1.5}) {
             for (const QSize size : {keyboard.minimumSizeHint(), keyboard.sizeHint()}) {
@@ -172,7 +186,8 @@ TEST(OnscreenKeyboardTest, DrawsEveryFrenchLayout) {
         // A wrong key is drawn red.
         keyboard.FlashWrong(Place("AC05"));
         const QImage flashed = keyboard.grab().toImage();
-        const QColor wrong = flashed.pixelColor(keyboard.KeyRect(Place("AC05")).bottomLeft().toPoint() + QPoint(3, -3));
+        const QPointF inWrong = keyboard.KeyRect(Place("AC05")).bottomLeft() + QPointF(3, -3);
+        const QColor wrong = flashed.pixelColor((inWrong * flashed.devicePixelRatio()).toPoint());
         EXPECT_GT(wrong.red(), 2 * wrong.green()) << name.Text();
         flashed.save(QString::fromStdString(folder + "/" + name.Text() + "-faute.png"));
     }
