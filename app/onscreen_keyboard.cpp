@@ -237,9 +237,10 @@ void OnscreenKeyboard::Relight() {
         steps << (several ? QStringLiteral("%1. %2").arg(step).arg(text) : text);
     }
     fingerText_ = steps.join(QStringLiteral("   puis   "));
-    if (next_.empty() && nextCharacter_ >= 0x20)
-        fingerText_ = QStringLiteral("Aucune touche de cette disposition ne tape « %1 »")
-                          .arg(QString(QChar(char16_t(Cp1252ToUnicode(static_cast<unsigned char>(nextCharacter_))))));
+    const char32_t wanted = nextCharacter_ > 0 ? Cp1252ToUnicode(static_cast<unsigned char>(nextCharacter_)) : 0;
+    if (next_.empty() && wanted >= 0x20 && wanted != 0x7F)
+        fingerText_ =
+            QStringLiteral("Aucune touche de cette disposition ne tape « %1 »").arg(QString::fromUcs4(&wanted, 1));
     setAccessibleDescription(fingerText_);
 }
 
@@ -356,7 +357,7 @@ void OnscreenKeyboard::PaintKey(QPainter& painter, int place) {
     if (key.HomeBump) {
         const QRectF bar(rect.center().x() - u * 0.14, rect.bottom() - u * 0.14, u * 0.28, u * 0.05);
         painter.setPen(Qt::NoPen);
-        painter.setBrush(locked ? kLockedInk : ink);
+        painter.setBrush(ink);
         painter.drawRoundedRect(bar, bar.height() / 2, bar.height() / 2);
     }
     PaintCaps(painter, place, rect, ink);
