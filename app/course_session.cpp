@@ -1,0 +1,130 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/course_session.h"
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+#include "common/cp1252.h"
+#include "common/io_error.h"
+#include "generator/random.h"
+#include "keyboard/layout.h"
+#include "stats/key_report.h"
+
+namespace {
+constexpr int kLessonLength = 70;  // characters: a line of the course window
+}  // namespace
+
+CourseSession::CourseSession(const Lexicon& lexicon, ProgressRecord& record, std::string dataDirectory,
+                             std::string programFolder)
+    : lexicon_(lexicon),
+      record_(record),
+      dataDirectory_(std::move(dataDirectory)),
+      programFolder_(std::move(programFolder)) {}
+
+std::string CourseSession::Start(const KeyboardLayout& layout) {
+    layout_ = &layout;
+    course_ = std::make_unique<Course>(layout);
+    const CourseLoadResult loaded = course_->Load(programFolder_);
+    if (!words_) {
+        // The ranking only orders the words: without it the course still has every word.
+        ranking_ = std::make_unique<WordRanking>();
+        try {
+            *ranking_ = LoadWordRanking(dataDirectory_);
+        } catch (const IoError&) {
+        }
+        words_ = std::make_unique<CourseWords>(lexicon_, *ranking_);
+    }
+    indexedFor_.clear();
+    NewLesson();
+    return loaded.State == CourseLoadResult::Status::PartlyRead || loaded.State == CourseLoadResult::Status::Unreadable
+               ? loaded.Message()
+               : std::string();
+}
+
+void CourseSession::Save() const { course_->Save(programFolder_); }
+
+std::string CourseSession::Allowed() const {
+    std::string allowed;
+    const std::array<bool, 256> unlocked = course_->Unlocked();
+    for (int c = 0x21; c < 256; ++c)
+        if (unlocked[std::size_t(c)] && c != 0xA0) allowed += char(c);
+    return allowed;
+}
+
+unsigned char CourseSession::FocusCharacter() const {
+    const int focus = course_->Focus();
+    if (focus < 0) return 'e';
+    const std::string& chars = course_->Order()[std::size_t(focus)].Chars;
+    // A step of several characters (the capitals) works on one of them at a time.
+    return static_cast<unsigned char>(chars[std::size_t(Random(int(chars.size())))]);
+}
+
+void CourseSession::Reindex() {
+    std::string allowed = Allowed() + practise_;
+    std::sort(allowed.begin(), allowed.end());
+    allowed.erase(std::unique(allowed.begin(), allowed.end()), allowed.end());
+    if (index_ && allowed == indexedFor_) return;
+    indexedFor_ = allowed;
+    index_ = std::make_unique<CourseIndex>(*words_, allowed);
+}
+
+void CourseSession::NewLesson(const std::string& practise) {
+    SeedRandomFromClock();
+    practise_ = practise;
+    Reindex();
+    const unsigned char focus = practise_.empty() ? FocusCharacter() : static_cast<unsigned char>(practise_[0]);
+    // The learner's slowest pairs among the keys allowed, by the characters their keys type.
+    std::vector<CoursePair> pairs;
+    for (const PairFigure& pair : SlowestPairs(record_, 20)) {
+        const int from = PhysicalKeyOfKey(pair.Previous), to = PhysicalKeyOfKey(pair.Current);
+        if (from < 0 || to < 0) continue;
+        const int a = cp1252_detail::FromUnicode(layout_->Symbols(from).Chars[0]);
+        const int b = cp1252_detail::FromUnicode(layout_->Symbols(to).Chars[0]);
+        if (a <= 0 || b <= 0 || !index_->Allows(char(a)) || !index_->Allows(char(b))) continue;
+        pairs.push_back({char(a), char(b), double(pair.MeanMs)});
+    }
+    if (practise_.size() >= 2) pairs.push_back({practise_[0], practise_[1], 1e6});
+    text_ = MakeCourseText(*index_, char(focus), pairs, kLessonLength);
+    cursor_.SetLines({text_.text});
+    Restart();
+}
+
+void CourseSession::Restart() {
+    run_.ClearCounters();
+    cursor_.MoveTo(0, 0);
+    missedThisCharacter_ = false;
+}
+
+CourseSession::KeyOutcome CourseSession::KeyPress(std::optional<unsigned char> typed, KeyTime at) {
+    KeyOutcome outcome;
+    const KeyTime before = run_.LastCorrectKey;
+    const bool started = run_.CorrectCount > 0;
+    const KeyPressOutcome checked =
+        CheckKeyPress(run_, record_, typed, cursor_.Expected(), text_.text.empty(), false, at);
+    if (!checked.Correct) {
+        missedThisCharacter_ = true;
+        return outcome;
+    }
+    outcome.Correct = true;
+    const int64_t interval = started ? KeyInterval(before, run_.LastCorrectKey) : -1;
+    course_->Record(checked.Character, interval > 0 && interval < INT32_MAX ? int32_t(interval) : 0,
+                    !missedThisCharacter_);
+    missedThisCharacter_ = false;
+    cursor_.MoveTo(0, cursor_.Typed() + 1);
+    if (cursor_.Expected()) return outcome;
+    // The lesson is typed: its figures go to the history, and a key may unlock.
+    outcome.Finished = true;
+    const int64_t duration = RunKeyDuration(run_);
+    const int32_t elapsed = duration > 0 && duration < INT32_MAX ? int32_t(duration) : 0;
+    const int focus = course_->Focus();
+    HistoryRow row = HistoryRowNow(run_.CorrectCount, run_.ErrorCount, elapsed,
+                                   WordsPerMinute(run_.CorrectCount, elapsed),
+                                   ErrorPercent(run_.ErrorCount, run_.CorrectCount), false, false);
+    row.Layout = layout_->Name().Text();
+    row.LessonKey = focus >= 0 ? course_->Order()[std::size_t(focus)].Name : std::string("?");
+    outcome.Row = row;
+    outcome.Unlocked = course_->EndLesson();
+    return outcome;
+}

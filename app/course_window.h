@@ -1,0 +1,91 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The "Apprendre à taper" window: the course's lessons, real French made of the keys
+// learned so far, typed under the on-screen keyboard; the keys learned shown as tiles with
+// their speed against the target. It draws a CourseSession and feeds it the keys.
+#pragma once
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/controls.h"
+#include "app/course_session.h"
+#include "app/onscreen_keyboard.h"
+#include "keyboard/key_input.h"
+
+extern const char* const kCourseWindowTitle;  // UTF-8
+
+// The key tiles: each key learned with its speed against the target and its accuracy.
+class KeyTiles : public QWidget {
+    Q_OBJECT
+public:
+    explicit KeyTiles(QWidget* parent);
+    void SetCourse(const Course* course) {
+        course_ = course;
+        update();
+    }
+    QSize sizeHint() const override { return {600, 58}; }
+    QSize minimumSizeHint() const override { return {300, 58}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const Course* course_ = nullptr;
+};
+
+// What the course needs of the main window.
+struct CourseServices {
+    std::function<void()> Beep;                                   // a wrong key, when the sound is on
+    std::function<std::string(const HistoryRow&)> AppendHistory;  // a message (UTF-8) when it failed
+    std::function<void()> SaveRecord;                             // the layout's record, at each lesson's end
+    std::function<void(const std::string& utf8)> ShowMessage;
+};
+
+class CourseWindow : public QWidget {
+    Q_OBJECT
+public:
+    CourseWindow(const Lexicon& lexicon, ProgressRecord& record, std::string dataDirectory, std::string programFolder,
+                 CourseServices services, QWidget* parent = nullptr);
+
+    // Starts (or starts again, after a change of layout) on the active layout.
+    void Start();
+    // A lesson around these characters (Windows-1252), from the statistics.
+    void Practise(const std::string& characters);
+    CourseSession& Session() { return session_; }
+
+    // A key press, as the typing field gives it.
+    void Key(const KeyPress& press, uint64_t eventMs);
+
+    QLabel* Title;
+    KeyTiles* Tiles;
+    QLabel* Model;
+    TypingEdit* Field;
+    QLabel* Info;
+    OnscreenKeyboard* Keyboard;
+    QSpinBox* TargetBox;
+    QPushButton* NextKeyButton;
+    QPushButton* BackButton;
+    QPushButton* NewTextButton;
+    QPushButton* CloseButton;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void ShowLesson();
+    void ShowProgress();
+    void SaveState();
+    void LessonDone(const CourseSession::KeyOutcome& outcome);
+
+    CourseSession session_;
+    CourseServices services_;
+    KeyTranslator translator_;
+    EventClock clock_;
+    bool started_ = false;
+};
