@@ -38,7 +38,7 @@ char DecimalSeparator() {
 
 }  // namespace
 
-FormServices DefaultFormServices() {
+FormServices MessageServices() {
     FormServices services;
     services.ShowMessage = [](const std::string& text) {
         QString q = ToQString(text);
@@ -47,7 +47,12 @@ FormServices DefaultFormServices() {
                         QApplication::activeWindow());
         box.exec();
     };
-    // Loaded now, at start, so that the first wrong key is heard without delay.
+    return services;
+}
+
+FormServices DefaultFormServices() {
+    FormServices services = MessageServices();
+    // Prepared now, at start, so that the first wrong key is heard without delay.
     services.Beep = [sound = std::make_shared<ErrorSound>()] { sound->Play(); };
     return services;
 }

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     CreateFolders(folder);
     InstanceLock lock(folder);
     if (lock.state() == InstanceLock::State::HeldElsewhere) {
-        DefaultFormServices().ShowMessage(AlreadyOpenMessage(folder));
+        MessageServices().ShowMessage(AlreadyOpenMessage(folder));
         return 1;
     }
     TForm1 form;
