@@ -135,8 +135,8 @@ void SoundPlayer::Update() {
         const pa_sample_spec spec{PA_SAMPLE_S16LE, sound_.Rate, sound_.Channels};
         const auto size = static_cast<uint32_t>(sound_.Samples.size());
         // The whole sound fits in the stream's buffer and starts as soon as it is written.
-        const pa_buffer_attr buffer{static_cast<uint32_t>(-1), size, 0, static_cast<uint32_t>(-1),
-                                    static_cast<uint32_t>(-1)};
+        const pa_buffer_attr buffer{static_cast<uint32_t>(-1), size, static_cast<uint32_t>(-1),
+                                    static_cast<uint32_t>(-1), static_cast<uint32_t>(-1)};
         stream_ = pa_stream_new(context_, "Erreur de frappe", &spec, nullptr);
         const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
         if (stream_ && pa_stream_connect_playback(stream_, nullptr, &buffer, flags, nullptr, nullptr) < 0)
