@@ -91,6 +91,7 @@ void SoundPlayer::Run() {
         Update();
     }
     Disconnect();
+    output_ = Output::Absent;  // the bell serves if the loop itself fails
 }
 
 void SoundPlayer::Connect() {

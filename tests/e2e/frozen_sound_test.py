@@ -1,10 +1,11 @@
 # SPDX-FileCopyrightText: 2026 Clavelle developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 """A sound server that never answers costs a silent knock and nothing else. With PulseAudio
-stopped (SIGSTOP) before the start, with a socket that accepts and never reads, and with
-PulseAudio stopped while the program runs: the window appears at once, a wrong key is
-answered at once, the record and the history row hold the keys as typed, and closing ends
-the program at once. A second start on the same folder says "already open" at once too."""
+stopped (SIGSTOP) before the start, with PulseAudio stopped while the program runs, with a
+socket that accepts and never reads, and with the sound thread stuck inside a call to the
+sound library: the window appears at once, a wrong key is answered at once, the record and
+the history row hold the keys as typed, and closing ends the program at once. A second
+start on the same folder says "already open" at once too."""
 
 import csv
 import os
@@ -54,6 +55,33 @@ class SilentSocket:
         self.server.close()
         for connection in self.held:
             connection.close()
+
+
+# Preloaded into the program: a connection to a socket of this name never returns, as if
+# the sound thread were stuck inside the sound library.
+STUCK_NAME = "stuck-server"
+STUCK_SHIM = r"""
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <string.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+int connect(int fd, const struct sockaddr* addr, socklen_t len) {
+    int (*real)(int, const struct sockaddr*, socklen_t) = dlsym(RTLD_NEXT, "connect");
+    if (addr->sa_family == AF_UNIX && strstr(((const struct sockaddr_un*)addr)->sun_path, "%s"))
+        for (;;) pause();
+    return real(fd, addr, len);
+}
+""" % STUCK_NAME
+
+
+def stuck_connect_shim(folder):
+    source, library = os.path.join(folder, "stuck.c"), os.path.join(folder, "stuck.so")
+    with open(source, "w") as f:
+        f.write(STUCK_SHIM)
+    subprocess.run(["cc", "-shared", "-fPIC", "-o", library, source, "-ldl"], check=True)
+    return library
 
 
 def samples(record):
@@ -180,6 +208,11 @@ def test(session):
             pulse.proc.send_signal(signal.SIGCONT)
     with SilentSocket() as silent:
         scenario(session, "silent_socket", {"PULSE_SERVER": "unix:" + silent.path})
+    # The sanitiser's runtime must otherwise come first among the preloaded libraries.
+    scenario(session, "stuck_thread", {
+        "PULSE_SERVER": "unix:" + os.path.join(session.home, STUCK_NAME),
+        "LD_PRELOAD": stuck_connect_shim(session.home),
+        "ASAN_OPTIONS": os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0"})
 
 
 if __name__ == "__main__":
