@@ -28,15 +28,14 @@ void Forget(pa_operation* operation) {
     if (operation) pa_operation_unref(operation);
 }
 
-// Cancels what an operation would still call and lets it go.
+bool Running(pa_operation* operation) { return operation && pa_operation_get_state(operation) == PA_OPERATION_RUNNING; }
+
+// Lets an operation go, cancelling it first if the server has not answered it yet.
 void Drop(pa_operation*& operation) {
-    if (!operation) return;
-    pa_operation_cancel(operation);
-    pa_operation_unref(operation);
+    if (Running(operation)) pa_operation_cancel(operation);
+    Forget(operation);
     operation = nullptr;
 }
-
-bool Running(pa_operation* operation) { return operation && pa_operation_get_state(operation) == PA_OPERATION_RUNNING; }
 
 }  // namespace
 
@@ -52,7 +51,7 @@ public:
     SoundPlayer& operator=(const SoundPlayer&) = delete;
 
     // From the window thread.
-    Output output() const { return output_.load(); }
+    Output CurrentOutput() const { return output_.load(); }
     void Request() { Wake(requested_); }
     void Quit() { Wake(quitting_); }
 
@@ -243,7 +242,7 @@ ErrorSound::~ErrorSound() {
 }
 
 void ErrorSound::Play() {
-    if (!player_ || player_->output() == SoundPlayer::Output::Absent) QApplication::beep();
+    if (!player_ || player_->CurrentOutput() == SoundPlayer::Output::Absent) QApplication::beep();
     // Also when absent: the sound thread tries the server again for the next wrong key.
     if (player_) player_->Request();
 }
