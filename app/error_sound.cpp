@@ -6,6 +6,7 @@
 #include <pulse/mainloop.h>
 #include <pulse/stream.h>
 
+#include <poll.h>
 #include <QApplication>
 #include <QFile>
 #include <QtEndian>
@@ -62,6 +63,13 @@ private:
     void Wake(std::atomic<bool>& flag) {
         if (!flag.exchange(true)) pa_mainloop_wakeup(loop_);
     }
+    // The loop's wait. The loop empties its wake-up pipe before waiting, which may take
+    // the wake-up of a request made just then: one already made does not wait.
+    static int Poll(pollfd* fds, unsigned long count, int timeout, void* player) {
+        const auto* self = static_cast<const SoundPlayer*>(player);
+        if (self->requested_.load() || self->quitting_.load()) timeout = 0;
+        return poll(fds, count, timeout);
+    }
     void Connect();
     void Disconnect();
     void CloseStream();
@@ -83,6 +91,7 @@ private:
 };
 
 void SoundPlayer::Run() {
+    pa_mainloop_set_poll_func(loop_, &SoundPlayer::Poll, this);
     Connect();
     while (!quitting_.load()) {
         if (pa_mainloop_iterate(loop_, 1, nullptr) < 0) break;
