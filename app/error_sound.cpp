@@ -207,7 +207,8 @@ std::optional<PcmSound> ReadWav(const QByteArray& file) {
                 return std::nullopt;
             sound = PcmSound{static_cast<uint8_t>(channels), rate, {}};
         } else if (id == "data" && sound) {
-            sound->Samples = file.mid(body, size);
+            // whole frames only
+            sound->Samples = file.mid(body, size - size % (2U * sound->Channels));
             if (sound->Samples.isEmpty()) return std::nullopt;
             return sound;
         }
