@@ -55,6 +55,7 @@ class SilentSocket:
         self.server.close()
         for connection in self.held:
             connection.close()
+        shutil.rmtree(self.dir, ignore_errors=True)
 
 
 # Preloaded into the program: a connection to a socket of this name never returns, as if
