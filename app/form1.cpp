@@ -39,14 +39,19 @@ char DecimalSeparator() {
 
 }  // namespace
 
-FormServices DefaultFormServices() {
+FormServices MessageServices() {
     FormServices services;
     services.ShowMessage = [](const std::string& text) {
         QString q = QString::fromUtf8(text.data(), qsizetype(text.size()));
         q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         window_style::ShowMessageBox(QString::fromUtf8(kWindowTitle), q);
     };
-    // Loaded now, at start, so that the first wrong key is heard without delay.
+    return services;
+}
+
+FormServices DefaultFormServices() {
+    FormServices services = MessageServices();
+    // Prepared now, at start, so that the first wrong key is heard without delay.
     services.Beep = [sound = std::make_shared<ErrorSound>()] { sound->Play(); };
     return services;
 }

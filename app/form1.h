@@ -40,6 +40,8 @@ struct FormServices {
     std::function<void()> Beep;
 };
 FormServices DefaultFormServices();
+// The message box alone, for a box shown before the window exists: no sound is prepared.
+FormServices MessageServices();
 
 class TForm1 : public QWidget {
     Q_OBJECT

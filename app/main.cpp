@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     CreateFolders(folder);
     InstanceLock lock(folder);
     if (lock.state() == InstanceLock::State::HeldElsewhere) {
-        DefaultFormServices().ShowMessage(AlreadyOpenMessage(folder));
+        MessageServices().ShowMessage(AlreadyOpenMessage(folder));
         return 1;
     }
     // Without a lock, two windows could run on one folder: the user decides. A folder that

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The error sound is heard: under a PulseAudio server of its own with a null sink, the
 sink's monitor is recorded while wrong keys are typed, with "Son activé" checked (sound)
-and unchecked (silence). Prints the delay from the key to the sound's first sample."""
+and unchecked (silence); between sounds the program's stream is corked. Prints the delay
+from the key to the sound's first sample."""
 
 import array
 import bisect
@@ -160,6 +161,9 @@ def test(session):
         try:
             time.sleep(0.5)
             heard, count = wrong_keys(session, recorder, True)
+            inputs = subprocess.run(["pactl", "list", "sink-inputs"], env=pulse.env, capture_output=True,
+                                    text=True).stdout
+            corked = [line.split(":")[1].strip() for line in inputs.splitlines() if "Corked:" in line]
             session.screenshot("sound-on")
             session.click(*SOUND_CHECKBOX)
             silent, _ = wrong_keys(session, recorder, False)
@@ -174,6 +178,7 @@ def test(session):
         check(loud > 300, "a wrong key is heard with \"Son activé\" checked")
         check(count == WRONG_KEYS, "every wrong key is heard: %d of %d" % (count, WRONG_KEYS))
         check(quiet < 5, "no sound with \"Son activé\" unchecked")
+        check(corked == ["yes"], "the program's stream is corked once its sound is played out: %s" % corked)
         delays = sorted(d for d in delays if d is not None)
         if delays:
             print("error_sound_latency_ms %.1f ms" % delays[len(delays) // 2])
