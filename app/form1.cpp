@@ -13,6 +13,7 @@
 #include <cerrno>
 
 #include "app/error_sound.h"
+#include "app/onscreen_keyboard.h"
 #include "app/qt_text.h"
 #include "app/system_layout.h"
 #include "app/window_style.h"
@@ -93,6 +94,14 @@ void TForm1::BindHandlers() {
     connect(Edit2, &TypingEdit::exited, this, [this] { Guarded([this] { Edit2Exit(); }); });
     connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
     connect(StatsButton, &QPushButton::clicked, this, [this] { Guarded([this] { ShowStatistics(); }); });
+    connect(CourseButton, &QPushButton::clicked, this, [this] { Guarded([this] { ShowCourse(); }); });
+    connect(KeyboardBox, &QCheckBox::toggled, this, [this](bool shown) { ShowKeyboard(shown); });
+    auto* f3 = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    f3->setContext(Qt::WindowShortcut);
+    connect(f3, &QShortcut::activated, this, [this] { Guarded([this] { ShowCourse(); }); });
+    auto* f4 = new QShortcut(QKeySequence(Qt::Key_F4), this);
+    f4->setContext(Qt::WindowShortcut);
+    connect(f4, &QShortcut::activated, this, [this] { KeyboardBox->toggle(); });
     auto* f2 = new QShortcut(QKeySequence(Qt::Key_F2), this);
     f2->setContext(Qt::WindowShortcut);
     connect(f2, &QShortcut::activated, this, [this] { Guarded([this] { ShowStatistics(); }); });
@@ -297,6 +306,7 @@ void TForm1::Edit2KeyDown(uint8_t virtualKey) { run_.KeyDown(virtualKey); }
 void TForm1::Edit2Key(const KeyPress& press, uint64_t eventMs) {
     const KeyTime at = eventClock_.Place(eventMs);
     const TranslatedKey key = translator_.Press(Layout(), press);
+    lastPlace_ = Layout().PlaceOfKeycode(press.Keycode);
     if (!key.Agrees)
         evidence_.Observe(press.Keycode, KeysymOf(press));
     else if (press.Keycode != 0 && key.VirtualKey != VK_SHIFT && key.VirtualKey != VK_MENU)
@@ -349,7 +359,10 @@ void TForm1::SyncCursor() {
 
 void TForm1::ShowNext() {
     SyncCursor();
-    if (!Edit2->isEnabled() || !cursor_.Expected()) {
+    const bool expecting = Edit2->isEnabled() && cursor_.Expected();
+    if (Keyboard && Keyboard->isVisible())
+        Keyboard->ShowNext(expecting ? cursor_.ExpectedStrokes(Layout()) : std::vector<Keystroke>());
+    if (!expecting) {
         Memo1->MarkCharacter(-1, 0);
         return;
     }
@@ -357,6 +370,7 @@ void TForm1::ShowNext() {
 }
 
 void TForm1::FlashWrongKey() {
+    if (Keyboard && Keyboard->isVisible()) Keyboard->FlashWrong(lastPlace_);
     // The field turns pale red for a moment; the timer gives its colour back.
     if (!flashTimer_) {
         flashTimer_ = new QTimer(this);

@@ -31,6 +31,8 @@
 #include "stats/progress.h"
 
 class StatsWindow;
+class CourseWindow;
+class OnscreenKeyboard;
 
 extern const char* const kWindowTitle;  // UTF-8
 
@@ -73,6 +75,9 @@ public:
     QLabel* StaticText1;
     QTimer* Timer1;
     QPushButton* StatsButton = nullptr;  // opens the detailed statistics (form1_statistics.cpp)
+    QPushButton* CourseButton = nullptr;  // opens the typing course (form1_keyboard.cpp)
+    QCheckBox* KeyboardBox = nullptr;     // shows the on-screen keyboard under the typing field
+    OnscreenKeyboard* Keyboard = nullptr;
 
     // Handlers.
     void FormCreate();
@@ -123,6 +128,11 @@ public:
     // Where the layout came from, for the user (UTF-8): "choisie par vous", "donnée par le
     // serveur X"...
     const std::string& LayoutOrigin() const { return layoutOrigin_; }
+    // The typing course, in a window of its own (F3); with characters, a lesson around them.
+    void ShowCourse(const std::string& practise = {});
+    CourseWindow* Course() const { return courseWindow_; }
+    // The on-screen keyboard under the typing field (F4), off at start.
+    void ShowKeyboard(bool shown);
 
     // State, readable by tests.
     const std::string& DataDirectory() const { return dataDirectory_; }
@@ -156,6 +166,8 @@ private:
     void SetEdit2Blank();
     // Appends the judged run to historique.csv; returns a message (UTF-8) to show once judged.
     std::string AppendHistoryRow(int32_t elapsed, bool interrupted);
+    // Appends a row (a run, a lesson); returns a message (UTF-8) when it could not be written.
+    std::string AppendRow(const HistoryRow& row);
     // Saves the record; returns the error of a failed save (none when saved or skipped).
     std::optional<IoError> SaveReportingLater();
     // The lexicon is loaded and has verbs (not while the first paint is still loading).
@@ -191,6 +203,8 @@ private:
     void ShowNext();
     void FlashWrongKey();
     TypingCursor cursor_;
+    CourseWindow* courseWindow_ = nullptr;
+    int lastPlace_ = -1;  // the drawn place of the latest key struck
     int cursorGeneration_ = -1;
     QTimer* flashTimer_ = nullptr;
     QPalette normalEdit2Palette_;

@@ -2,7 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's keyboard layout: which one is counted, its own progress record, and
 // the warning when the keys typed point at another.
+#include <QScreen>
+
+#include "app/course_window.h"
 #include "app/form1.h"
+#include "app/onscreen_keyboard.h"
 #include "app/system_layout.h"
 #include "common/cp1252.h"
 #include "keyboard/xkb_layout.h"
@@ -44,7 +48,7 @@ void TForm1::ChooseLayout(const LayoutName& name) {
     std::string error;
     std::unique_ptr<KeyboardLayout> loaded = LoadXkbLayout(name, &error);
     if (!loaded) {
-        ShowMessage(Utf8ToCp1252("Impossible de choisir cette disposition du clavier : " + error + "."));
+        ShowMessage("Impossible de choisir cette disposition du clavier : " + error + ".");
         return;
     }
     // The samples so far belong to the layout they were typed on.
@@ -65,6 +69,65 @@ void TForm1::ChooseLayout(const LayoutName& name) {
         ShowMessage(IoErrorMessage(failure));
     }
     EstimateTextSpeed();
+    if (Keyboard) Keyboard->SetLayout(ActiveLayoutShared());
+    if (courseWindow_) courseWindow_->Start();
+}
+
+void TForm1::ShowCourse(const std::string& practise) {
+    if (!LexiconReady()) {
+        ShowMessage("Le cours a besoin du dictionnaire, qui n'est pas chargé.");
+        return;
+    }
+    const bool first = !courseWindow_;
+    if (first) {
+        CourseServices services;
+        services.Beep = [this] {
+            if (CheckBox1->isChecked() && services_.Beep) services_.Beep();
+        };
+        services.AppendHistory = [this](const HistoryRow& row) { return AppendRow(row); };
+        services.SaveRecord = [this] {
+            if (std::optional<IoError> failed = SaveReportingLater()) ShowMessage(IoErrorMessage(*failed));
+        };
+        services.ShowMessage = [this](const std::string& text) { ShowMessage(text); };
+        courseWindow_ = new CourseWindow(*lexicon_, *record_, dataDirectory_, programFolder_, services, this);
+        // Beside the main window, inside the screen.
+        if (QScreen* screen = this->screen()) {
+            const QRect area = screen->availableGeometry();
+            QRect place(QPoint(0, 0), courseWindow_->size().boundedTo(area.size() - QSize(16, 40)));
+            place.moveCenter(area.center());
+            courseWindow_->resize(place.size());
+            courseWindow_->move(place.topLeft());
+        }
+        courseWindow_->Start();
+    }
+    if (!practise.empty()) courseWindow_->Practise(practise);
+    courseWindow_->show();
+    courseWindow_->raise();
+    courseWindow_->activateWindow();
+    courseWindow_->Field->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::ShowKeyboard(bool shown) {
+    if (shown == (Keyboard && Keyboard->isVisible())) return;
+    if (!Keyboard) {
+        Keyboard = new OnscreenKeyboard(this);
+        Keyboard->SetLayout(ActiveLayoutShared());
+        Keyboard->hide();
+    }
+    // The keyboard goes under the typing field; what lies below moves down, and the window
+    // grows by as much.
+    const int top = Edit2->geometry().bottom() + 6;
+    const int height = Keyboard->sizeHint().height() * width() / std::max(1, Keyboard->sizeHint().width());
+    const int shift = shown ? height + 6 : -(height + 6);
+    for (QObject* child : children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (!widget || widget == Keyboard || widget->isWindow() || widget->y() < top) continue;
+        widget->move(widget->x(), widget->y() + shift);
+    }
+    setFixedSize(width(), this->height() + shift);
+    Keyboard->setGeometry(Edit2->x(), top, Edit2->width(), height);
+    Keyboard->setVisible(shown);
+    ShowNext();
 }
 
 void TForm1::WarnOfOtherLayout() {
@@ -76,7 +139,7 @@ void TForm1::WarnOfOtherLayout() {
     const KeyboardLayout* other = evidence_.Contradicts(Layout(), candidates);
     if (!other) return;
     layoutWarned_ = true;
-    ShowMessage(Utf8ToCp1252("Votre clavier semble être " + LayoutLabel(other->Name()) +
-                             " ; les statistiques sont comptées pour " + LayoutLabel(Layout().Name()) +
-                             ". Choisissez la disposition du clavier dans « Statistiques détaillées » (F2)."));
+    ShowMessage("Votre clavier semble être " + LayoutLabel(other->Name()) + " ; les statistiques sont comptées pour " +
+                LayoutLabel(Layout().Name()) +
+                ". Choisissez la disposition du clavier dans « Statistiques détaillées » (F2).");
 }

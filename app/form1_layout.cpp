@@ -264,6 +264,20 @@ void TForm1::BuildControls() {
     Hint(StatsButton,
          "Voir les touches et les paires de touches où vous êtes lent, et vos progrès au fil des séances.");
 
+    // The course and the on-screen keyboard, in the free space left of the clock; neither
+    // takes the focus from the typing field.
+    CourseButton = new QPushButton(QString::fromUtf8("Apprendre à taper (F3)"), this);
+    place(CourseButton, 16, 6, 200, 26);
+    CourseButton->setFont(times13);
+    CourseButton->setFocusPolicy(Qt::NoFocus);
+    CourseButton->setAutoDefault(false);
+    Hint(CourseButton, "Un cours qui ajoute les touches une à une, avec de vrais mots et de vraies phrases.");
+    KeyboardBox = new QCheckBox(QString::fromUtf8("Clavier visuel (F4)"), this);
+    place(KeyboardBox, 20, 34, 200, 17);
+    KeyboardBox->setFont(sans11);
+    KeyboardBox->setFocusPolicy(Qt::NoFocus);
+    Hint(KeyboardBox, "Montrer sous la saisie le clavier, la touche à frapper et le doigt qui la frappe.");
+
     // Centred on the screen when shown (the position is the frame's), the title bar inside it.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();

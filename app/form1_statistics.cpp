@@ -32,11 +32,15 @@ void TForm1::ShowStatistics() {
 }
 
 std::string TForm1::AppendHistoryRow(int32_t elapsed, bool interrupted) {
-    if (!history_) history_ = std::make_unique<HistoryWriter>(programFolder_ + "/" + kHistoryFileName);
     HistoryRow row =
         HistoryRowNow(run_.CorrectCount, run_.ErrorCount, elapsed, WordsPerMinute(run_.CorrectCount, elapsed),
                       ErrorPercent(run_.ErrorCount, run_.CorrectCount), CheckBox3->isChecked(), interrupted);
     row.Layout = Layout().Name().Text();  // the layout the run was typed and counted on
+    return AppendRow(row);
+}
+
+std::string TForm1::AppendRow(const HistoryRow& row) {
+    if (!history_) history_ = std::make_unique<HistoryWriter>(programFolder_ + "/" + kHistoryFileName);
     std::string message = history_->Append(row);
     if (statsWindow_ && statsWindow_->isVisible()) statsWindow_->Refresh();
     return message;

@@ -260,11 +260,11 @@ std::array<bool, 256> Course::Unlocked() const {
 
 int Course::Focus() const {
     int focus = -1;
-    KeyFigures focusFigures;
+    CourseKeyFigures focusFigures;
     for (int i = 0; i < unlocked_; ++i) {
-        const KeyFigures figures = Figures(i);
+        const CourseKeyFigures figures = Figures(i);
         // Later steps win ties: the last learned needs the practice most.
-        auto before = [](const KeyFigures& a, const KeyFigures& b) {
+        auto before = [](const CourseKeyFigures& a, const CourseKeyFigures& b) {
             if (a.Ready() != b.Ready()) return !a.Ready();
             if ((a.MedianMs > 0) != (b.MedianMs > 0)) return a.MedianMs <= 0;
             if (a.MedianMs != b.MedianMs) return a.MedianMs > b.MedianMs;
@@ -314,8 +314,8 @@ void Course::SetTarget(int wpm) { target_ = std::clamp(wpm, kMinTargetWpm, kMaxT
 
 double Course::TargetIntervalMs() const { return kMsPerMinute / (kCharactersPerWord * target_); }
 
-KeyFigures Course::Figures(int step) const {
-    KeyFigures figures;
+CourseKeyFigures Course::Figures(int step) const {
+    CourseKeyFigures figures;
     if (step < 0 || step >= int(recent_.size())) return figures;
     const std::vector<Sample>& recent = recent_[std::size_t(step)];
     std::vector<uint16_t> intervals;

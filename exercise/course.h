@@ -57,7 +57,7 @@ constexpr int kMinKeystrokes = 20;
 constexpr double kMinAccuracyPercent = 95.0;
 
 // A key's present skill, from its recent keystrokes.
-struct KeyFigures {
+struct CourseKeyFigures {
     int Samples = 0;             // recent keystrokes (at most kRecentKeystrokes)
     double MedianMs = 0;         // median interval of those that have one, 0 for none
     int32_t Wpm = 0;             // the speed of that interval, 0 for none
@@ -123,7 +123,7 @@ public:
     // The interval of one character at the target speed, in ms (286 at 35).
     double TargetIntervalMs() const;
 
-    KeyFigures Figures(int step) const;
+    CourseKeyFigures Figures(int step) const;
 
     // The state file in the program's folder. Load reads what it can and keeps the rest
     // as new; Save writes the whole state crash-safely and throws IoError naming the

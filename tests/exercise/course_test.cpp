@@ -114,7 +114,7 @@ TEST(CourseTest, NextKeyUnlocksOnlyWhenEveryKeyIsFastAndAccurate) {
     EXPECT_EQ(course.Focus(), kStartLetters);  // the new key, not yet typed
     EXPECT_FALSE(course.EndLesson());          // ... holds back the next one
 
-    const KeyFigures figures = course.Figures(0);
+    const CourseKeyFigures figures = course.Figures(0);
     EXPECT_EQ(figures.Samples, kRecentKeystrokes);
     EXPECT_DOUBLE_EQ(figures.MedianMs, int32_t(target) - 30);
     EXPECT_EQ(figures.Wpm, 39);

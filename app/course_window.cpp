@@ -1,0 +1,291 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/course_window.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QShortcut>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include "app/qt_text.h"
+#include "app/window_style.h"
+#include "common/cp1252.h"
+#include "common/io_error.h"
+
+using namespace window_style;
+
+const char* const kCourseWindowTitle = "Apprendre à taper";
+
+namespace {
+
+QString Utf8(const std::string& text) { return QString::fromStdString(text); }
+
+// "« e »" for a character of the course, the blank and the no-break space by their names.
+QString Quoted(const std::string& utf8) { return QString::fromUtf8("« %1 »").arg(Utf8(utf8)); }
+
+QString Html(const QString& text) { return text.toHtmlEscaped().replace(QLatin1Char(' '), QStringLiteral("&nbsp;")); }
+
+}  // namespace
+
+KeyTiles::KeyTiles(QWidget* parent) : QWidget(parent) { setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed); }
+
+void KeyTiles::paintEvent(QPaintEvent*) {
+    if (!course_) return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const int shown = std::min(course_->UnlockedCount() + 1, int(course_->Order().size()));
+    if (shown <= 0) return;
+    const double width = std::min(64.0, (double(this->width()) - 2) / shown);
+    const QFont big = PixelFont("Arial", 15, true), small = PixelFont("Arial", 10);
+    for (int step = 0; step < shown; ++step) {
+        const QRectF tile(1 + step * width, 1, width - 3, height() - 3);
+        const bool next = step >= course_->UnlockedCount();
+        const CourseKeyFigures figures = course_->Figures(step);
+        // Green: at the target; orange: measured but not there yet; white: too few keystrokes.
+        QColor fill = next ? QColor(235, 235, 235)
+                      : figures.Ready() ? QColor(170, 225, 160)
+                      : figures.Enough  ? QColor(255, 205, 140)
+                                        : QColor(Qt::white);
+        painter.setPen(QPen(step == course_->Focus() ? kNavy : QColor(150, 150, 150), step == course_->Focus() ? 2 : 1,
+                            next ? Qt::DashLine : Qt::SolidLine));
+        painter.setBrush(fill);
+        painter.drawRoundedRect(tile, 4, 4);
+        painter.setPen(next ? QColor(120, 120, 120) : kNavy);
+        painter.setFont(big);
+        const CourseStep& s = course_->Order()[std::size_t(step)];
+        QString name = Utf8(s.Name);
+        if (name.size() > 3) name = name.left(3) + QString::fromUtf8("…");
+        painter.drawText(tile.adjusted(0, 2, 0, -tile.height() / 2), Qt::AlignCenter, name);
+        painter.setFont(small);
+        QString figure = next                         ? QString::fromUtf8("à venir")
+                         : figures.Samples == 0 ? QString::fromUtf8("—")
+                                                : QString::fromUtf8("%1 m/min\n%2 %").arg(figures.Wpm).arg(
+                                                      int(figures.AccuracyPercent + 0.5));
+        painter.drawText(tile.adjusted(0, tile.height() / 2 - 2, 0, 0), Qt::AlignHCenter | Qt::AlignTop, figure);
+    }
+}
+
+CourseWindow::CourseWindow(const Lexicon& lexicon, ProgressRecord& record, std::string dataDirectory,
+                           std::string programFolder, CourseServices services, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      session_(lexicon, record, std::move(dataDirectory), std::move(programFolder)),
+      services_(std::move(services)) {
+    setWindowTitle(QString::fromUtf8(kCourseWindowTitle));
+    auto* layout = new QVBoxLayout(this);
+    Title = new QLabel(this);
+    Title->setFont(PixelFont("Times New Roman", 15, true));
+    Title->setWordWrap(true);
+    Tiles = new KeyTiles(this);
+    Model = new QLabel(this);
+    Model->setFont(PixelFont("Arial", 19));
+    Model->setTextFormat(Qt::RichText);
+    Model->setWordWrap(true);
+    Model->setMinimumHeight(56);
+    Model->setAutoFillBackground(true);
+    SetColours(Model, kNavy, &kPaleYellow);
+    Model->setMargin(4);
+    Field = new TypingEdit(this);
+    Field->setFont(PixelFont("Arial", 19));
+    SetColours(Field, kTeal, &kPaleYellow);
+    Field->setToolTip(QString::fromUtf8("Recopiez le texte ci-dessus ; Echap recommence la leçon."));
+    Info = new QLabel(this);
+    Info->setWordWrap(true);
+    Info->setFont(PixelFont("Arial", 13));
+    Keyboard = new OnscreenKeyboard(this);
+    auto* controls = new QHBoxLayout;
+    auto* targetLabel = new QLabel(QString::fromUtf8("Objectif :"), this);
+    TargetBox = new QSpinBox(this);
+    TargetBox->setRange(kMinTargetWpm, kMaxTargetWpm);
+    TargetBox->setSuffix(QString::fromUtf8(" mots/min"));
+    TargetBox->setToolTip(QString::fromUtf8(
+        "Vitesse à atteindre sur chaque touche apprise, avec 95 % de précision, pour passer à la suivante "
+        "(un mot compte 6 caractères)."));
+    NextKeyButton = new QPushButton(QString::fromUtf8("Touche suivante"), this);
+    NextKeyButton->setToolTip(QString::fromUtf8("Ajouter la touche suivante sans attendre l'objectif."));
+    BackButton = new QPushButton(QString::fromUtf8("Revenir en arrière"), this);
+    BackButton->setToolTip(QString::fromUtf8("Retirer la dernière touche ajoutée."));
+    NewTextButton = new QPushButton(QString::fromUtf8("Autre texte"), this);
+    CloseButton = new QPushButton(QString::fromUtf8("Fermer"), this);
+    for (QWidget* w : {static_cast<QWidget*>(TargetBox), static_cast<QWidget*>(NextKeyButton),
+                       static_cast<QWidget*>(BackButton), static_cast<QWidget*>(NewTextButton),
+                       static_cast<QWidget*>(CloseButton)})
+        w->setFocusPolicy(Qt::ClickFocus);
+    controls->addWidget(targetLabel);
+    controls->addWidget(TargetBox);
+    controls->addStretch();
+    controls->addWidget(NextKeyButton);
+    controls->addWidget(BackButton);
+    controls->addWidget(NewTextButton);
+    controls->addWidget(CloseButton);
+    layout->addWidget(Title);
+    layout->addWidget(Tiles);
+    layout->addWidget(Model);
+    layout->addWidget(Field);
+    layout->addWidget(Info);
+    layout->addWidget(Keyboard, 1);
+    layout->addLayout(controls);
+    resize(660, 560);
+
+    connect(Field, &TypingEdit::keyStruck, this,
+            [this](quint32 keycode, quint32 keysym, int qtKey, const QString& text, quint64 time) {
+                const std::u32string chars = text.toStdU32String();
+                Key(KeyPress{keycode, keysym, qtKey, chars}, time);
+            });
+    connect(TargetBox, &QSpinBox::valueChanged, this, [this](int wpm) {
+        session_.State().SetTarget(wpm);
+        SaveState();
+        ShowProgress();
+    });
+    connect(NextKeyButton, &QPushButton::clicked, this, [this] {
+        if (session_.State().UnlockNext()) {
+            SaveState();
+            session_.NewLesson();
+            ShowLesson();
+        }
+        Field->setFocus();
+    });
+    connect(BackButton, &QPushButton::clicked, this, [this] {
+        if (session_.State().GoBack()) {
+            SaveState();
+            session_.NewLesson();
+            ShowLesson();
+        }
+        Field->setFocus();
+    });
+    connect(NewTextButton, &QPushButton::clicked, this, [this] {
+        session_.NewLesson();
+        ShowLesson();
+        Field->setFocus();
+    });
+    connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+    // Ctrl+C copies the lesson's text, to look a word up or to keep it.
+    auto* copy = new QShortcut(QKeySequence::Copy, this);
+    connect(copy, &QShortcut::activated, this,
+            [this] { QGuiApplication::clipboard()->setText(ToQString(session_.Text())); });
+}
+
+void CourseWindow::Start() {
+    const std::string notice = session_.Start(ActiveLayout());
+    translator_.Reset();
+    Keyboard->SetLayout(ActiveLayoutShared());
+    TargetBox->blockSignals(true);
+    TargetBox->setValue(session_.State().Target());
+    TargetBox->blockSignals(false);
+    started_ = true;
+    ShowLesson();
+    if (!notice.empty() && services_.ShowMessage) services_.ShowMessage(notice);
+}
+
+void CourseWindow::Practise(const std::string& characters) {
+    if (!started_) Start();
+    session_.NewLesson(characters);
+    ShowLesson();
+}
+
+void CourseWindow::ShowLesson() {
+    Field->SetText("");
+    Info->setText(session_.Invented()
+                      ? QString::fromUtf8("Avec ces touches, on ne peut écrire que peu de vrais mots : le texte "
+                                          "contient aussi des groupes de lettres inventés.")
+                      : QString());
+    std::string unlocked = session_.Allowed() + session_.Practise() + " ";
+    Keyboard->SetUnlockedCharacters(unlocked);
+    ShowProgress();
+}
+
+void CourseWindow::ShowProgress() {
+    const Course& course = session_.State();
+    const int focus = course.Focus(), next = course.NextToUnlock();
+    QString title = QString::fromUtf8("Leçon %1 · %2 apprises").arg(course.Lessons() + 1).arg(
+        CountText(course.UnlockedCount(), "touche", "touches"));
+    if (!session_.Practise().empty())
+        title += QString::fromUtf8(" · entraînement sur ") + Quoted(Cp1252ToUtf8(session_.Practise()));
+    else if (focus >= 0)
+        title += QString::fromUtf8(" · touche travaillée : ") + Quoted(course.Order()[std::size_t(focus)].Name);
+    if (next >= 0) title += QString::fromUtf8(" · prochaine : ") + Quoted(course.Order()[std::size_t(next)].Name);
+    Title->setText(title);
+    Tiles->SetCourse(&course);
+    // The model: what is typed in grey, the next character marked, the rest as it is.
+    const std::string& text = session_.Text();
+    const int typed = session_.Typed();
+    const QString done = ToQString(text.substr(0, std::size_t(typed)));
+    const QString rest = ToQString(text.substr(std::size_t(typed)));
+    Model->setText(QStringLiteral("<span style='color:#8c8c8c'>%1</span><span style='background:#ffd666;"
+                                  "text-decoration:underline'>%2</span>%3")
+                       .arg(Html(done), Html(rest.left(1)), Html(rest.mid(1))));
+    const std::optional<unsigned char> expected = session_.Cursor().Expected();
+    Keyboard->ShowNext(session_.Cursor().ExpectedStrokes(ActiveLayout()));
+    NextKeyButton->setEnabled(next >= 0);
+    BackButton->setEnabled(course.UnlockedCount() > kStartLetters);
+    (void)expected;
+}
+
+void CourseWindow::Key(const KeyPress& press, uint64_t eventMs) {
+    const KeyTime at = clock_.Place(eventMs);
+    if (press.QtKey == Qt::Key_Escape) {
+        session_.Restart();
+        Field->SetText("");
+        ShowProgress();
+        return;
+    }
+    const TranslatedKey key = translator_.Press(ActiveLayout(), press);
+    session_.KeyDown(key.VirtualKey);
+    std::vector<std::optional<unsigned char>> typed;
+    for (char32_t u : key.Characters) {
+        const int b = cp1252_detail::FromUnicode(u);
+        typed.push_back(b < 0 ? std::nullopt : std::optional<unsigned char>(static_cast<unsigned char>(b)));
+    }
+    if (key.Cancelled) typed.push_back(std::nullopt);
+    for (const std::optional<unsigned char>& ch : typed) {
+        const CourseSession::KeyOutcome outcome = session_.KeyPress(ch, at);
+        if (!outcome.Correct) {
+            Keyboard->FlashWrong(ActiveLayout().PlaceOfKeycode(press.Keycode));
+            if (services_.Beep) services_.Beep();
+            continue;
+        }
+        Field->SetText(session_.Text().substr(0, std::size_t(session_.Typed())));
+        Field->SetCaret(int(Field->text().size()));
+        if (outcome.Finished) {
+            LessonDone(outcome);
+            return;
+        }
+    }
+    ShowProgress();
+}
+
+void CourseWindow::LessonDone(const CourseSession::KeyOutcome& outcome) {
+    QString info;
+    if (outcome.Row) {
+        info = QString::fromUtf8("Leçon terminée : %1 mots/min, %2 % d'erreurs.")
+                   .arg(outcome.Row->Speed)
+                   .arg(QLocale::system().toString(outcome.Row->ErrorPercent, 'f', 1));
+        if (services_.AppendHistory) {
+            const std::string message = services_.AppendHistory(*outcome.Row);
+            if (!message.empty() && services_.ShowMessage) services_.ShowMessage(message);
+        }
+    }
+    if (outcome.Unlocked)
+        info += QString::fromUtf8(" Nouvelle touche : ") +
+                Quoted(session_.State().Order()[std::size_t(*outcome.Unlocked)].Name) + QString::fromUtf8(" !");
+    if (services_.SaveRecord) services_.SaveRecord();
+    SaveState();
+    session_.NewLesson();
+    ShowLesson();
+    Info->setText(info + (Info->text().isEmpty() ? QString() : QStringLiteral(" ") + Info->text()));
+}
+
+void CourseWindow::SaveState() {
+    try {
+        session_.Save();
+    } catch (const IoError& error) {
+        if (services_.ShowMessage) services_.ShowMessage(IoErrorMessage(error));
+    }
+}
+
+void CourseWindow::closeEvent(QCloseEvent* event) {
+    if (started_) SaveState();
+    event->accept();
+}
