@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QShortcut>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -161,11 +160,9 @@ CourseWindow::CourseWindow(const Lexicon& lexicon, ProgressRecord& record, std::
         Field->setFocus();
     });
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
-    // Ctrl+C copies the lesson's text, to look a word up or to keep it.
-    auto* copy = new QShortcut(QKeySequence::Copy, this);
-    connect(copy, &QShortcut::activated, this,
-            [this] { QGuiApplication::clipboard()->setText(ToQString(session_.Text())); });
 }
+
+void CourseWindow::CopyLesson() { QGuiApplication::clipboard()->setText(ToQString(session_.Text())); }
 
 void CourseWindow::Start() {
     const std::string notice = session_.Start(ActiveLayout());
@@ -225,6 +222,11 @@ void CourseWindow::ShowProgress() {
 
 void CourseWindow::Key(const KeyPress& press, uint64_t eventMs) {
     const KeyTime at = clock_.Place(eventMs);
+    // Ctrl+C copies the lesson's text, to look a word up or to keep it; it types nothing.
+    if (press.Text == U"\x03") {
+        CopyLesson();
+        return;
+    }
     if (press.QtKey == Qt::Key_Escape) {
         session_.Restart();
         Field->SetText("");

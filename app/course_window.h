@@ -59,6 +59,8 @@ public:
     void Practise(const std::string& characters);
     CourseSession& Session() { return session_; }
 
+    // Puts the lesson's text on the clipboard (Ctrl+C).
+    void CopyLesson();
     // A key press, as the typing field gives it.
     void Key(const KeyPress& press, uint64_t eventMs);
 

@@ -127,6 +127,13 @@ void TForm1::ShowKeyboard(bool shown) {
     setFixedSize(width(), this->height() + shift);
     Keyboard->setGeometry(Edit2->x(), top, Edit2->width(), height);
     Keyboard->setVisible(shown);
+    // The grown window stays inside the screen, its title bar first.
+    if (QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        const QRect frame = frameGeometry();
+        const int overflow = frame.bottom() - area.bottom();
+        if (overflow > 0) move(x(), std::max(area.top(), frame.top() - overflow));
+    }
     ShowNext();
 }
 
