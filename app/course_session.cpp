@@ -87,6 +87,8 @@ void CourseSession::NewLesson(const std::string& practise) {
     }
     if (practise_.size() >= 2) pairs.push_back({practise_[0], practise_[1], 1e6});
     text_ = MakeCourseText(*index_, char(focus), pairs, kLessonLength);
+    // Punctuation, digits and symbols are drilled between the words.
+    text_.text = AddDrillCharacter(std::move(text_.text), focus, indexedFor_);
     cursor_.SetLines({text_.text});
     Restart();
 }

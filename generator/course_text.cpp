@@ -629,3 +629,84 @@ CourseText MakeCourseText(const CourseIndex& index, char focus, std::span<const 
                           int targetLength) {
     return LessonMaker(index, focus, slowPairs, targetLength).Make();
 }
+
+namespace {
+
+bool IsLetterByte(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c != 0xD7 && c != 0xF7) || c == 0x8C ||
+           c == 0x9C;
+}
+
+// A number of one to three allowed digits holding the digit, with no leading zero.
+std::string DrillNumber(unsigned char digit, std::string_view allowed) {
+    std::string digits;
+    for (char c : allowed)
+        if (c >= '1' && c <= '9') digits += c;
+    std::string number(1, char(digit));
+    for (int extra = Random(3); extra > 0 && !digits.empty(); --extra) {
+        const char d = digits[std::size_t(Random(int(digits.size())))];
+        if (Random(2) == 0)
+            number += d;
+        else
+            number.insert(number.begin(), d);
+    }
+    if (number.size() > 1 && number[0] == '0') std::swap(number[0], number[1]);
+    return number;
+}
+
+}  // namespace
+
+std::string AddDrillCharacter(std::string text, unsigned char focus, std::string_view allowed) {
+    if (IsLetterByte(focus) || focus == ' ' || text.empty() || text.find(char(focus)) != std::string::npos)
+        return text;
+    constexpr char kNoBreak = char(0xA0);
+    const bool hasDigits = std::any_of(allowed.begin(), allowed.end(), [](char c) { return c >= '0' && c <= '9'; });
+    std::vector<std::string> words;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t blank = text.find(' ', start);
+        words.push_back(text.substr(start, blank == std::string::npos ? std::string::npos : blank - start));
+        start = blank == std::string::npos ? text.size() : blank + 1;
+    }
+    const std::string mark(1, char(focus));
+    std::string out;
+    int untilNext = 1 + Random(2);
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        std::string word = words[i];
+        const bool drill = --untilNext == 0 || (i + 1 == words.size() && out.find(char(focus)) == std::string::npos);
+        if (drill) {
+            untilNext = 2 + Random(3);
+            switch (focus) {
+                case ',': word += ","; break;
+                case ';':
+                case ':':
+                case '!':
+                case '?': word += kNoBreak + mark; break;
+                case '-': word += " -"; break;
+                case 0xAB:  // « »
+                case 0xBB:
+                    word = std::string("\xAB") + kNoBreak + word + kNoBreak + "\xBB";
+                    break;
+                case '"': word = "\"" + word + "\""; break;
+                case '(':
+                case ')': word = "(" + word + ")"; break;
+                case '[':
+                case ']': word = "[" + word + "]"; break;
+                case '{':
+                case '}': word = "{" + word + "}"; break;
+                default:
+                    if (focus >= '0' && focus <= '9') {
+                        word = DrillNumber(focus, allowed) + " " + word;
+                    } else {
+                        // Units and currencies follow a number; other signs stand between words.
+                        const bool unit = focus == '%' || focus == 0x80 || focus == '$' || focus == 0xA3 ||
+                                          focus == 0xB0 || focus == 0xB5;
+                        word = (unit && hasDigits ? DrillNumber('1', allowed) + kNoBreak : std::string()) + mark +
+                               " " + word;
+                    }
+            }
+        }
+        if (!out.empty()) out += ' ';
+        out += word;
+    }
+    return out;
+}

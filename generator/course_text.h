@@ -136,3 +136,10 @@ private:
 // punctuation and digit keys are the caller's. The blank binds nothing.
 CourseText MakeCourseText(const CourseIndex& index, char focus, std::span<const CoursePair> slowPairs,
                           int targetLength);
+
+// A lesson whose focus is a punctuation mark, a digit or a symbol: the text made of words
+// gains it between them as French writes it (a no-break space before ; : ! ? and inside
+// « », a comma after a word, numbers made of the allowed digits, a symbol after a number),
+// every few words. A text that already holds the focus, or a letter as focus, is returned
+// as it is. `allowed` holds the characters the learner may type (Windows-1252).
+std::string AddDrillCharacter(std::string text, unsigned char focus, std::string_view allowed);

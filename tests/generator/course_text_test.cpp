@@ -353,3 +353,19 @@ TEST(WordRankingTest, FirstRankWinsAndMissingFileIsNamed) {
 }
 
 }  // namespace
+
+// Punctuation, digits and symbols come between words as French writes them.
+TEST(CourseDrill, PunctuationDigitsAndSymbolsAreDrilledBetweenWords) {
+    SeedRandom(7);
+    const std::string words = "le rat lit une note et la tasse";
+    const std::string bang = AddDrillCharacter(words, '!', "abcdeilnorstu!");
+    EXPECT_NE(bang.find("\xA0!"), std::string::npos) << bang;
+    EXPECT_EQ(bang.find(" !"), std::string::npos) << "a no-break space, not a blank, before !";
+    const std::string comma = AddDrillCharacter(words, ',', "abcdeilnorstu,");
+    EXPECT_NE(comma.find(", "), std::string::npos) << comma;
+    const std::string digits = AddDrillCharacter(words, '4', "abcdeilnorstu47");
+    EXPECT_NE(digits.find('4'), std::string::npos) << digits;
+    for (char c : digits) EXPECT_NE(std::string_view("abcdeilnorstu47 ").find(c), std::string_view::npos) << digits;
+    EXPECT_EQ(AddDrillCharacter(words, 'e', "abcdeilnorstu"), words) << "a letter is not drilled";
+    EXPECT_EQ(AddDrillCharacter("oui !", '!', "ouin!"), "oui !") << "a text holding it stays";
+}
