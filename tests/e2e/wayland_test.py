@@ -144,6 +144,16 @@ def reachable_copy(sway, program, data_dir):
     return os.path.join(folder, os.path.basename(program)), folder
 
 
+def close_after_verdict(sway):
+    """Enter closes the verdict box; the window is then closed as a user does."""
+    sway.type("-k", "Return")
+    sway.run(["swaymsg", f'[title="^{TITLE.replace("(", "[(]").replace(")", "[)]")}$"] kill'])
+    try:
+        check(sway.app.wait(20) == 0, "the program ends cleanly")
+    except subprocess.TimeoutExpired:
+        raise Failure("the program did not end when its window was closed")
+
+
 def test(sway, program, data_dir):
     program, data_dir = reachable_copy(sway, program, data_dir)
     env = dict(sway.env, QT_QPA_PLATFORM="wayland")
@@ -169,12 +179,7 @@ def test(sway, program, data_dir):
         record = f.read()
     check(total_samples(record) >= 14, "the run's samples were saved: %d" % total_samples(record))
     check(cell_count(record, DEAD_KEY, E) >= 1, "the dead-key accent recorded the pair (^, E)")
-    sway.type("-k", "Return")
-    sway.run(["swaymsg", f'[title="^{TITLE.replace("(", "[(]").replace(")", "[)]")}$"] kill'])
-    try:
-        check(sway.app.wait(20) == 0, "the program ends cleanly")
-    except subprocess.TimeoutExpired:
-        raise Failure("the program did not end when its window was closed")
+    close_after_verdict(sway)
 
 
 def test_bepo(sway, program, data_dir):
@@ -208,12 +213,7 @@ def test_bepo(sway, program, data_dir):
         check(cell_count(record, previous, current) >= 1, f"BÉPO: the pair {what} of physical keys was recorded")
     check(cell_count(record, 17, space) >= 1, "BÉPO: a (under AZERTY's q) then the space bar")
     check(not os.path.exists(os.path.join(folder, "progression1_9.dat")), "no classic record was made")
-    sway.type("-k", "Return")
-    sway.run(["swaymsg", f'[title="^{TITLE.replace("(", "[(]").replace(")", "[)]")}$"] kill'])
-    try:
-        check(sway.app.wait(20) == 0, "the program ends cleanly")
-    except subprocess.TimeoutExpired:
-        raise Failure("the program did not end when its window was closed")
+    close_after_verdict(sway)
 
 
 def main(argv):

@@ -253,3 +253,17 @@ def main(test, argv):
         print("FAILED:", failure, "(screenshots in", out_dir + ")")
         sys.exit(1)
     print("passed; screenshots in", out_dir)
+
+
+def main_with_sessions(body, argv):
+    """For tests that open sessions of their own (one per layout): body(program, data_dir,
+    out_dir) runs them; a failure is printed with the folder of the screenshots."""
+    import sys
+    program, data_dir = argv[1], argv[2]
+    out_dir = os.environ.get("CLAVELLE_OUT_DIR", tempfile.mkdtemp(prefix="clavelle-e2e-out-"))
+    try:
+        body(program, data_dir, out_dir)
+    except Failure as failure:
+        print("FAILED:", failure, "(screenshots in", out_dir + ")")
+        sys.exit(1)
+    print("passed; screenshots in", out_dir)

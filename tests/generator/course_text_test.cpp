@@ -18,6 +18,7 @@
 
 #include "common/cp1252.h"
 #include "common/io_error.h"
+#include "generator/built_lexicon.h"
 #include "generator/course_text.h"
 #include "generator/fixture_lexicon.h"
 #include "generator/random.h"
@@ -65,11 +66,9 @@ std::string HunspellUnknown(const std::vector<std::string>& texts) {
 class CourseTextTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        const char* dir = std::getenv("CLAVELLE_DATA_DIR");
-        if (!dir || !std::filesystem::exists(std::filesystem::path(dir) / kDictionaryFile)) return;
-        lexicon_ = new Lexicon();
-        LoadLexicon(dir, *lexicon_, LoadCallbacks{});
-        const WordRanking ranking = LoadWordRanking(dir);
+        lexicon_ = LoadBuiltLexicon();
+        if (!lexicon_) return;
+        const WordRanking ranking = LoadWordRanking(BuiltLexiconFolder());
         words_ = new CourseWords(*lexicon_, ranking);
         forms_ = new std::unordered_set<std::string_view>;
         const Lexicon& l = *lexicon_;

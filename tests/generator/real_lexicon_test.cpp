@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/cp1252.h"
+#include "generator/built_lexicon.h"
 #include "generator/conjugation.h"
 #include "generator/driver.h"
 #include "generator/fixture_lexicon.h"
@@ -30,10 +31,7 @@ namespace {
 class RealLexiconTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        const char* dir = std::getenv("CLAVELLE_DATA_DIR");
-        if (!dir || !std::filesystem::exists(std::filesystem::path(dir) / kDictionaryFile)) return;
-        lexicon_ = new Lexicon();
-        LoadLexicon(dir, *lexicon_, LoadCallbacks{});
+        lexicon_ = LoadBuiltLexicon();
     }
     // Outside CTest (no CLAVELLE_DATA_DIR) the tests are skipped; under CTest the lexicon
     // must be there.
