@@ -5,6 +5,7 @@
 // draws, lets the user choose and practises on.
 #include "form_fixture.h"
 
+#include <filesystem>
 #include <sstream>
 
 #include "app/stats_window.h"
@@ -90,6 +91,27 @@ TEST_F(StatsFlow, JudgedRunsGoToTheHistoryAndF2OrTheButtonOpenTheWindow) {
     EXPECT_EQ(window->Chart->DrawCount(), draws + 1);
     EXPECT_EQ(window->Chart->chart()->axes(), axes);
     EXPECT_EQ(window->HistoryRuns(), 3);
+}
+
+// A layout chosen in the window becomes the one counted, with its own record, and the
+// choice is kept.
+TEST_F(StatsFlow, ALayoutChosenInTheWindowIsCountedOnItsOwnRecord) {
+    const std::shared_ptr<const KeyboardLayout> before = ActiveLayoutShared();
+    ShowAndLoad();
+    form_->ShowStatistics();
+    StatsWindow* window = form_->Statistics();
+    ASSERT_NE(window, nullptr);
+    const int bepo = window->LayoutBox->findData(QStringLiteral("fr(bepo)"));
+    ASSERT_GE(bepo, 0);
+    emit window->LayoutBox->activated(bepo);
+    EXPECT_EQ(form_->Layout().Name().Text(), "fr(bepo)");
+    EXPECT_EQ(window->LayoutBox->currentText().toStdString(), "Français (BÉPO)");
+    EXPECT_EQ(window->LayoutLine->text().toStdString(),
+              "Disposition : Français (BÉPO), choisie par vous ; statistiques : progression1_9-bepo.dat");
+    EXPECT_TRUE(std::filesystem::exists(form_->ProgramFolder() + "/progression1_9-bepo.dat"));
+    EXPECT_NE(ReadBytes(form_->ProgramFolder() + "/réglages.txt").find("disposition=fr(bepo)"), std::string::npos);
+    EXPECT_TRUE(messages_.empty());
+    SetActiveLayout(before);
 }
 
 TEST(StatsWindowFigures, CraftedRecordAndHistory) {
