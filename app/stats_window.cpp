@@ -196,10 +196,10 @@ StatsWindow::StatsWindow(const ProgressRecord& record, const Lexicon& lexicon, s
     LayoutBox = new QComboBox(this);
     LayoutBox->setEnabled(false);
     layoutRow->addWidget(LayoutBox);
-    layoutRow->addStretch(1);
-    layout->addLayout(layoutRow);
+    // Beside the choice, not under it: the tabs keep the height.
     LayoutLine = Heading(QString(), this);
-    layout->addWidget(LayoutLine);
+    layoutRow->addWidget(LayoutLine, 1);
+    layout->addLayout(layoutRow);
     connect(LayoutBox, &QComboBox::activated, this, [this](int index) {
         const std::optional<LayoutName> name = LayoutName::Parse(LayoutBox->itemData(index).toString().toStdString());
         if (!chooseLayout_ || !name) return;
