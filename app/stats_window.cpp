@@ -256,11 +256,14 @@ QWidget* StatsWindow::BuildKeyboardTab() {
     layout->addLayout(buttons);
     connect(Heatmap, &KeyboardHeatmap::keyChosen, this, [this](int key) { ShowKey(key); });
     // One pair at a time: a row chosen in one table clears the other's.
-    for (auto [table, other] : {std::pair{IntoTable, OutOfTable}, std::pair{OutOfTable, IntoTable}})
-        connect(table, &QTableWidget::itemSelectionChanged, this, [this, table, other] {
-            if (table->selectionModel()->hasSelection()) other->clearSelection();
+    auto clearsTheOther = [this](QTableWidget* chosen, QTableWidget* cleared) {
+        connect(chosen, &QTableWidget::itemSelectionChanged, this, [this, chosen, cleared] {
+            if (chosen->selectionModel()->hasSelection()) cleared->clearSelection();
             UpdatePractise();
         });
+    };
+    clearsTheOther(IntoTable, OutOfTable);
+    clearsTheOther(OutOfTable, IntoTable);
     connect(KeyPractiseButton, &QPushButton::clicked, this,
             [this] { Practise(KeyPractiseCharacters(Heatmap->ChosenKey())); });
     connect(PairPractiseButton, &QPushButton::clicked, this, [this] {
