@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's way to the detailed statistics: the window that the button at the top
-// right and F2 open, and one history row for every judged run.
+// right and F2 open (where the keyboard layout is chosen), and one history row for every
+// judged run.
 #include <QScreen>
 #include <algorithm>
 
@@ -24,7 +25,14 @@ void TForm1::ShowStatistics() {
         }
         statsWindow_->resize(place.size() - frame);
         statsWindow_->move(place.topLeft());
+        // A layout chosen there becomes the one counted, with its own record.
+        statsWindow_->SetLayoutChooser([this](const LayoutName& name) {
+            Guarded([&] { ChooseLayout(name); });
+            statsWindow_->SetLayoutOrigin(LayoutOrigin());
+            statsWindow_->Refresh();
+        });
     }
+    statsWindow_->SetLayoutOrigin(LayoutOrigin());
     statsWindow_->Refresh();
     statsWindow_->show();
     statsWindow_->raise();

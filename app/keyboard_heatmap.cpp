@@ -9,100 +9,14 @@
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
+#include "app/keyboard_drawing.h"
 #include "app/window_style.h"
-#include "keyboard/keyboard.h"
+#include "keyboard/keys.h"
 
 namespace {
 
-// One key cap of the drawn keyboard, in key units: column, row, width, the virtual-key
-// code of the key (0 for a key the keyboard module does not know) and its two engravings
-// (shifted above).
-struct KeyPlace {
-    double X;
-    int Row;
-    double W;
-    uint8_t Vk;
-    const char* Top;
-    const char* Bottom;
-
-    // The tracked key it stands for, 0 for an untracked key.
-    int Key() const { return KeyOfVirtualKey[Vk]; }
-};
-
-constexpr KeyPlace kPlaces[] = {
-    // Digit row.
-    {0, 0, 1, VK_OEM_7, "", "²"},
-    {1, 0, 1, '1', "1", "&"},
-    {2, 0, 1, '2', "2", "é"},
-    {3, 0, 1, '3', "3", "\""},
-    {4, 0, 1, '4', "4", "'"},
-    {5, 0, 1, '5', "5", "("},
-    {6, 0, 1, '6', "6", "-"},
-    {7, 0, 1, '7', "7", "è"},
-    {8, 0, 1, '8', "8", "_"},
-    {9, 0, 1, '9', "9", "ç"},
-    {10, 0, 1, '0', "0", "à"},
-    {11, 0, 1, VK_OEM_4, "°", ")"},
-    {12, 0, 1, VK_OEM_PLUS, "+", "="},
-    {13, 0, 2, 0, "", "←"},
-    // Top letter row.
-    {0, 1, 1.5, 0, "", "Tab"},
-    {1.5, 1, 1, 'A', "", "A"},
-    {2.5, 1, 1, 'Z', "", "Z"},
-    {3.5, 1, 1, 'E', "", "E"},
-    {4.5, 1, 1, 'R', "", "R"},
-    {5.5, 1, 1, 'T', "", "T"},
-    {6.5, 1, 1, 'Y', "", "Y"},
-    {7.5, 1, 1, 'U', "", "U"},
-    {8.5, 1, 1, 'I', "", "I"},
-    {9.5, 1, 1, 'O', "", "O"},
-    {10.5, 1, 1, 'P', "", "P"},
-    {11.5, 1, 1, VK_OEM_6, "¨", "^"},
-    {12.5, 1, 1, VK_OEM_1, "£", "$"},
-    {13.5, 1, 1.5, 0, "", "Entrée"},
-    // Home row.
-    {0, 2, 1.75, 0, "", "Verr. maj"},
-    {1.75, 2, 1, 'Q', "", "Q"},
-    {2.75, 2, 1, 'S', "", "S"},
-    {3.75, 2, 1, 'D', "", "D"},
-    {4.75, 2, 1, 'F', "", "F"},
-    {5.75, 2, 1, 'G', "", "G"},
-    {6.75, 2, 1, 'H', "", "H"},
-    {7.75, 2, 1, 'J', "", "J"},
-    {8.75, 2, 1, 'K', "", "K"},
-    {9.75, 2, 1, 'L', "", "L"},
-    {10.75, 2, 1, 'M', "", "M"},
-    {11.75, 2, 1, VK_OEM_3, "%", "ù"},
-    {12.75, 2, 1, VK_OEM_5, "µ", "*"},
-    {13.75, 2, 1.25, 0, "", ""},
-    // Bottom letter row.
-    {0, 3, 1.25, VK_SHIFT, "", "Maj"},
-    {1.25, 3, 1, VK_OEM_102, ">", "<"},
-    {2.25, 3, 1, 'W', "", "W"},
-    {3.25, 3, 1, 'X', "", "X"},
-    {4.25, 3, 1, 'C', "", "C"},
-    {5.25, 3, 1, 'V', "", "V"},
-    {6.25, 3, 1, 'B', "", "B"},
-    {7.25, 3, 1, 'N', "", "N"},
-    {8.25, 3, 1, VK_OEM_COMMA, "?", ","},
-    {9.25, 3, 1, VK_OEM_PERIOD, ".", ";"},
-    {10.25, 3, 1, VK_OEM_2, "/", ":"},
-    {11.25, 3, 1, VK_OEM_8, "§", "!"},
-    {12.25, 3, 2.75, VK_SHIFT, "", "Maj"},
-    // Space row.
-    {0, 4, 1.25, 0, "", "Ctrl"},
-    {1.25, 4, 1.25, 0, "", ""},
-    {2.5, 4, 1.25, VK_MENU, "", "Alt"},
-    {3.75, 4, 6.25, VK_SPACE, "", "Espace"},
-    {10, 4, 1.25, VK_MENU, "", "Alt Gr"},
-    {11.25, 4, 1.25, 0, "", ""},
-    {12.5, 4, 1.25, 0, "", ""},
-    {13.75, 4, 1.25, 0, "", "Ctrl"},
-};
-constexpr int kPlaceCount = int(sizeof kPlaces / sizeof kPlaces[0]);
-constexpr double kColumns = 15;
-constexpr double kRows = 5;
 constexpr double kLegendRows = 1.5;  // legend height, in key units
 const QColor kUntracked(198, 196, 190);
 const QColor kUnmeasured(Qt::white);
@@ -127,13 +41,14 @@ QString KeyFiguresText(int key, const KeyFigures& figures) {
         .arg(figures.ByPairsOut ? Utf8(", de cette touche à la suivante (aucune paire ne finit sur elle)") : QString());
 }
 
-KeyboardHeatmap::KeyboardHeatmap(QWidget* parent) : QWidget(parent) {
+KeyboardHeatmap::KeyboardHeatmap(QWidget* parent) : QWidget(parent), layout_(ActiveLayoutShared()) {
     setMouseTracking(false);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
 void KeyboardHeatmap::SetReport(const KeyReport& report) {
     report_ = report;
+    layout_ = ActiveLayoutShared();
     update();
 }
 
@@ -145,37 +60,34 @@ void KeyboardHeatmap::SetChosenKey(int key) {
 void KeyboardHeatmap::resizeEvent(QResizeEvent* event) {
     // No taller than the keyboard drawn at the present width: the room left goes to the
     // tables below.
-    setMaximumHeight(std::max(minimumSizeHint().height(), int(std::ceil(width() * (kRows + kLegendRows) / kColumns))));
+    setMaximumHeight(std::max(minimumSizeHint().height(),
+                              int(std::ceil(width() * (kKeyboardRows + kLegendRows) / kKeyboardColumns))));
     QWidget::resizeEvent(event);
 }
 
-QSize KeyboardHeatmap::sizeHint() const { return {600, int(40 * (kRows + kLegendRows))}; }
-QSize KeyboardHeatmap::minimumSizeHint() const { return {360, int(24 * (kRows + kLegendRows))}; }
+QSize KeyboardHeatmap::sizeHint() const { return {600, int(40 * (kKeyboardRows + kLegendRows))}; }
+QSize KeyboardHeatmap::minimumSizeHint() const { return {360, int(24 * (kKeyboardRows + kLegendRows))}; }
 
-double KeyboardHeatmap::Unit() const { return std::min(width() / kColumns, height() / (kRows + kLegendRows)); }
-
-QPointF KeyboardHeatmap::Origin() const {
-    const double u = Unit();
-    return {(width() - u * kColumns) / 2, (height() - u * (kRows + kLegendRows)) / 2};
-}
-
-QRectF KeyboardHeatmap::PlaceRect(int place) const {
-    const double u = Unit();
-    const KeyPlace& p = kPlaces[place];
-    const double gap = u * 0.06;
-    return QRectF(Origin() + QPointF(p.X * u + gap, p.Row * u + gap), QSizeF(p.W * u - 2 * gap, u - 2 * gap));
-}
+keyboard_drawing::Frame KeyboardHeatmap::Fitted() const { return {QSizeF(size()), kLegendRows}; }
 
 int KeyboardHeatmap::KeyAt(QPointF point) const {
-    for (int i = 0; i < kPlaceCount; ++i)
-        if (kPlaces[i].Key() && PlaceRect(i).contains(point)) return kPlaces[i].Key();
+    const keyboard_drawing::Frame frame = Fitted();
+    for (std::size_t place = 0; place < PhysicalKeys().size(); ++place)
+        if (PhysicalKeys()[place].Key() && frame.KeyShape(int(place)).contains(point))
+            return PhysicalKeys()[place].Key();
     return 0;
 }
 
-QRectF KeyboardHeatmap::KeyRect(int key) const {
-    for (int i = 0; i < kPlaceCount; ++i)
-        if (kPlaces[i].Key() == key) return PlaceRect(i);
-    return {};
+QRectF KeyboardHeatmap::KeyRect(int key) const { return Fitted().KeyRect(PhysicalKeyOfKey(key)); }
+
+QString KeyboardHeatmap::CapsText(int key) const {
+    const int place = PhysicalKeyOfKey(key);
+    if (place < 0) return {};
+    if (const char* name = keyboard_drawing::FunctionKeyName(PhysicalKeys()[std::size_t(place)].XkbName))
+        return Utf8(name);
+    const keyboard_drawing::Caps caps = keyboard_drawing::CapsOf(*layout_, place);
+    if (caps.Letter) return caps.Text[1];
+    return caps.Text[1].isEmpty() ? caps.Text[0] : caps.Text[1] + QLatin1Char(' ') + caps.Text[0];
 }
 
 QColor KeyboardHeatmap::KeyColour(int key) const {
@@ -190,35 +102,49 @@ QColor KeyboardHeatmap::KeyColour(int key) const {
 void KeyboardHeatmap::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const double u = Unit();
+    const keyboard_drawing::Frame frame = Fitted();
+    const double u = frame.Unit;
     const QFont label = window_style::PixelFont("Arial", std::max(9, int(u * 0.34)));
     const QFont small = window_style::PixelFont("Arial", std::max(8, int(u * 0.24)));
     const QFont figure = window_style::PixelFont("Arial", std::max(8, int(u * 0.26)), true);
-    for (int i = 0; i < kPlaceCount; ++i) {
-        const KeyPlace& p = kPlaces[i];
-        const QRectF rect = PlaceRect(i);
-        const bool tracked = p.Key() != 0;
-        const bool measured = tracked && report_.Keys[std::size_t(p.Key())].Samples > 0;
-        const bool chosen = tracked && p.Key() == chosen_;
+    for (std::size_t place = 0; place < PhysicalKeys().size(); ++place) {
+        if (int(place) == keyboard_drawing::LowerEnterPlace()) continue;  // drawn with the upper part
+        const PhysicalKey& physical = PhysicalKeys()[place];
+        const int key = physical.Key();
+        const QRectF rect = frame.KeyRect(int(place));
+        const QPainterPath shape = frame.KeyShape(int(place));
+        const bool measured = key != 0 && report_.Keys[std::size_t(key)].Samples > 0;
+        const bool chosen = key != 0 && key == chosen_;
         painter.setPen(QPen(chosen ? window_style::kNavy : QColor(110, 110, 110), chosen ? 3 : 1));
-        painter.setBrush(KeyColour(p.Key()));
-        painter.drawRoundedRect(rect, u * 0.1, u * 0.1);
-        if (tracked && !measured) {
+        painter.setBrush(KeyColour(key));
+        painter.drawPath(shape);
+        if (key != 0 && !measured) {
             painter.setPen(Qt::NoPen);
             painter.setBrush(QBrush(kHatch, Qt::BDiagPattern));
-            painter.drawRoundedRect(rect.adjusted(1, 1, -1, -1), u * 0.1, u * 0.1);
+            painter.drawPath(shape);
         }
-        const QColor ink = tracked ? window_style::kNavy : QColor(120, 120, 120);
+        const QColor ink = key != 0 ? window_style::kNavy : QColor(120, 120, 120);
         const QRectF inner = rect.adjusted(u * 0.1, u * 0.04, -u * 0.08, -u * 0.04);
         painter.setPen(ink);
-        if (*p.Top) {
-            painter.setFont(small);
-            painter.drawText(inner, Qt::AlignLeft | Qt::AlignTop, Utf8(p.Top));
+        // The caps of the layout: a letter once, as its capital; else Shift above the plain
+        // character (the Alt Gr levels are left out: the figure takes that corner).
+        if (const char* name = keyboard_drawing::FunctionKeyName(physical.XkbName)) {
+            painter.setFont(std::strcmp(physical.XkbName, "BKSP") == 0 ? label : small);
+            painter.drawText(inner, Qt::AlignLeft | Qt::AlignTop, Utf8(name));
+        } else {
+            const keyboard_drawing::Caps caps = keyboard_drawing::CapsOf(*layout_, int(place));
+            if (caps.Letter) {
+                painter.setFont(label);
+                painter.drawText(inner, Qt::AlignLeft | Qt::AlignTop, caps.Text[1]);
+            } else {
+                painter.setFont(small);
+                painter.drawText(inner, Qt::AlignLeft | Qt::AlignTop, caps.Text[1]);
+                painter.setFont(label);
+                painter.drawText(inner, Qt::AlignLeft | Qt::AlignBottom, caps.Text[0]);
+            }
         }
-        painter.setFont(p.W > 1.2 ? small : label);
-        painter.drawText(inner, Qt::AlignLeft | (*p.Top ? Qt::AlignBottom : Qt::AlignTop), Utf8(p.Bottom));
         if (measured) {
-            const KeyFigures& figures = report_.Keys[std::size_t(p.Key())];
+            const KeyFigures& figures = report_.Keys[std::size_t(key)];
             painter.setFont(figure);
             painter.setPen(Qt::black);
             painter.drawText(inner, Qt::AlignRight | Qt::AlignBottom, QString::number(figures.MeanMs));
@@ -226,12 +152,13 @@ void KeyboardHeatmap::paintEvent(QPaintEvent*) {
             if (figures.ByPairsOut) painter.drawText(inner, Qt::AlignRight | Qt::AlignTop, Utf8("→"));
         }
     }
-    PaintLegend(painter, Origin().y() + kRows * u + u * 0.2);
+    PaintLegend(painter, frame.Bottom() + u * 0.2);
 }
 
 void KeyboardHeatmap::PaintLegend(QPainter& painter, double top) {
-    const double u = Unit();
-    const double left = Origin().x() + u * 0.1;
+    const keyboard_drawing::Frame frame = Fitted();
+    const double u = frame.Unit;
+    const double left = frame.Origin.x() + u * 0.1;
     const QFont text = window_style::PixelFont("MS Sans Serif", std::max(8, int(u * 0.28)));
     painter.setFont(text);
     const double barHeight = u * 0.32;

@@ -1,13 +1,17 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The French AZERTY keyboard drawn key by key, each tracked key coloured by its figure of
-// the key report (the pairs ending on it, or leaving it for Shift, AltGr and the dead
+// The active layout's keyboard drawn key by key, each tracked key coloured by its figure
+// of the key report (the pairs ending on it, or leaving it for Shift, AltGr and the dead
 // key), with a legend in milliseconds. Clicking a tracked key chooses it.
 #pragma once
 
 #include <QRectF>
 #include <QWidget>
 
+#include <memory>
+
+#include "app/keyboard_drawing.h"
+#include "keyboard/layout.h"
 #include "stats/key_report.h"
 
 // "Touche « Maj » : 130 ms en moyenne sur 12 frappes, de cette touche à la suivante (...)", or
@@ -19,6 +23,8 @@ class KeyboardHeatmap : public QWidget {
 public:
     explicit KeyboardHeatmap(QWidget* parent = nullptr);
 
+    // The figures drawn; the caps are read again from the active layout, which the
+    // report's keys follow.
     void SetReport(const KeyReport& report);
     void SetChosenKey(int key);
     int ChosenKey() const { return chosen_; }
@@ -27,6 +33,9 @@ public:
     int KeyAt(QPointF point) const;
     // Where a tracked key is drawn (its first place: the left Shift, the left Alt).
     QRectF KeyRect(int key) const;
+    // The caps drawn on a tracked key: "B" for a letter, the Shift character and the plain
+    // one for another ("1 &"), the name of a key that types nothing ("Maj").
+    QString CapsText(int key) const;
     // Fill colour of a tracked key as drawn now.
     QColor KeyColour(int key) const;
 
@@ -43,12 +52,11 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    // Size of one key unit and the keyboard's top-left corner for the present size.
-    double Unit() const;
-    QPointF Origin() const;
-    QRectF PlaceRect(int place) const;
+    // The keyboard fitted in the present size, the legend below it.
+    keyboard_drawing::Frame Fitted() const;
     void PaintLegend(class QPainter& painter, double top);
 
     KeyReport report_;
+    std::shared_ptr<const KeyboardLayout> layout_;
     int chosen_ = 0;
 };

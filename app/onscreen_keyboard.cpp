@@ -7,13 +7,16 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/keyboard_drawing.h"
 #include "app/window_style.h"
 #include "common/cp1252.h"
+
+using keyboard_drawing::LowerEnterPlace;
+using keyboard_drawing::ValidPlace;
 
 namespace {
 
 constexpr double kHintRows = 0.75;  // height of the hint under the keyboard, in key units
-constexpr double kGap = 0.06;       // space around a key cap, in key units
 const QColor kNoFinger(204, 202, 196);
 const QColor kLockedFill(238, 237, 233);
 const QColor kLockedInk(190, 190, 186);
@@ -24,22 +27,7 @@ const QColor kSecondInk(104, 104, 168);  // the Alt Gr levels, quieter than the 
 
 int Place(const char* xkbName) { return PhysicalKeyOfName(xkbName); }
 
-// The lower part of the Enter key: a place of its own, drawn with the upper part.
-int LowerEnterPlace() {
-    static const int place = [] {
-        const auto keys = PhysicalKeys();
-        for (std::size_t i = 0; i < keys.size(); ++i)
-            if (*keys[i].XkbName == '\0') return int(i);
-        return -1;
-    }();
-    return place;
-}
-
-// The place whose state a place shows: the lower part of Enter follows its upper part.
-int Owner(int place) {
-    static const int enter = Place("RTRN");
-    return place == LowerEnterPlace() ? enter : place;
-}
+int Owner(int place) { return keyboard_drawing::OwnerPlace(place); }
 
 // One pastel colour per finger, the thumbs one more.
 QColor FingerColour(Finger finger) {
@@ -103,24 +91,6 @@ std::vector<int> ModifierPlaces(const Keystroke& stroke) {
     if (stroke.Level & kAltGrLevelBit) places.push_back(Place("RALT"));
     if (stroke.CapsLock) places.push_back(Place("CAPS"));
     return places;
-}
-
-bool ValidPlace(int place) { return place >= 0 && std::size_t(place) < PhysicalKeys().size(); }
-
-// French names of the keys that type no character.
-const char* KeyName(const char* xkbName) {
-    struct Name {
-        const char* Xkb;
-        const char* Text;
-    };
-    static constexpr Name kNames[] = {
-        {"TAB", "Tab"},     {"CAPS", "Verr. maj"}, {"LFSH", "Maj"},  {"RTSH", "Maj"}, {"RTRN", "Entrée"},
-        {"BKSP", "←"},      {"LCTL", "Ctrl"},      {"RCTL", "Ctrl"}, {"LALT", "Alt"}, {"RALT", "Alt Gr"},
-        {"SPCE", "Espace"}, {"LWIN", ""},          {"RWIN", ""},     {"MENU", ""},
-    };
-    for (const Name& name : kNames)
-        if (std::strcmp(name.Xkb, xkbName) == 0) return name.Text;
-    return nullptr;
 }
 
 // What one step asks: the finger of the key, then the keys held with it.
@@ -266,22 +236,10 @@ bool OnscreenKeyboard::Locked(int place) const { return ValidPlace(place) && loc
 QSize OnscreenKeyboard::sizeHint() const { return {600, int(40 * (kKeyboardRows + kHintRows))}; }
 QSize OnscreenKeyboard::minimumSizeHint() const { return {420, int(28 * (kKeyboardRows + kHintRows))}; }
 
-double OnscreenKeyboard::Unit() const {
-    return std::min(width() / kKeyboardColumns, height() / (kKeyboardRows + kHintRows));
-}
-
-QPointF OnscreenKeyboard::Origin() const {
-    const double u = Unit();
-    return {(width() - u * kKeyboardColumns) / 2, (height() - u * (kKeyboardRows + kHintRows)) / 2};
-}
-
-QRectF OnscreenKeyboard::KeyRect(int place) const {
-    if (!ValidPlace(place)) return {};
-    const double u = Unit();
-    const PhysicalKey& key = PhysicalKeys()[std::size_t(place)];
-    const double gap = u * kGap;
-    return {Origin() + QPointF(key.X * u + gap, key.Row * u + gap), QSizeF(key.Width * u - 2 * gap, u - 2 * gap)};
-}
+keyboard_drawing::Frame OnscreenKeyboard::Fitted() const { return {QSizeF(size()), kHintRows}; }
+double OnscreenKeyboard::Unit() const { return Fitted().Unit; }
+QPointF OnscreenKeyboard::Origin() const { return Fitted().Origin; }
+QRectF OnscreenKeyboard::KeyRect(int place) const { return Fitted().KeyRect(place); }
 
 void OnscreenKeyboard::paintEvent(QPaintEvent*) {
     QPainter painter(this);
@@ -320,17 +278,7 @@ void OnscreenKeyboard::PaintKey(QPainter& painter, int place) {
     const double u = Unit();
     const PhysicalKey& key = PhysicalKeys()[std::size_t(place)];
     const QRectF rect = KeyRect(place);
-    const double radius = u * 0.1;
-    QPainterPath shape;
-    shape.addRoundedRect(rect, radius, radius);
-    if (std::strcmp(key.XkbName, "RTRN") == 0 && LowerEnterPlace() >= 0) {
-        // The ISO Enter key: its upper part joined to the lower one.
-        const QRectF lower = KeyRect(LowerEnterPlace());
-        QPainterPath below;
-        below.addRoundedRect(QRectF(lower.left(), rect.center().y(), lower.width(), lower.bottom() - rect.center().y()),
-                             radius, radius);
-        shape = shape.united(below).simplified();
-    }
+    const QPainterPath shape = Fitted().KeyShape(place);
 
     const Light light = LightOf(place);
     const bool locked = Locked(place) && light == Light::None;
@@ -369,7 +317,7 @@ void OnscreenKeyboard::PaintCaps(QPainter& painter, int place, const QRectF& rec
     const QRectF inner = rect.adjusted(u * 0.1, u * 0.04, -u * 0.08, -u * 0.06);
     const int largePixels = std::max(9, int(u * 0.36)), smallPixels = std::max(7, int(u * 0.24));
     const int litLevel = level_[std::size_t(place)];
-    if (const char* name = KeyName(key.XkbName)) {
+    if (const char* name = keyboard_drawing::FunctionKeyName(key.XkbName)) {
         const bool arrow = std::strcmp(key.XkbName, "BKSP") == 0;
         painter.setFont(
             window_style::PixelFont("Arial", arrow ? largePixels : smallPixels, step_[std::size_t(place)] > 0));
@@ -377,14 +325,10 @@ void OnscreenKeyboard::PaintCaps(QPainter& painter, int place, const QRectF& rec
         painter.drawText(inner, Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(name));
         return;
     }
-    QString caps[kLevelCount];
-    bool dead[kLevelCount] = {};
-    for (int level = 0; level < kLevelCount; ++level) {
-        caps[level] = QString::fromStdString(layout_->CapText(place, level));
-        dead[level] = KeyboardLayout::IsDeadKeysym(layout_->Symbols(place).Keysyms[std::size_t(level)]);
-    }
-    // A letter is engraved once, as its capital.
-    const bool letter = !caps[0].isEmpty() && caps[0] != caps[1] && caps[0].toUpper() == caps[1];
+    const keyboard_drawing::Caps engraved = keyboard_drawing::CapsOf(*layout_, place);
+    const auto& caps = engraved.Text;
+    const auto& dead = engraved.Dead;
+    const bool letter = engraved.Letter;
     // The plain and Shift levels in the cap's colour (dead keys in teal), the Alt Gr levels
     // quieter; the level to type now in bold.
     const bool plainInk = ink == window_style::kNavy && step_[std::size_t(place)] == 0;

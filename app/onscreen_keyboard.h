@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/keyboard_drawing.h"
 #include "keyboard/layout.h"
 
 class OnscreenKeyboard : public QWidget {
@@ -69,6 +70,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    keyboard_drawing::Frame Fitted() const;
     double Unit() const;
     QPointF Origin() const;
     void Relight();

@@ -12,10 +12,14 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
 
 #include "app/qt_text.h"
 #include "app/window_style.h"
+#include "common/cp1252.h"
 #include "stats/history.h"
 #include "stats/key_report.h"
 
@@ -59,6 +63,7 @@ QTableWidgetItem* Cell(const QString& text, bool number) {
 // Rows of pairs: the pair, its mean, its samples, and (when given) an example word.
 void FillPairs(QTableWidget* table, const std::vector<PairFigure>& pairs, const std::vector<std::string>* words) {
     table->setUpdatesEnabled(false);
+    table->clearSelection();  // a row chosen before may now hold another pair
     table->setRowCount(int(pairs.size()));
     for (int i = 0; i < int(pairs.size()); ++i) {
         const PairFigure& pair = pairs[std::size_t(i)];
@@ -105,6 +110,32 @@ QScrollArea* Scrollable(QWidget* page) {
     return area;
 }
 
+// The pair of the selected row, none when no row is selected.
+std::optional<PairFigure> SelectedPair(const QTableWidget* table, const std::vector<PairFigure>& pairs) {
+    const QModelIndexList rows = table->selectionModel()->selectedRows();
+    if (rows.isEmpty() || rows.front().row() < 0 || std::size_t(rows.front().row()) >= pairs.size()) return {};
+    return pairs[std::size_t(rows.front().row())];
+}
+
+// The Windows-1252 byte a key types at a level; 0 for none (a dead key, a control
+// character, a character Windows-1252 lacks).
+char ByteAt(const KeyboardLayout& layout, int place, int level) {
+    if (place < 0) return 0;
+    const KeyboardLayout::KeySymbols& symbols = layout.Symbols(place);
+    if (KeyboardLayout::IsDeadKeysym(symbols.Keysyms[std::size_t(level)])) return 0;
+    const char32_t u = symbols.Chars[std::size_t(level)];
+    const int byte = u < 0x20 || u == 0x7F ? -1 : cp1252_detail::FromUnicode(u);
+    return byte > 0 ? static_cast<char>(byte) : 0;
+}
+
+QPushButton* PractiseButton(const char* text, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromUtf8(text), parent);
+    button->setFont(window_style::PixelFont("Times New Roman", 13));
+    button->setEnabled(false);
+    button->hide();  // until there is somewhere to practise
+    return button;
+}
+
 QLabel* Heading(const QString& text, QWidget* parent) {
     auto* label = new WrappedLabel(text, parent);
     label->setFont(window_style::PixelFont("Times New Roman", 13));
@@ -116,6 +147,35 @@ QLabel* Heading(const QString& text, QWidget* parent) {
 }
 
 }  // namespace
+
+std::string KeyPractiseCharacters(int key) {
+    if (key < 1 || key > kKeyCount) return {};
+    const char ch = ByteAt(ActiveLayout(), PhysicalKeyOfKey(key), 0);
+    return ch ? std::string(1, ch) : std::string();
+}
+
+std::string PairPractiseCharacters(int previous, int current) {
+    if (previous < 1 || previous > kKeyCount || current < 1 || current > kKeyCount) return {};
+    const KeyboardLayout& layout = ActiveLayout();
+    const int from = PhysicalKeyOfKey(previous), to = PhysicalKeyOfKey(current);
+    auto one = [](char ch) { return ch ? std::string(1, ch) : std::string(); };
+    // A modifier or a dead key types nothing of its own: the character it makes of the next key.
+    switch (KeyVirtualCodes[std::size_t(previous)]) {
+        case VK_SHIFT: return one(ByteAt(layout, to, kShiftLevelBit));
+        case VK_MENU: return one(ByteAt(layout, to, kAltGrLevelBit));
+        default: break;
+    }
+    const uint32_t dead = layout.Symbols(from).Keysyms[0];
+    if (KeyboardLayout::IsDeadKeysym(dead)) {
+        const char32_t composed = layout.Compose(dead, layout.Symbols(to).Keysyms[0]);
+        const int byte = composed ? cp1252_detail::FromUnicode(composed) : -1;
+        return byte > 0 ? std::string(1, static_cast<char>(byte)) : std::string();
+    }
+    const char first = ByteAt(layout, from, 0);
+    if (!first) return {};
+    // Before a modifier or a dead key, the character after it is not known: the first alone.
+    return one(first) + one(ByteAt(layout, to, 0));
+}
 
 StatsWindow::StatsWindow(const ProgressRecord& record, const Lexicon& lexicon, std::string historyPath, QWidget* parent)
     : QWidget(parent, Qt::Window), record_(record), lexicon_(lexicon), historyPath_(std::move(historyPath)) {
@@ -131,6 +191,24 @@ StatsWindow::StatsWindow(const ProgressRecord& record, const Lexicon& lexicon, s
     layout->setContentsMargins(8, 8, 8, 8);
     Summary = Heading(QString(), this);
     layout->addWidget(Summary);
+    auto* layoutRow = new QHBoxLayout;
+    layoutRow->addWidget(Heading(QString::fromUtf8("Disposition du clavier :"), this));
+    LayoutBox = new QComboBox(this);
+    LayoutBox->setEnabled(false);
+    layoutRow->addWidget(LayoutBox);
+    // Beside the choice, not under it: the tabs keep the height.
+    LayoutLine = Heading(QString(), this);
+    layoutRow->addWidget(LayoutLine, 1);
+    layout->addLayout(layoutRow);
+    connect(LayoutBox, &QComboBox::activated, this, [this](int index) {
+        const std::optional<LayoutName> name = LayoutName::Parse(LayoutBox->itemData(index).toString().toStdString());
+        if (!chooseLayout_ || !name) return;
+        // The built-in copy stands in for a layout the XKB data lacked: choosing it again
+        // tries the XKB data again.
+        if (*name == ActiveLayout().Name() && !ActiveLayout().BuiltIn()) return;
+        chooseLayout_(*name);
+        ShowLayout();  // the layout switched to, or still the present one when it could not
+    });
     Tabs = new QTabWidget(this);
     Tabs->setFont(window_style::PixelFont("Times New Roman", 13));
     Tabs->addTab(Scrollable(BuildKeyboardTab()), QString::fromUtf8("Clavier"));
@@ -169,7 +247,30 @@ QWidget* StatsWindow::BuildKeyboardTab() {
     tables->addWidget(IntoTable);
     tables->addWidget(OutOfTable);
     layout->addLayout(tables, 2);
+    auto* buttons = new QHBoxLayout;
+    KeyPractiseButton = PractiseButton("S'entraîner sur cette touche", tab);
+    PairPractiseButton = PractiseButton("S'entraîner sur cette paire", tab);
+    buttons->addWidget(KeyPractiseButton);
+    buttons->addWidget(PairPractiseButton);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
     connect(Heatmap, &KeyboardHeatmap::keyChosen, this, [this](int key) { ShowKey(key); });
+    // One pair at a time: a row chosen in one table clears the other's.
+    auto clearsTheOther = [this](QTableWidget* chosen, QTableWidget* cleared) {
+        connect(chosen, &QTableWidget::itemSelectionChanged, this, [this, chosen, cleared] {
+            if (chosen->selectionModel()->hasSelection()) cleared->clearSelection();
+            UpdatePractise();
+        });
+    };
+    clearsTheOther(IntoTable, OutOfTable);
+    clearsTheOther(OutOfTable, IntoTable);
+    connect(KeyPractiseButton, &QPushButton::clicked, this,
+            [this] { Practise(KeyPractiseCharacters(Heatmap->ChosenKey())); });
+    connect(PairPractiseButton, &QPushButton::clicked, this, [this] {
+        std::optional<PairFigure> pair = SelectedPair(IntoTable, intoPairs_);
+        if (!pair) pair = SelectedPair(OutOfTable, outOfPairs_);
+        if (pair) Practise(PairPractiseCharacters(pair->Previous, pair->Current));
+    });
     return tab;
 }
 
@@ -183,9 +284,20 @@ QWidget* StatsWindow::BuildPairsTab() {
                              QString::fromUtf8("Échantillons"), QString::fromUtf8("Mot d'exemple")},
                             tab);
     layout->addWidget(SlowestTable, 1);
-    layout->addWidget(Heading(
-        QString::fromUtf8("Seules les paires mesurées au moins %1 fois sont classées.").arg(kRankedPairMinSamples),
-        tab));
+    auto* below = new QHBoxLayout;
+    below->addWidget(
+        Heading(
+            QString::fromUtf8("Seules les paires mesurées au moins %1 fois sont classées.").arg(kRankedPairMinSamples),
+            tab),
+        1);
+    SlowestPractiseButton = PractiseButton("S'entraîner sur cette paire", tab);
+    below->addWidget(SlowestPractiseButton);
+    layout->addLayout(below);
+    connect(SlowestTable, &QTableWidget::itemSelectionChanged, this, [this] { UpdatePractise(); });
+    connect(SlowestPractiseButton, &QPushButton::clicked, this, [this] {
+        if (const std::optional<PairFigure> pair = SelectedPair(SlowestTable, slowestPairs_))
+            Practise(PairPractiseCharacters(pair->Previous, pair->Current));
+    });
     return tab;
 }
 
@@ -211,12 +323,28 @@ QWidget* StatsWindow::BuildProgressTab() {
     return tab;
 }
 
+void StatsWindow::SetLayoutChooser(std::function<void(const LayoutName&)> choose) {
+    chooseLayout_ = std::move(choose);
+    LayoutBox->setEnabled(bool(chooseLayout_));
+}
+
+void StatsWindow::SetLayoutOrigin(std::string origin) {
+    layoutOrigin_ = std::move(origin);
+    ShowLayout();
+}
+
+void StatsWindow::SetPractise(std::function<void(const std::string&)> practise) {
+    practise_ = std::move(practise);
+    UpdatePractise();
+}
+
 void StatsWindow::Refresh() {
+    ShowLayout();
     report_ = BuildKeyReport(record_);
     Heatmap->SetReport(report_);
-    const std::vector<PairFigure> slowest = SlowestPairs(record_, 20);
-    const std::vector<std::string> words = ExampleWords(lexicon_, slowest);
-    FillPairs(SlowestTable, slowest, &words);
+    slowestPairs_ = SlowestPairs(record_, 20);
+    const std::vector<std::string> words = ExampleWords(lexicon_, slowestPairs_);
+    FillPairs(SlowestTable, slowestPairs_, &words);
     // Until the user chooses, show the pairs of the slowest key.
     if (Heatmap->ChosenKey() == 0) Heatmap->SetChosenKey(report_.SlowestKey);
     ShowKey(Heatmap->ChosenKey());
@@ -251,8 +379,11 @@ void StatsWindow::ShowKey(int key) {
         KeyTitle->setText(
             QString::fromUtf8("Cliquez sur une touche pour voir les paires qui y mènent et qui en "
                               "partent."));
+        intoPairs_.clear();
+        outOfPairs_.clear();
         IntoTable->setRowCount(0);
         OutOfTable->setRowCount(0);
+        UpdatePractise();
         return;
     }
     const KeyFigures& figures = report_.Keys[std::size_t(key)];
@@ -260,8 +391,44 @@ void StatsWindow::ShowKey(int key) {
                       QString::fromUtf8(figures.Samples ? ". À gauche les paires qui y mènent, à droite celles qui "
                                                           "en partent."
                                                         : "."));
-    FillPairs(IntoTable, PairsInto(record_, key), nullptr);
-    FillPairs(OutOfTable, PairsOutOf(record_, key), nullptr);
+    intoPairs_ = PairsInto(record_, key);
+    outOfPairs_ = PairsOutOf(record_, key);
+    FillPairs(IntoTable, intoPairs_, nullptr);
+    FillPairs(OutOfTable, outOfPairs_, nullptr);
+    UpdatePractise();
+}
+
+void StatsWindow::ShowLayout() {
+    const KeyboardLayout& active = ActiveLayout();
+    std::vector<LayoutName> names = FrenchLayouts();
+    if (std::find(names.begin(), names.end(), active.Name()) == names.end()) names.push_back(active.Name());
+    const QSignalBlocker blocker(LayoutBox);
+    LayoutBox->clear();
+    for (const LayoutName& name : names) {
+        LayoutBox->addItem(Utf8(LayoutLabel(name)), QString::fromStdString(name.Text()));
+        if (name == active.Name()) LayoutBox->setCurrentIndex(LayoutBox->count() - 1);
+    }
+    std::string line = "Disposition : " + LayoutLabel(active.Name());
+    if (!layoutOrigin_.empty()) line += ", " + layoutOrigin_;
+    line += " ; statistiques : " + RecordFileName(active.Name());
+    LayoutLine->setText(Utf8(line));
+}
+
+void StatsWindow::UpdatePractise() {
+    const bool shown = bool(practise_);
+    for (QPushButton* button : {KeyPractiseButton, PairPractiseButton, SlowestPractiseButton})
+        button->setVisible(shown);
+    KeyPractiseButton->setEnabled(!KeyPractiseCharacters(Heatmap->ChosenKey()).empty());
+    auto usable = [](const std::optional<PairFigure>& pair) {
+        return pair && !PairPractiseCharacters(pair->Previous, pair->Current).empty();
+    };
+    PairPractiseButton->setEnabled(usable(SelectedPair(IntoTable, intoPairs_)) ||
+                                   usable(SelectedPair(OutOfTable, outOfPairs_)));
+    SlowestPractiseButton->setEnabled(usable(SelectedPair(SlowestTable, slowestPairs_)));
+}
+
+void StatsWindow::Practise(const std::string& characters) {
+    if (practise_ && !characters.empty()) practise_(characters);
 }
 
 void StatsWindow::ShowChart() {

@@ -1,14 +1,17 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The detailed statistics: history rows from judged runs, opening the window from the
-// main window, and the figures it shows for a crafted record and history.
+// main window, the figures it shows for a crafted record and history, and the layout it
+// draws, lets the user choose and practises on.
 #include "form_fixture.h"
 
+#include <filesystem>
 #include <sstream>
 
 #include "app/stats_window.h"
 #include "common/cp1252.h"
 #include "keyboard/layout.h"
+#include "keyboard/xkb_layout.h"
 #include "stats/history.h"
 
 namespace {
@@ -88,6 +91,27 @@ TEST_F(StatsFlow, JudgedRunsGoToTheHistoryAndF2OrTheButtonOpenTheWindow) {
     EXPECT_EQ(window->Chart->DrawCount(), draws + 1);
     EXPECT_EQ(window->Chart->chart()->axes(), axes);
     EXPECT_EQ(window->HistoryRuns(), 3);
+}
+
+// A layout chosen in the window becomes the one counted, with its own record, and the
+// choice is kept.
+TEST_F(StatsFlow, ALayoutChosenInTheWindowIsCountedOnItsOwnRecord) {
+    const std::shared_ptr<const KeyboardLayout> before = ActiveLayoutShared();
+    ShowAndLoad();
+    form_->ShowStatistics();
+    StatsWindow* window = form_->Statistics();
+    ASSERT_NE(window, nullptr);
+    const int bepo = window->LayoutBox->findData(QStringLiteral("fr(bepo)"));
+    ASSERT_GE(bepo, 0);
+    emit window->LayoutBox->activated(bepo);
+    EXPECT_EQ(form_->Layout().Name().Text(), "fr(bepo)");
+    EXPECT_EQ(window->LayoutBox->currentText().toStdString(), "Français (BÉPO)");
+    EXPECT_EQ(window->LayoutLine->text().toStdString(),
+              "Disposition : Français (BÉPO), choisie par vous ; statistiques : progression1_9-bepo.dat");
+    EXPECT_TRUE(std::filesystem::exists(form_->ProgramFolder() + "/progression1_9-bepo.dat"));
+    EXPECT_NE(ReadBytes(form_->ProgramFolder() + "/réglages.txt").find("disposition=fr(bepo)"), std::string::npos);
+    EXPECT_TRUE(messages_.empty());
+    SetActiveLayout(before);
 }
 
 TEST(StatsWindowFigures, CraftedRecordAndHistory) {
@@ -190,4 +214,49 @@ TEST(StatsWindowFigures, LongHistoriesAreGroupedIntoReadablePoints) {
     const QStringList lines = chart.PointsText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     EXPECT_EQ(lines.size(), chart.PointCount() + 1);
     EXPECT_TRUE(lines.last().endsWith(QLocale().toString(2.0, 'f', 1))) << lines.last().toStdString();
+}
+
+// On BÉPO the heat map's caps, the pairs to practise and the layout line are BÉPO's; the
+// layout picked in the box goes to the chooser.
+TEST(StatsWindowLayouts, BepoCapsChoiceAndPractise) {
+    const std::shared_ptr<const KeyboardLayout> before = ActiveLayoutShared();
+    std::shared_ptr<const KeyboardLayout> bepo = LoadXkbLayout(*LayoutName::Parse("fr(bepo)"));
+    ASSERT_TRUE(bepo);
+    SetActiveLayout(bepo);
+    const int keyA = KeyOfVirtualKey['A'], keyZ = KeyOfVirtualKey['Z'];  // AZERTY's A and Z keys: b and é
+    std::unique_ptr<ProgressRecord, void (*)(ProgressRecord*)> record(ReserveProgress(), ReleaseProgress);
+    for (int i = 0; i < 5; ++i) RecordKeyInterval(*record, keyA, keyZ, 300);
+    auto lexicon = std::make_unique<Lexicon>();
+    StatsWindow window(*record, *lexicon, MakeTempFolder("clavelle-stats") + "/historique.csv");
+    std::vector<std::string> chosen, practised;
+    window.SetLayoutChooser([&](const LayoutName& name) { chosen.push_back(name.Text()); });
+    window.SetLayoutOrigin("donnée par le serveur X");
+    window.Refresh();
+
+    EXPECT_EQ(window.Heatmap->CapsText(keyA).toStdString(), "B");
+    EXPECT_EQ(window.Heatmap->CapsText(KeyOfVirtualKey['1']).toStdString(), "1 \"");
+    EXPECT_EQ(window.LayoutBox->currentText().toStdString(), "Français (BÉPO)");
+    EXPECT_EQ(window.LayoutLine->text().toStdString(),
+              "Disposition : Français (BÉPO), donnée par le serveur X ; statistiques : progression1_9-bepo.dat");
+    const int afnor = window.LayoutBox->findData(QStringLiteral("fr(afnor)"));
+    ASSERT_GE(afnor, 0);
+    emit window.LayoutBox->activated(afnor);
+    EXPECT_EQ(chosen, std::vector<std::string>{"fr(afnor)"});
+
+    // Practise: hidden without somewhere to practise, then the pair's characters.
+    EXPECT_TRUE(window.SlowestPractiseButton->isHidden());
+    window.SetPractise([&](const std::string& characters) { practised.push_back(characters); });
+    EXPECT_FALSE(window.SlowestPractiseButton->isHidden());
+    EXPECT_FALSE(window.SlowestPractiseButton->isEnabled()) << "no row selected";
+    window.SlowestTable->selectRow(0);
+    ASSERT_TRUE(window.SlowestPractiseButton->isEnabled());
+    window.SlowestPractiseButton->click();
+    QTest::mouseClick(window.Heatmap, Qt::LeftButton, {}, window.Heatmap->KeyRect(keyZ).center().toPoint());
+    window.KeyPractiseButton->click();
+    EXPECT_EQ(practised, (std::vector<std::string>{"b\xE9", "\xE9"}));
+    // After Maj the capital, after the dead circumflex (AZERTY's Y key) the e it composes.
+    EXPECT_EQ(PairPractiseCharacters(KeyOfVirtualKey[VK_SHIFT], keyA), "B");
+    EXPECT_EQ(PairPractiseCharacters(KeyOfVirtualKey['Y'], KeyOfVirtualKey['F']), "\xEA");
+    EXPECT_EQ(KeyPractiseCharacters(KeyOfVirtualKey[VK_SHIFT]), "");
+    SetActiveLayout(before);
 }

@@ -3,9 +3,14 @@
 """The detailed statistics as a user reaches them: two texts typed with real key events
 give two rows of historique.csv; F2 opens "Statistiques détaillées" (heat map, slowest
 pairs, chart), Escape closes it, the button opens it again; then at scales 1.5 and 2 both
-windows lie inside the 1024 x 768 screen, title bars included."""
+windows lie inside the 1024 x 768 screen, title bars included. Last, on BÉPO and on the
+AFNOR AZERTY given by the X server, with a record of that layout holding samples, the
+window shows that layout's record and leaves the classic one alone (the pictures of the
+README: statistiques-bepo.png, statistiques-afnor.png)."""
 
 import os
+import random
+import struct
 import sys
 import time
 
@@ -65,6 +70,53 @@ def shoot_tabs(session, suffix):
         session.screenshot(f"stats-{name}{suffix}")
 
 
+def crafted_record(seed):
+    """A record (51 x 51 cells of 128 times, a count and a pad byte) with samples on the
+    pairs of the letters, the space, the comma and the period, and a few capitals; each key
+    has a pace of its own."""
+    rng = random.Random(seed)
+    typed = list(range(1, 33)) + [38]  # letters, the keys beside them, the space
+    pace = {key: rng.randint(130, 330) for key in typed}
+    cells = bytearray(51 * 51 * 258)
+
+    def put(previous, current, count):
+        times = [max(60, int(rng.gauss(pace.get(current, 200), 35))) for _ in range(count)]
+        offset = ((previous - 1) * 51 + (current - 1)) * 258
+        cells[offset:offset + 2 * count] = struct.pack(f"<{count}H", *times)
+        cells[offset + 256] = count
+
+    for previous in typed:
+        for current in typed:
+            if previous != current and rng.random() < 0.3:
+                put(previous, current, rng.randint(3, 40))
+    for current in rng.sample(range(1, 27), 8):
+        put(36, current, rng.randint(2, 12))  # Maj before a capital
+    return bytes(cells)
+
+
+def shoot_layout(session, variant, record_name, picture):
+    """The statistics of a layout that the X server gives, read from its own record."""
+    folder = os.path.join(session.xdg, "Clavelle")
+    classic = session.progress_bytes()
+    record = crafted_record(len(variant))
+    with open(os.path.join(folder, record_name), "wb") as f:
+        f.write(record)
+    session.run(["setxkbmap", "fr", variant])
+    session.start()
+    time.sleep(2)
+    session.key("F2")
+    wait_for_stats(session)
+    window = stats_windows(session)[0]
+    session.run(["import", "-frame", "-window", window, os.path.join(session.out_dir, picture)])
+    session.key("Escape")
+    wait_for_stats(session, shown=False)
+    check(session.close() == 0, "the program ends cleanly")
+    with open(os.path.join(folder, record_name), "rb") as f:
+        kept = f.read()
+    check(kept == record, f"{record_name} was read and kept as it was")
+    check(session.progress_bytes() == classic, f"on fr({variant}) the classic record is left alone")
+
+
 def test(session):
     session.start()
     session.wait_until(lambda: os.path.exists(session.progress_path), "the first paint")
@@ -102,6 +154,9 @@ def test(session):
         session.key("Escape")
         wait_for_stats(session, shown=False)
         check(session.close() == 0, "the program ends cleanly")
+
+    shoot_layout(session, "bepo", "progression1_9-bepo.dat", "statistiques-bepo.png")
+    shoot_layout(session, "afnor", "progression1_9-afnor.dat", "statistiques-afnor.png")
 
 
 if __name__ == "__main__":
