@@ -2,10 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/controls.h"
 
+#include <algorithm>
+
 #include <QAbstractTextDocumentLayout>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPlainTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -60,7 +63,11 @@ void TypingEdit::focusOutEvent(QFocusEvent* event) {
 }
 
 MemoEdit::MemoEdit(QWidget* parent) : QPlainTextEdit(parent) {
-    connect(document(), &QTextDocument::contentsChanged, this, [this] { dirty_ = true; });
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        dirty_ = true;
+        markLine_ = -1;  // the mark belongs to the text it was put on
+        markLayoutLine_ = -1;
+    });
 }
 
 void MemoEdit::Refresh() {
@@ -70,23 +77,30 @@ void MemoEdit::Refresh() {
     text_.clear();
     lines_.clear();
     lineStarts_.clear();
+    lineInBlock_.clear();
+    blockTops_.clear();
+    double top = 0;
     auto* layout = qobject_cast<QPlainTextDocumentLayout*>(document()->documentLayout());
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
         const QString blockText = block.text();
         if (block != document()->begin()) text_ += "\r\n";
         text_ += FromQString(blockText);
         if (layout) layout->ensureBlockLayout(block);
+        blockTops_.push_back(top);
+        top += blockBoundingRect(block).height();
         QTextLayout* lines = block.layout();
         int count = lines ? lines->lineCount() : 0;
         if (count == 0) {
             lines_.push_back(FromQString(blockText));
             lineStarts_.push_back(block.position());
+            lineInBlock_.emplace_back(block.blockNumber(), -1);
             continue;
         }
         for (int i = 0; i < count; ++i) {
             QTextLine line = lines->lineAt(i);
             lines_.push_back(FromQString(blockText.mid(line.textStart(), line.textLength())));
             lineStarts_.push_back(block.position() + line.textStart());
+            lineInBlock_.emplace_back(block.blockNumber(), i);
         }
     }
 }
@@ -119,17 +133,60 @@ int MemoEdit::LineCount() {
 
 void MemoEdit::MarkCharacter(int line, int index) {
     Refresh();
-    QList<QTextEdit::ExtraSelection> marks;
-    if (line >= 0 && std::size_t(line) < lines_.size() && index >= 0 && std::size_t(index) < lines_[std::size_t(line)].size()) {
-        QTextEdit::ExtraSelection mark;
-        mark.cursor = QTextCursor(document());
-        mark.cursor.setPosition(lineStarts_[std::size_t(line)] + index);
-        mark.cursor.setPosition(lineStarts_[std::size_t(line)] + index + 1, QTextCursor::KeepAnchor);
-        mark.format.setBackground(QColor(255, 214, 102));
-        mark.format.setFontUnderline(true);
-        marks.append(mark);
+    if (line < 0 || std::size_t(line) >= lines_.size() || index < 0 ||
+        std::size_t(index) >= lines_[std::size_t(line)].size())
+        line = -1;
+    if (line == markLine_ && (line < 0 || index == markIndex_)) return;
+    // Only the old and the new mark are painted again: a long text is not laid out anew.
+    viewport()->update(markRect_);
+    markLine_ = line;
+    markIndex_ = index;
+    markRect_ = MarkRect();
+    viewport()->update(markRect_);
+}
+
+QRect MemoEdit::MarkRect() {
+    if (markLine_ < 0 || std::size_t(markLine_) >= lineInBlock_.size()) return {};
+    const auto [blockNumber, lineNumber] = lineInBlock_[std::size_t(markLine_)];
+    const QTextBlock block = document()->findBlockByNumber(blockNumber);
+    if (!block.isValid() || !block.layout()) return {};
+    const QTextLine line = block.layout()->lineAt(lineNumber < 0 ? 0 : lineNumber);
+    if (!line.isValid()) return {};
+    if (markLayoutLine_ != markLine_) {
+        markLayoutLine_ = markLine_;
+        const QString text = block.text().mid(lineStarts_[std::size_t(markLine_)] - block.position(),
+                                              lineNumber < 0 ? -1 : line.textLength());
+        markLineLayout_ = std::make_unique<QTextLayout>(text, font());
+        markLineLayout_->beginLayout();
+        markLineLayout_->createLine().setLineWidth(1e6);
+        markLineLayout_->endLayout();
     }
-    setExtraSelections(marks);
+    const QTextLine alone = markLineLayout_->lineAt(0);
+    const double left = line.x() + alone.cursorToX(markIndex_), right = line.x() + alone.cursorToX(markIndex_ + 1);
+    // The first line shown is the scroll bar's value, as this memo scrolls by display lines;
+    // the text is drawn from there (below the document's margin at the very top), so no
+    // paragraph is measured again here.
+    const int topLine = std::clamp(verticalScrollBar()->value(), 0, int(lineInBlock_.size()) - 1);
+    const auto [topBlockNumber, topLineInBlock] = lineInBlock_[std::size_t(topLine)];
+    double top = topLine == 0 ? document()->documentMargin() : 0.0;
+    if (topLineInBlock > 0) {
+        const QTextBlock topBlock = document()->findBlockByNumber(topBlockNumber);
+        if (topBlock.isValid() && topBlock.layout()) top -= topBlock.layout()->lineAt(topLineInBlock).y();
+    }
+    top += blockTops_[std::size_t(blockNumber)] - blockTops_[std::size_t(topBlockNumber)] + line.y();
+    const double width = right > left ? right - left : fontMetrics().averageCharWidth();
+    return QRectF(left - horizontalScrollBar()->value(), top, width, line.height()).toAlignedRect();
+}
+
+void MemoEdit::paintEvent(QPaintEvent* event) {
+    QPlainTextEdit::paintEvent(event);
+    if (markLine_ < 0) return;
+    // Scrolling moves the mark with the text.
+    markRect_ = MarkRect();
+    if (markRect_.isEmpty()) return;
+    QPainter painter(viewport());
+    painter.fillRect(markRect_, QColor(255, 200, 60, 110));
+    painter.fillRect(QRect(markRect_.left(), markRect_.bottom() - 1, markRect_.width(), 2), QColor(200, 120, 0));
 }
 
 void MemoEdit::ScrollToTop() { verticalScrollBar()->setValue(0); }
@@ -179,6 +236,7 @@ void MemoEdit::mouseReleaseEvent(QMouseEvent* event) {
 void MemoEdit::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
     dirty_ = true;
+    markLayoutLine_ = -1;
 }
 
 void ClickSpinBox::mousePressEvent(QMouseEvent* event) {

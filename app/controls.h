@@ -8,7 +8,9 @@
 #include <QProxyStyle>
 #include <QSpinBox>
 #include <QTextEdit>
+#include <QTextLayout>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,8 +66,14 @@ public:
     // text or the selection; a negative line clears the mark.
     void MarkCharacter(int line, int index);
     // Changes each time the display lines are computed anew (text, width).
-    int Generation() { Refresh(); return generation_; }
-    const std::vector<std::string>& Lines() { Refresh(); return lines_; }
+    int Generation() {
+        Refresh();
+        return generation_;
+    }
+    const std::vector<std::string>& Lines() {
+        Refresh();
+        return lines_;
+    }
 
     // Scrolling by display lines.
     void ScrollToTop();
@@ -80,6 +88,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     // The click that enters the memo keeps the selection made on entry; a click inside the
     // focused memo places the caret as usual.
     void mousePressEvent(QMouseEvent* event) override;
@@ -96,6 +105,17 @@ private:
     std::string text_;
     std::vector<std::string> lines_;
     std::vector<int> lineStarts_;  // document position of each display line
+    // Where each display line is laid out (its paragraph and its line there), and the top of
+    // each paragraph in the document: the mark is placed from them without laying out again.
+    std::vector<std::pair<int, int>> lineInBlock_;
+    std::vector<double> blockTops_;
+    QRect MarkRect();
+    int markLine_ = -1;
+    int markIndex_ = 0;
+    QRect markRect_;
+    // The marked line laid out alone, so that moving the mark along it shapes no text.
+    std::unique_ptr<QTextLayout> markLineLayout_;
+    int markLayoutLine_ = -1;
 };
 
 // A spin edit that reports clicks.

@@ -173,7 +173,10 @@ bool KeyboardLayout::Gives(uint32_t keycode, uint32_t keysym) const {
     if (place < 0) return false;
     const KeySymbols& symbols = places_[std::size_t(place)];
     for (uint32_t sym : symbols.Keysyms)
-        if (sym != 0 && (sym == keysym || xkb_keysym_to_upper(sym) == keysym)) return true;
+        if (sym == keysym && sym != 0) return true;
+    // Caps Lock gives the capital of a level's letter.
+    for (uint32_t sym : symbols.Keysyms)
+        if (sym != 0 && xkb_keysym_to_upper(sym) == keysym) return true;
     return false;
 }
 
