@@ -14,6 +14,15 @@
 
 namespace {
 constexpr int kLessonLength = 70;  // characters: a line of the course window
+
+// The ranking only orders the words: without its file the course still has every word.
+WordRanking RankingOrNone(const std::string& dataDirectory) {
+    try {
+        return LoadWordRanking(dataDirectory);
+    } catch (const IoError&) {
+        return WordRanking();
+    }
+}
 }  // namespace
 
 CourseSession::CourseSession(const Lexicon& lexicon, ProgressRecord& record, std::string dataDirectory,
@@ -28,12 +37,7 @@ std::string CourseSession::Start(const KeyboardLayout& layout) {
     course_ = std::make_unique<Course>(layout);
     const CourseLoadResult loaded = course_->Load(programFolder_);
     if (!words_) {
-        // The ranking only orders the words: without it the course still has every word.
-        ranking_ = std::make_unique<WordRanking>();
-        try {
-            *ranking_ = LoadWordRanking(dataDirectory_);
-        } catch (const IoError&) {
-        }
+        ranking_ = std::make_unique<WordRanking>(RankingOrNone(dataDirectory_));
         words_ = std::make_unique<CourseWords>(lexicon_, *ranking_);
     }
     indexedFor_.clear();
@@ -121,9 +125,9 @@ CourseSession::KeyOutcome CourseSession::KeyPress(std::optional<unsigned char> t
     const int64_t duration = RunKeyDuration(run_);
     const int32_t elapsed = duration > 0 && duration < INT32_MAX ? int32_t(duration) : 0;
     const int focus = course_->Focus();
-    HistoryRow row = HistoryRowNow(run_.CorrectCount, run_.ErrorCount, elapsed,
-                                   WordsPerMinute(run_.CorrectCount, elapsed),
-                                   ErrorPercent(run_.ErrorCount, run_.CorrectCount), false, false);
+    HistoryRow row =
+        HistoryRowNow(run_.CorrectCount, run_.ErrorCount, elapsed, WordsPerMinute(run_.CorrectCount, elapsed),
+                      ErrorPercent(run_.ErrorCount, run_.CorrectCount), false, false);
     row.Layout = layout_->Name().Text();
     row.LessonKey = focus >= 0 ? course_->Order()[std::size_t(focus)].Name : std::string("?");
     outcome.Row = row;

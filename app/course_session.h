@@ -24,8 +24,7 @@ class CourseSession {
 public:
     // The record is the active layout's; the course state lives in the program's folder,
     // the word ranking in the data folder.
-    CourseSession(const Lexicon& lexicon, ProgressRecord& record, std::string dataDirectory,
-                  std::string programFolder);
+    CourseSession(const Lexicon& lexicon, ProgressRecord& record, std::string dataDirectory, std::string programFolder);
 
     // Reads the course state of the layout (a French message when part of it could not be
     // read; empty otherwise) and makes the first lesson.
@@ -47,9 +46,9 @@ public:
     void KeyDown(uint8_t virtualKey) { run_.KeyDown(virtualKey); }
     struct KeyOutcome {
         bool Correct = false;
-        bool Finished = false;               // the lesson's last character
-        std::optional<int> Unlocked;         // the step unlocked at the end of the lesson
-        std::optional<HistoryRow> Row;       // the finished lesson, for the history
+        bool Finished = false;          // the lesson's last character
+        std::optional<int> Unlocked;    // the step unlocked at the end of the lesson
+        std::optional<HistoryRow> Row;  // the finished lesson, for the history
     };
     KeyOutcome KeyPress(std::optional<unsigned char> typed, KeyTime at);
     // Escape: the lesson starts again, nothing counted.

@@ -44,7 +44,7 @@ void KeyTiles::paintEvent(QPaintEvent*) {
         const bool next = step >= course_->UnlockedCount();
         const CourseKeyFigures figures = course_->Figures(step);
         // Green: at the target; orange: measured but not there yet; white: too few keystrokes.
-        QColor fill = next ? QColor(235, 235, 235)
+        QColor fill = next              ? QColor(235, 235, 235)
                       : figures.Ready() ? QColor(170, 225, 160)
                       : figures.Enough  ? QColor(255, 205, 140)
                                         : QColor(Qt::white);
@@ -59,10 +59,11 @@ void KeyTiles::paintEvent(QPaintEvent*) {
         if (name.size() > 3) name = name.left(3) + QString::fromUtf8("…");
         painter.drawText(tile.adjusted(0, 2, 0, -tile.height() / 2), Qt::AlignCenter, name);
         painter.setFont(small);
-        QString figure = next                         ? QString::fromUtf8("à venir")
-                         : figures.Samples == 0 ? QString::fromUtf8("—")
-                                                : QString::fromUtf8("%1 m/min\n%2 %").arg(figures.Wpm).arg(
-                                                      int(figures.AccuracyPercent + 0.5));
+        QString figure =
+            next ? QString::fromUtf8("à venir")
+            : figures.Samples == 0
+                ? QString::fromUtf8("—")
+                : QString::fromUtf8("%1 m/min\n%2 %").arg(figures.Wpm).arg(int(figures.AccuracyPercent + 0.5));
         painter.drawText(tile.adjusted(0, tile.height() / 2 - 2, 0, 0), Qt::AlignHCenter | Qt::AlignTop, figure);
     }
 }
@@ -108,9 +109,9 @@ CourseWindow::CourseWindow(const Lexicon& lexicon, ProgressRecord& record, std::
     BackButton->setToolTip(QString::fromUtf8("Retirer la dernière touche ajoutée."));
     NewTextButton = new QPushButton(QString::fromUtf8("Autre texte"), this);
     CloseButton = new QPushButton(QString::fromUtf8("Fermer"), this);
-    for (QWidget* w : {static_cast<QWidget*>(TargetBox), static_cast<QWidget*>(NextKeyButton),
-                       static_cast<QWidget*>(BackButton), static_cast<QWidget*>(NewTextButton),
-                       static_cast<QWidget*>(CloseButton)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(TargetBox), static_cast<QWidget*>(NextKeyButton), static_cast<QWidget*>(BackButton),
+          static_cast<QWidget*>(NewTextButton), static_cast<QWidget*>(CloseButton)})
         w->setFocusPolicy(Qt::ClickFocus);
     controls->addWidget(targetLabel);
     controls->addWidget(TargetBox);
@@ -196,8 +197,9 @@ void CourseWindow::ShowLesson() {
 void CourseWindow::ShowProgress() {
     const Course& course = session_.State();
     const int focus = course.Focus(), next = course.NextToUnlock();
-    QString title = QString::fromUtf8("Leçon %1 · %2 apprises").arg(course.Lessons() + 1).arg(
-        CountText(course.UnlockedCount(), "touche", "touches"));
+    QString title = QString::fromUtf8("Leçon %1 · %2 apprises")
+                        .arg(course.Lessons() + 1)
+                        .arg(CountText(course.UnlockedCount(), "touche", "touches"));
     if (!session_.Practise().empty())
         title += QString::fromUtf8(" · entraînement sur ") + Quoted(Cp1252ToUtf8(session_.Practise()));
     else if (focus >= 0)

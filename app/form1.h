@@ -74,7 +74,7 @@ public:
     MemoEdit* Memo2;
     QLabel* StaticText1;
     QTimer* Timer1;
-    QPushButton* StatsButton = nullptr;  // opens the detailed statistics (form1_statistics.cpp)
+    QPushButton* StatsButton = nullptr;   // opens the detailed statistics (form1_statistics.cpp)
     QPushButton* CourseButton = nullptr;  // opens the typing course (form1_keyboard.cpp)
     QCheckBox* KeyboardBox = nullptr;     // shows the on-screen keyboard under the typing field
     OnscreenKeyboard* Keyboard = nullptr;

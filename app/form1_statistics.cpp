@@ -32,9 +32,7 @@ void TForm1::ShowStatistics() {
             statsWindow_->Refresh();
         });
         // "S'entraîner" opens the course on a lesson built around the slow key or pair.
-        statsWindow_->SetPractise([this](const std::string& characters) {
-            Guarded([&] { ShowCourse(characters); });
-        });
+        statsWindow_->SetPractise([this](const std::string& characters) { Guarded([&] { ShowCourse(characters); }); });
     }
     statsWindow_->SetLayoutOrigin(LayoutOrigin());
     statsWindow_->Refresh();

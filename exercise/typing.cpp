@@ -78,7 +78,8 @@ double ErrorPercent(int32_t errorCount, int32_t correctCount) {
 std::string RunSummary(int32_t speed, double errorPercent, char decimalPoint) {
     // Formatted without the C library's locale, then given the window's decimal separator.
     char percent[32];
-    const auto written = std::to_chars(percent, percent + sizeof percent - 1, errorPercent, std::chars_format::fixed, 1);
+    const auto written =
+        std::to_chars(percent, percent + sizeof percent - 1, errorPercent, std::chars_format::fixed, 1);
     *written.ptr = '\0';
     for (char* p = percent; *p; ++p)
         if (*p == '.') *p = decimalPoint;

@@ -91,7 +91,7 @@ const std::string_view kOddNounLemmas[] = {
     "amen",    "après"_cp,    "assez",   "autre",  "avant",  "avoir",    "comment",  "dedans",  "dehors",
     "demain",  "derrière"_cp, "dessous", "dessus", "devant", "dire",     "ensemble", "hier",    "leur",
     "même"_cp, "merci",       "mien",    "moins",  "non",    "nôtre"_cp, "oui",      "pendant", "peu",
-    "plus",    "pourquoi",    "rien",    "sien",    "tien",   "tout",   "trop",     "vôtre"_cp};
+    "plus",    "pourquoi",    "rien",    "sien",   "tien",   "tout",     "trop",     "vôtre"_cp};
 // Adjectives that go before the noun or stand for a determiner or a pronoun ("une
 // vérité petite", "ma maladie mienne"): sentences, which put the adjective after the
 // noun, leave them out.
@@ -657,8 +657,7 @@ std::string DrillNumber(unsigned char digit, std::string_view allowed) {
 }  // namespace
 
 std::string AddDrillCharacter(std::string text, unsigned char focus, std::string_view allowed) {
-    if (IsLetterByte(focus) || focus == ' ' || text.empty() || text.find(char(focus)) != std::string::npos)
-        return text;
+    if (IsLetterByte(focus) || focus == ' ' || text.empty() || text.find(char(focus)) != std::string::npos) return text;
     constexpr char kNoBreak = char(0xA0);
     const bool hasDigits = std::any_of(allowed.begin(), allowed.end(), [](char c) { return c >= '0' && c <= '9'; });
     std::vector<std::string> words;
@@ -683,9 +682,7 @@ std::string AddDrillCharacter(std::string text, unsigned char focus, std::string
                 case '?': word += kNoBreak + mark; break;
                 case '-': word += " -"; break;
                 case 0xAB:  // « »
-                case 0xBB:
-                    word = std::string("\xAB") + kNoBreak + word + kNoBreak + "\xBB";
-                    break;
+                case 0xBB: word = std::string("\xAB") + kNoBreak + word + kNoBreak + "\xBB"; break;
                 case '"': word = "\"" + word + "\""; break;
                 case '(':
                 case ')': word = "(" + word + ")"; break;
@@ -700,8 +697,8 @@ std::string AddDrillCharacter(std::string text, unsigned char focus, std::string
                         // Units and currencies follow a number; other signs stand between words.
                         const bool unit = focus == '%' || focus == 0x80 || focus == '$' || focus == 0xA3 ||
                                           focus == 0xB0 || focus == 0xB5;
-                        word = (unit && hasDigits ? DrillNumber('1', allowed) + kNoBreak : std::string()) + mark +
-                               " " + word;
+                        word = (unit && hasDigits ? DrillNumber('1', allowed) + kNoBreak : std::string()) + mark + " " +
+                               word;
                     }
             }
         }

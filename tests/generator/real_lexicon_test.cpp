@@ -30,9 +30,7 @@ namespace {
 
 class RealLexiconTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        lexicon_ = LoadBuiltLexicon();
-    }
+    static void SetUpTestSuite() { lexicon_ = LoadBuiltLexicon(); }
     // Outside CTest (no CLAVELLE_DATA_DIR) the tests are skipped; under CTest the lexicon
     // must be there.
     static bool UnderCTest() { return std::getenv("CLAVELLE_DATA_DIR") != nullptr; }
