@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "app/qt_text.h"
 #include "app/window_style.h"
@@ -63,7 +64,7 @@ void KeyTiles::paintEvent(QPaintEvent*) {
             next ? QString::fromUtf8("à venir")
             : figures.Samples == 0
                 ? QString::fromUtf8("—")
-                : QString::fromUtf8("%1 m/min\n%2 %").arg(figures.Wpm).arg(int(figures.AccuracyPercent + 0.5));
+                : QString::fromUtf8("%1 m/min\n%2 %").arg(figures.Wpm).arg(std::lround(figures.AccuracyPercent));
         painter.drawText(tile.adjusted(0, tile.height() / 2 - 2, 0, 0), Qt::AlignHCenter | Qt::AlignTop, figure);
     }
 }

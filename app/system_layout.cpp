@@ -5,9 +5,16 @@
 #include <xcb/xcb.h>
 #include <QGuiApplication>
 // The XKB extension's header names a field "explicit", a C++ keyword.
+#ifdef __clang__
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wkeyword-macro"
+#endif
 #define explicit explicit_
 #include <xcb/xkb.h>
 #undef explicit
+#ifdef __clang__
+#pragma clang diagnostic pop
+#endif
 
 #include <cstdlib>
 #include <cstring>

@@ -30,7 +30,12 @@ void Settings::Load() {
 
 void Settings::Save() const {
     std::string text(kHeader);
-    for (const auto& [name, value] : values_) text += name + "=" + value + "\n";
+    for (const auto& [name, value] : values_) {
+        text += name;
+        text += '=';
+        text += value;
+        text += '\n';
+    }
     NamingFile(path_, [&] { SaveFileSafely(path_, text.data(), text.size()); });
 }
 

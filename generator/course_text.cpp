@@ -654,6 +654,13 @@ std::string DrillNumber(unsigned char digit, std::string_view allowed) {
     return number;
 }
 
+std::string Enclosed(const std::string& word, std::string_view open, std::string_view close) {
+    std::string out(open);
+    out += word;
+    out += close;
+    return out;
+}
+
 }  // namespace
 
 std::string AddDrillCharacter(std::string text, unsigned char focus, std::string_view allowed) {
@@ -679,27 +686,38 @@ std::string AddDrillCharacter(std::string text, unsigned char focus, std::string
                 case ';':
                 case ':':
                 case '!':
-                case '?': word += kNoBreak + mark; break;
+                case '?':
+                    word += kNoBreak;
+                    word += mark;
+                    break;
                 case '-': word += " -"; break;
                 case 0xAB:  // « »
-                case 0xBB: word = std::string("\xAB") + kNoBreak + word + kNoBreak + "\xBB"; break;
-                case '"': word = "\"" + word + "\""; break;
+                case 0xBB: word = Enclosed(word, "\xAB\xA0", "\xA0\xBB"); break;
+                case '"': word = Enclosed(word, "\"", "\""); break;
                 case '(':
-                case ')': word = "(" + word + ")"; break;
+                case ')': word = Enclosed(word, "(", ")"); break;
                 case '[':
-                case ']': word = "[" + word + "]"; break;
+                case ']': word = Enclosed(word, "[", "]"); break;
                 case '{':
-                case '}': word = "{" + word + "}"; break;
-                default:
+                case '}': word = Enclosed(word, "{", "}"); break;
+                default: {
+                    // A number before the word; a unit or currency after a number; other signs
+                    // on their own between words.
+                    const bool unit = focus == '%' || focus == 0x80 || focus == '$' || focus == 0xA3 || focus == 0xB0 ||
+                                      focus == 0xB5;
+                    std::string before;
                     if (focus >= '0' && focus <= '9') {
-                        word = DrillNumber(focus, allowed) + " " + word;
+                        before = DrillNumber(focus, allowed);
                     } else {
-                        // Units and currencies follow a number; other signs stand between words.
-                        const bool unit = focus == '%' || focus == 0x80 || focus == '$' || focus == 0xA3 ||
-                                          focus == 0xB0 || focus == 0xB5;
-                        word = (unit && hasDigits ? DrillNumber('1', allowed) + kNoBreak : std::string()) + mark + " " +
-                               word;
+                        if (unit && hasDigits) {
+                            before = DrillNumber('1', allowed);
+                            before += kNoBreak;
+                        }
+                        before += mark;
                     }
+                    before += ' ';
+                    word.insert(0, before);
+                }
             }
         }
         if (!out.empty()) out += ' ';

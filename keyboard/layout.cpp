@@ -122,7 +122,7 @@ const std::vector<LayoutName>& FrenchLayouts() {
 }
 
 std::string LayoutLabel(const LayoutName& name) {
-    const std::string text = name.Text();
+    std::string text = name.Text();
     for (const Label& label : kLabels)
         if (text == label.Name) return label.Text;
     return text;
