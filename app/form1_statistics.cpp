@@ -39,6 +39,8 @@ void TForm1::ShowStatistics() {
     statsWindow_->show();
     statsWindow_->raise();
     statsWindow_->activateWindow();
+    // The tabs take the keyboard, so that Ctrl+Tab moves between them from the start.
+    statsWindow_->Tabs->setFocus(Qt::OtherFocusReason);
 }
 
 std::string TForm1::AppendHistoryRow(int32_t elapsed, bool interrupted) {
