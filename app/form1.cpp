@@ -386,14 +386,28 @@ void TForm1::FlashWrongKey() {
 }
 
 void TForm1::Edit2Change() {
-    if (!LexiconReady()) return;
+    // The field emptied below, when a line is complete, is handled there.
+    if (completingLine_ || !LexiconReady()) return;
     // Without a model there is no line to complete (a new text empties the memo first).
     const int lineCount = Memo1->LineCount();
     if (lineCount == 0) return;
     if (!LineComplete(Edit2->Text(), Memo1->Line(run_.CurrentLine))) return;
     Memo1->ScrollDown(1);
     if (run_.CurrentLine < lineCount) ++run_.CurrentLine;
-    SetEdit2Blank();  // runs this handler again: empty lines and the end are seen there
+    completingLine_ = true;
+    SetEdit2Blank();
+    completingLine_ = false;
+    // An empty line that follows is completed at once; so is the end of the text, where the
+    // line read is empty.
+    if (LineComplete(Edit2->Text(), Memo1->Line(run_.CurrentLine))) {
+        Memo1->ScrollDown(1);
+        if (run_.CurrentLine < lineCount) ++run_.CurrentLine;
+        JudgeIfFinished(lineCount);
+    }
+    JudgeIfFinished(lineCount);
+}
+
+void TForm1::JudgeIfFinished(int lineCount) {
     // The run lasts from its first correct key to its last, by the keys' own times, so that
     // a stall of this thread does not lengthen it.
     const int64_t byKeys = RunKeyDuration(run_);

@@ -109,6 +109,8 @@ public:
     void ShortReset();
     void EstimateTextSpeed();
     void FinishRun(int32_t elapsed);
+    // At the end of a line: the text is judged once its last line is typed.
+    void JudgeIfFinished(int lineCount);
     void Interrupt();
     void ShowStatistics();
     StatsWindow* Statistics() const { return statsWindow_; }
@@ -205,6 +207,7 @@ private:
     TypingCursor cursor_;
     CourseWindow* courseWindow_ = nullptr;
     int lastPlace_ = -1;  // the drawn place of the latest key struck
+    bool completingLine_ = false;
     int cursorGeneration_ = -1;
     QTimer* flashTimer_ = nullptr;
     QPalette normalEdit2Palette_;
