@@ -24,9 +24,10 @@ namespace {
 QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
 // "« e »" for a character of the course, the blank and the no-break space by their names.
-QString Quoted(const std::string& utf8) { return QString::fromUtf8("« %1 »").arg(Utf8(utf8)); }
+QString Quoted(const std::string& utf8) { return QString::fromUtf8("«\u00A0%1\u00A0»").arg(Utf8(utf8)); }
 
-QString Html(const QString& text) { return text.toHtmlEscaped().replace(QLatin1Char(' '), QStringLiteral("&nbsp;")); }
+// The lesson as rich text: blanks stay blanks, so that a long lesson wraps.
+QString Html(const QString& text) { return text.toHtmlEscaped(); }
 
 }  // namespace
 
@@ -36,12 +37,16 @@ void KeyTiles::paintEvent(QPaintEvent*) {
     if (!course_) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const int shown = std::min(course_->UnlockedCount() + 1, int(course_->Order().size()));
-    if (shown <= 0) return;
+    // The keys learned last and the next one, as many as fit at a readable width.
+    const int total = std::min(course_->UnlockedCount() + 1, int(course_->Order().size()));
+    if (total <= 0) return;
+    const int fit = std::max(1, int((this->width() - 2) / 44));
+    const int first = std::max(0, total - fit);
+    const int shown = total - first;
     const double width = std::min(64.0, (double(this->width()) - 2) / shown);
     const QFont big = PixelFont("Arial", 15, true), small = PixelFont("Arial", 10);
-    for (int step = 0; step < shown; ++step) {
-        const QRectF tile(1 + step * width, 1, width - 3, height() - 3);
+    for (int step = first; step < total; ++step) {
+        const QRectF tile(1 + (step - first) * width, 1, width - 3, height() - 3);
         const bool next = step >= course_->UnlockedCount();
         const CourseKeyFigures figures = course_->Figures(step);
         // Green: at the target; orange: measured but not there yet; white: too few keystrokes.
@@ -87,6 +92,9 @@ CourseWindow::CourseWindow(const Lexicon& lexicon, ProgressRecord& record, std::
     Model->setMinimumHeight(56);
     Model->setAutoFillBackground(true);
     SetColours(Model, kNavy, &kPaleYellow);
+    QPalette modelColours = Model->palette();
+    modelColours.setColor(QPalette::Window, kPaleYellow);  // a label fills with its window colour
+    Model->setPalette(modelColours);
     Model->setMargin(4);
     Field = new TypingEdit(this);
     Field->setFont(PixelFont("Arial", 19));
@@ -204,8 +212,8 @@ void CourseWindow::ShowProgress() {
     if (!session_.Practise().empty())
         title += QString::fromUtf8(" · entraînement sur ") + Quoted(Cp1252ToUtf8(session_.Practise()));
     else if (focus >= 0)
-        title += QString::fromUtf8(" · touche travaillée : ") + Quoted(course.Order()[std::size_t(focus)].Name);
-    if (next >= 0) title += QString::fromUtf8(" · prochaine : ") + Quoted(course.Order()[std::size_t(next)].Name);
+        title += QString::fromUtf8(" · touche travaillée\u00A0: ") + Quoted(course.Order()[std::size_t(focus)].Name);
+    if (next >= 0) title += QString::fromUtf8(" · prochaine\u00A0: ") + Quoted(course.Order()[std::size_t(next)].Name);
     Title->setText(title);
     Tiles->SetCourse(&course);
     // The model: what is typed in grey, the next character marked, the rest as it is.
@@ -264,7 +272,7 @@ void CourseWindow::Key(const KeyPress& press, uint64_t eventMs) {
 void CourseWindow::LessonDone(const CourseSession::KeyOutcome& outcome) {
     QString info;
     if (outcome.Row) {
-        info = QString::fromUtf8("Leçon terminée : %1 mots/min, %2 % d'erreurs.")
+        info = QString::fromUtf8("Leçon terminée\u00A0: %1 mots/min, %2\u00A0% d'erreurs.")
                    .arg(outcome.Row->Speed)
                    .arg(QLocale::system().toString(outcome.Row->ErrorPercent, 'f', 1));
         if (services_.AppendHistory) {
@@ -273,8 +281,8 @@ void CourseWindow::LessonDone(const CourseSession::KeyOutcome& outcome) {
         }
     }
     if (outcome.Unlocked)
-        info += QString::fromUtf8(" Nouvelle touche : ") +
-                Quoted(session_.State().Order()[std::size_t(*outcome.Unlocked)].Name) + QString::fromUtf8(" !");
+        info += QString::fromUtf8(" Nouvelle touche\u00A0: ") +
+                Quoted(session_.State().Order()[std::size_t(*outcome.Unlocked)].Name) + QString::fromUtf8("\u00A0!");
     if (services_.SaveRecord) services_.SaveRecord();
     SaveState();
     session_.NewLesson();

@@ -34,7 +34,7 @@ void TForm1::SetUpLayout() {
     bool fellBack = false;
     std::shared_ptr<const KeyboardLayout> layout = LoadLayout(name, &fellBack);
     if (fellBack && !(name == LayoutName{}))
-        layoutOrigin_ = "intégrée (la disposition « " + name.Text() + " » est introuvable)";
+        layoutOrigin_ = "intégrée (la disposition «\u00A0" + name.Text() + "\u00A0» est introuvable)";
     SetActiveLayout(layout);
     translator_.Reset();
     // The record of this layout; the first paint loads it next.
@@ -48,7 +48,7 @@ void TForm1::ChooseLayout(const LayoutName& name) {
     std::string error;
     std::unique_ptr<KeyboardLayout> loaded = LoadXkbLayout(name, &error);
     if (!loaded) {
-        ShowMessage("Impossible de choisir cette disposition du clavier : " + error + ".");
+        ShowMessage("Impossible de choisir cette disposition du clavier\u00A0: " + error + ".");
         return;
     }
     // The samples so far belong to the layout they were typed on.
@@ -146,7 +146,7 @@ void TForm1::WarnOfOtherLayout() {
     const KeyboardLayout* other = evidence_.Contradicts(Layout(), candidates);
     if (!other) return;
     layoutWarned_ = true;
-    ShowMessage("Votre clavier semble être " + LayoutLabel(other->Name()) + " ; les statistiques sont comptées pour " +
-                LayoutLabel(Layout().Name()) +
-                ". Choisissez la disposition du clavier dans « Statistiques détaillées » (F2).");
+    ShowMessage("Votre clavier semble être " + LayoutLabel(other->Name()) +
+                "\u00A0; les statistiques sont comptées pour " + LayoutLabel(Layout().Name()) +
+                ". Choisissez la disposition du clavier dans «\u00A0Statistiques détaillées\u00A0» (F2).");
 }

@@ -118,7 +118,8 @@ std::unique_ptr<KeyboardLayout> LoadXkbLayout(const LayoutName& name, std::strin
     const xkb_rule_names names{"evdev", "pc105", name.Layout.c_str(), name.Variant.c_str(), ""};
     Keymap keymap(xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS));
     if (!keymap) {
-        if (error) *error = "la disposition « " + name.Text() + " » est introuvable dans les données XKB du système";
+        if (error)
+            *error = "la disposition «\u00A0" + name.Text() + "\u00A0» est introuvable dans les données XKB du système";
         return nullptr;
     }
     return BuildLayout(name, context.get(), keymap.get(), false);
