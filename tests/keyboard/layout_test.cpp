@@ -89,6 +89,16 @@ TEST(LayoutTest, ComposedAndShiftedCharactersGiveTheirKeystrokes) {
     EXPECT_EQ(bepo->KeyOfChar()['a'], KeyOfVirtualKey['Q']);  // BÉPO's a is under AZERTY's q
 }
 
+// The classic AZERTY built into the program types every character as the system's does.
+TEST(LayoutTest, TheBuiltInAzertyIsTheSystems) {
+    const auto system = Load("fr");
+    const std::unique_ptr<KeyboardLayout> builtIn = BuiltInAzerty();
+    EXPECT_TRUE(builtIn->BuiltIn());
+    EXPECT_EQ(builtIn->KeyOfChar(), system->KeyOfChar());
+    for (int c = 0; c < 256; ++c)
+        EXPECT_EQ(builtIn->Strokes(static_cast<unsigned char>(c)), system->Strokes(static_cast<unsigned char>(c))) << c;
+}
+
 TEST(LayoutTest, RecordsAndLabelsPerLayout) {
     EXPECT_EQ(RecordFileName(*LayoutName::Parse("fr")), "progression1_9.dat");
     EXPECT_EQ(RecordFileName(*LayoutName::Parse("fr(oss)")), "progression1_9.dat");
