@@ -121,6 +121,8 @@ public:
     // Switches to another layout: the present record is saved, the layout's own is loaded,
     // and the choice is kept in the settings file.
     void ChooseLayout(const LayoutName& name);
+    // Forgets the choice: the layout the system gives is counted again.
+    void ChooseSystemLayout();
     const KeyboardLayout& Layout() const { return ActiveLayout(); }
     // Where the run stands in the model: the next character and its keystrokes.
     const TypingCursor& Cursor() {
@@ -197,6 +199,11 @@ private:
     bool layoutWarned_ = false;
     std::unique_ptr<Settings> settings_;
     std::string layoutOrigin_;
+    Settings& UserSettings();  // read once, at first use
+    void SaveSettings();       // a failure is said, naming the file
+    std::pair<LayoutName, std::string> SystemLayoutOrDefault() const;
+    // Counts another layout: the present record saved, the layout's own loaded.
+    bool SwitchLayout(const LayoutName& name);
     // After a run: says once when the keys typed point at another layout than the one counted.
     void WarnOfOtherLayout();
     // The cursor follows the model's display lines, the line copied and the field's text.

@@ -15,22 +15,33 @@ namespace {
 constexpr const char* kLayoutSetting = "disposition";
 }  // namespace
 
-void TForm1::SetUpLayout() {
+Settings& TForm1::UserSettings() {
     if (!settings_) {
         settings_ = std::make_unique<Settings>(programFolder_ + "/" + kSettingsFileName);
         settings_->Load();
     }
-    LayoutName name;
-    layoutOrigin_ = "par défaut";
-    std::optional<LayoutName> chosen;
-    if (const std::optional<std::string> value = settings_->Get(kLayoutSetting)) chosen = LayoutName::Parse(*value);
-    if (chosen) {
-        name = *chosen;
-        layoutOrigin_ = "choisie par vous";
-    } else if (const std::optional<SystemLayout> system = DetectSystemLayout()) {
-        name = system->Name;
-        layoutOrigin_ = "donnée par " + system->Source;
+    return *settings_;
+}
+
+void TForm1::SaveSettings() {
+    try {
+        UserSettings().Save();
+    } catch (const IoError& failure) {
+        ShowMessage(IoErrorMessage(failure));
     }
+}
+
+std::pair<LayoutName, std::string> TForm1::SystemLayoutOrDefault() const {
+    if (const std::optional<SystemLayout> system = DetectSystemLayout())
+        return {system->Name, "donnée par " + system->Source};
+    return {LayoutName{}, "par défaut"};
+}
+
+void TForm1::SetUpLayout() {
+    std::optional<LayoutName> chosen;
+    if (const std::optional<std::string> value = UserSettings().Get(kLayoutSetting)) chosen = LayoutName::Parse(*value);
+    auto [name, origin] = chosen ? std::pair(*chosen, std::string("choisie par vous")) : SystemLayoutOrDefault();
+    layoutOrigin_ = origin;
     bool fellBack = false;
     std::shared_ptr<const KeyboardLayout> layout = LoadLayout(name, &fellBack);
     if (fellBack && !(name == LayoutName{}))
@@ -43,13 +54,12 @@ void TForm1::SetUpLayout() {
     keeper_->StartupPending = pending;
 }
 
-void TForm1::ChooseLayout(const LayoutName& name) {
-    if (name == Layout().Name() && !Layout().BuiltIn()) return;
+bool TForm1::SwitchLayout(const LayoutName& name) {
     std::string error;
     std::unique_ptr<KeyboardLayout> loaded = LoadXkbLayout(name, &error);
     if (!loaded) {
         ShowMessage("Impossible de choisir cette disposition du clavier\u00A0: " + error + ".");
-        return;
+        return false;
     }
     // The samples so far belong to the layout they were typed on.
     if (keeper_->Ready()) keeper_->SaveProgress();
@@ -59,18 +69,28 @@ void TForm1::ChooseLayout(const LayoutName& name) {
     keeper_ = std::make_unique<ProgressKeeper>(*record_, programFolder_ + "/" + RecordFileName(Layout().Name()));
     keeper_->StartupPending = false;
     keeper_->PrepareProgress([this](const std::string& notice) { ShowMessage(notice); });
-    layoutOrigin_ = "choisie par vous";
     layoutWarned_ = false;
     evidence_ = LayoutEvidence();
-    settings_->Set(kLayoutSetting, name.Text());
-    try {
-        settings_->Save();
-    } catch (const IoError& failure) {
-        ShowMessage(IoErrorMessage(failure));
-    }
     EstimateTextSpeed();
     if (Keyboard) Keyboard->SetLayout(ActiveLayoutShared());
     if (courseWindow_) courseWindow_->Start();
+    return true;
+}
+
+void TForm1::ChooseLayout(const LayoutName& name) {
+    if (name == Layout().Name() && !Layout().BuiltIn()) return;
+    if (!SwitchLayout(name)) return;
+    layoutOrigin_ = "choisie par vous";
+    UserSettings().Set(kLayoutSetting, name.Text());
+    SaveSettings();
+}
+
+void TForm1::ChooseSystemLayout() {
+    UserSettings().Remove(kLayoutSetting);
+    SaveSettings();
+    const auto [name, origin] = SystemLayoutOrDefault();
+    if ((!(name == Layout().Name()) || Layout().BuiltIn()) && !SwitchLayout(name)) return;
+    layoutOrigin_ = origin;
 }
 
 void TForm1::ShowCourse(const std::string& practise) {

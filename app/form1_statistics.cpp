@@ -31,6 +31,11 @@ void TForm1::ShowStatistics() {
             statsWindow_->SetLayoutOrigin(LayoutOrigin());
             statsWindow_->Refresh();
         });
+        statsWindow_->SetSystemLayoutChooser([this] {
+            Guarded([&] { ChooseSystemLayout(); });
+            statsWindow_->SetLayoutOrigin(LayoutOrigin());
+            statsWindow_->Refresh();
+        });
         // "S'entraîner" opens the course on a lesson built around the slow key or pair.
         statsWindow_->SetPractise([this](const std::string& characters) { Guarded([&] { ShowCourse(characters); }); });
     }

@@ -201,7 +201,14 @@ StatsWindow::StatsWindow(const ProgressRecord& record, const Lexicon& lexicon, s
     layoutRow->addWidget(LayoutLine, 1);
     layout->addLayout(layoutRow);
     connect(LayoutBox, &QComboBox::activated, this, [this](int index) {
-        const std::optional<LayoutName> name = LayoutName::Parse(LayoutBox->itemData(index).toString().toStdString());
+        const QString chosen = LayoutBox->itemData(index).toString();
+        if (chosen.isEmpty()) {
+            // The last entry: no choice of one's own, the system's layout.
+            if (chooseSystemLayout_) chooseSystemLayout_();
+            ShowLayout();
+            return;
+        }
+        const std::optional<LayoutName> name = LayoutName::Parse(chosen.toStdString());
         if (!chooseLayout_ || !name) return;
         // The built-in copy stands in for a layout the XKB data lacked: choosing it again
         // tries the XKB data again.
@@ -323,6 +330,11 @@ QWidget* StatsWindow::BuildProgressTab() {
     return tab;
 }
 
+void StatsWindow::SetSystemLayoutChooser(std::function<void()> choose) {
+    chooseSystemLayout_ = std::move(choose);
+    ShowLayout();
+}
+
 void StatsWindow::SetLayoutChooser(std::function<void(const LayoutName&)> choose) {
     chooseLayout_ = std::move(choose);
     LayoutBox->setEnabled(bool(chooseLayout_));
@@ -408,9 +420,10 @@ void StatsWindow::ShowLayout() {
         LayoutBox->addItem(Utf8(LayoutLabel(name)), QString::fromStdString(name.Text()));
         if (name == active.Name()) LayoutBox->setCurrentIndex(LayoutBox->count() - 1);
     }
-    std::string line = "Disposition : " + LayoutLabel(active.Name());
+    if (chooseSystemLayout_) LayoutBox->addItem(QString::fromUtf8("Selon le système (détection)"), QString());
+    std::string line = "Disposition\u00A0: " + LayoutLabel(active.Name());
     if (!layoutOrigin_.empty()) line += ", " + layoutOrigin_;
-    line += " ; statistiques : " + RecordFileName(active.Name());
+    line += "\u00A0; statistiques\u00A0: " + RecordFileName(active.Name());
     LayoutLine->setText(Utf8(line));
 }
 

@@ -45,6 +45,8 @@ public:
     // Called with the layout the user picks in "Disposition du clavier"; the caller
     // switches to it and calls Refresh. Without it the choice is disabled.
     void SetLayoutChooser(std::function<void(const LayoutName&)> choose);
+    // The entry that gives the choice back to the system's layout (shown when set).
+    void SetSystemLayoutChooser(std::function<void()> choose);
     // Where the active layout came from ("donnée par le serveur X"), UTF-8, for the line
     // under the choice.
     void SetLayoutOrigin(std::string origin);
@@ -90,6 +92,7 @@ private:
     std::string historyPath_;
     KeyReport report_;
     std::vector<PairFigure> intoPairs_, outOfPairs_, slowestPairs_;  // as the tables show them
+    std::function<void()> chooseSystemLayout_;
     std::function<void(const LayoutName&)> chooseLayout_;
     std::string layoutOrigin_;
     std::function<void(const std::string&)> practise_;

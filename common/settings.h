@@ -22,6 +22,7 @@ public:
     std::optional<std::string> Get(const std::string& name) const;
     // A value holds no line break (cut at the first one).
     void Set(const std::string& name, const std::string& value);
+    void Remove(const std::string& name) { values_.erase(name); }
     const std::string& Path() const { return path_; }
 
 private:

@@ -106,10 +106,16 @@ TEST_F(StatsFlow, ALayoutChosenInTheWindowIsCountedOnItsOwnRecord) {
     emit window->LayoutBox->activated(bepo);
     EXPECT_EQ(form_->Layout().Name().Text(), "fr(bepo)");
     EXPECT_EQ(window->LayoutBox->currentText().toStdString(), "Français (BÉPO)");
-    EXPECT_EQ(window->LayoutLine->text().toStdString(),
-              "Disposition : Français (BÉPO), choisie par vous ; statistiques : progression1_9-bepo.dat");
+    EXPECT_EQ(
+        window->LayoutLine->text().toStdString(),
+        "Disposition\u00A0: Français (BÉPO), choisie par vous\u00A0; statistiques\u00A0: progression1_9-bepo.dat");
     EXPECT_TRUE(std::filesystem::exists(form_->ProgramFolder() + "/progression1_9-bepo.dat"));
     EXPECT_NE(ReadBytes(form_->ProgramFolder() + "/réglages.txt").find("disposition=fr(bepo)"), std::string::npos);
+    // The last entry gives the choice back to the system (offscreen: none, classic AZERTY).
+    emit window->LayoutBox->activated(window->LayoutBox->findData(QString()));
+    EXPECT_EQ(form_->Layout().Name().Text(), "fr");
+    EXPECT_EQ(ReadBytes(form_->ProgramFolder() + "/réglages.txt").find("disposition="), std::string::npos);
+    EXPECT_NE(form_->LayoutOrigin(), "choisie par vous");
     EXPECT_TRUE(messages_.empty());
     SetActiveLayout(before);
 }
@@ -237,7 +243,8 @@ TEST(StatsWindowLayouts, BepoCapsChoiceAndPractise) {
     EXPECT_EQ(window.Heatmap->CapsText(KeyOfVirtualKey['1']).toStdString(), "1 \"");
     EXPECT_EQ(window.LayoutBox->currentText().toStdString(), "Français (BÉPO)");
     EXPECT_EQ(window.LayoutLine->text().toStdString(),
-              "Disposition : Français (BÉPO), donnée par le serveur X ; statistiques : progression1_9-bepo.dat");
+              "Disposition\u00A0: Français (BÉPO), donnée par le serveur X\u00A0; statistiques\u00A0: "
+              "progression1_9-bepo.dat");
     const int afnor = window.LayoutBox->findData(QStringLiteral("fr(afnor)"));
     ASSERT_GE(afnor, 0);
     emit window.LayoutBox->activated(afnor);
