@@ -197,6 +197,7 @@ private:
     KeyTranslator translator_;
     LayoutEvidence evidence_;
     bool layoutWarned_ = false;
+    std::vector<std::shared_ptr<const KeyboardLayout>> otherLayouts_;
     std::unique_ptr<Settings> settings_;
     std::string layoutOrigin_;
     Settings& UserSettings();  // read once, at first use

@@ -160,10 +160,10 @@ void TForm1::ShowKeyboard(bool shown) {
 void TForm1::WarnOfOtherLayout() {
     if (layoutWarned_ || evidence_.Size() < 20) return;
     if (evidence_.Agreeing(Layout()) * 10 >= evidence_.Size() * 9) return;
-    std::vector<std::shared_ptr<const KeyboardLayout>> candidates;
-    for (const LayoutName& name : FrenchLayouts())
-        if (!(name == Layout().Name())) candidates.push_back(LoadXkbLayout(name));
-    const KeyboardLayout* other = evidence_.Contradicts(Layout(), candidates);
+    // The French layouts are read once, at the first doubt.
+    if (otherLayouts_.empty())
+        for (const LayoutName& name : FrenchLayouts()) otherLayouts_.push_back(LoadXkbLayout(name));
+    const KeyboardLayout* other = evidence_.Contradicts(Layout(), otherLayouts_);
     if (!other) return;
     layoutWarned_ = true;
     ShowMessage("Votre clavier semble être " + LayoutLabel(other->Name()) +
