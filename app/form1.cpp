@@ -109,29 +109,12 @@ void TForm1::BindHandlers() {
     qApp->installEventFilter(this);
 }
 
-void TForm1::Guarded(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const IoError& error) {
-        ShowMessage(IoErrorMessage(error));
-    }
-}
-
-void TForm1::ShowMessage(const std::string& text) {
-    if (services_.ShowMessage) services_.ShowMessage(text);
-}
-
 std::string TForm1::TextOf(const QLineEdit* edit) const { return FromQString(edit->text()); }
 
 void TForm1::SetTextOf(QLineEdit* edit, const std::string& text) {
     QString q = ToQString(text);
     if (edit->text() != q) edit->setText(q);
     edit->setCursorPosition(0);
-}
-
-void TForm1::SetEdit2Blank() {
-    Edit2->SetText(" ");
-    Edit2->SetCaret(1);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -267,13 +250,6 @@ void TForm1::Button1Click() {
     ShowNext();
 }
 
-void TForm1::ShortReset() {
-    SetEdit2Blank();
-    run_.ClearCounters();
-    TimeStamp(run_.RunStartTime);
-    ShowNext();
-}
-
 void TForm1::CheckBox1Click() { ResetTyping(); }
 void TForm1::SpinEdit1Click() { ShortReset(); }
 void TForm1::SpinEdit1Change() { ShortReset(); }
@@ -291,13 +267,6 @@ void TForm1::Memo1Change() {
     SetTextOf(Edit1, assessment.InformationLine);
     Edit2->setEnabled(assessment.TypingEnabled);
     SetEdit2Blank();
-    ShowNext();
-}
-
-void TForm1::EstimateTextSpeed() {
-    run_.CurrentLine = 0;
-    Memo2->SetText(EstimateText(EstimateSpeeds(Memo1->Text(), *record_)));
-    Memo2->ScrollToTop();
     ShowNext();
 }
 
@@ -347,42 +316,6 @@ void TForm1::Edit2KeyPress(int character) {
         FlashWrongKey();
         if (outcome.Beep && services_.Beep) services_.Beep();
     }
-}
-
-void TForm1::SyncCursor() {
-    if (Memo1->Generation() != cursorGeneration_) {
-        cursor_.SetLines(Memo1->Lines());
-        cursorGeneration_ = Memo1->Generation();
-    }
-    cursor_.MoveTo(run_.CurrentLine, int(Edit2->text().size()) - 1);  // the field starts with a blank
-}
-
-void TForm1::ShowNext() {
-    SyncCursor();
-    const bool expecting = Edit2->isEnabled() && cursor_.Expected();
-    if (Keyboard && Keyboard->isVisible())
-        Keyboard->ShowNext(expecting ? cursor_.ExpectedStrokes(Layout()) : std::vector<Keystroke>());
-    if (!expecting) {
-        Memo1->MarkCharacter(-1, 0);
-        return;
-    }
-    Memo1->MarkCharacter(cursor_.CurrentLine(), cursor_.Typed());
-}
-
-void TForm1::FlashWrongKey() {
-    if (Keyboard && Keyboard->isVisible()) Keyboard->FlashWrong(lastPlace_);
-    // The field turns pale red for a moment; the timer gives its colour back.
-    if (!flashTimer_) {
-        flashTimer_ = new QTimer(this);
-        flashTimer_->setSingleShot(true);
-        flashTimer_->setInterval(250);
-        connect(flashTimer_, &QTimer::timeout, this, [this] { Edit2->setPalette(normalEdit2Palette_); });
-        normalEdit2Palette_ = Edit2->palette();
-    }
-    QPalette flash = normalEdit2Palette_;
-    flash.setColor(QPalette::Base, QColor(255, 190, 190));
-    Edit2->setPalette(flash);
-    flashTimer_->start();
 }
 
 void TForm1::Edit2Change() {
@@ -440,15 +373,6 @@ void TForm1::FinishRun(int32_t elapsed) {
     if (saveError) ShowMessage(IoErrorMessage(*saveError));
     if (!historyError.empty()) ShowMessage(historyError);
     WarnOfOtherLayout();
-}
-
-std::optional<IoError> TForm1::SaveReportingLater() {
-    try {
-        keeper_->SaveProgress();
-    } catch (const IoError& error) {
-        return error;
-    }
-    return std::nullopt;
 }
 
 void TForm1::CheckBox2Click() {

@@ -175,7 +175,7 @@ private:
     // Saves the record; returns the error of a failed save (none when saved or skipped).
     std::optional<IoError> SaveReportingLater();
     // The lexicon is loaded and has verbs (not while the first paint is still loading).
-    bool LexiconReady() const { return !loading_ && lexicon_->VerbCount > 0; }
+    bool LexiconReady() const;
 
     FormServices services_;
     std::unique_ptr<Lexicon> lexicon_;

@@ -50,7 +50,7 @@ void TForm1::SetUpLayout() {
     translator_.Reset();
     // The record of this layout; the first paint loads it next.
     const bool pending = keeper_->StartupPending;
-    keeper_ = std::make_unique<ProgressKeeper>(*record_, programFolder_ + "/" + RecordFileName(Layout().Name()));
+    keeper_ = std::make_unique<ProgressKeeper>(*record_, programFolder_ + "/" + RecordFileName(ActiveLayout().Name()));
     keeper_->StartupPending = pending;
 }
 
@@ -66,7 +66,7 @@ bool TForm1::SwitchLayout(const LayoutName& name) {
     SetActiveLayout(std::shared_ptr<const KeyboardLayout>(std::move(loaded)));
     translator_.Reset();
     ShortReset();
-    keeper_ = std::make_unique<ProgressKeeper>(*record_, programFolder_ + "/" + RecordFileName(Layout().Name()));
+    keeper_ = std::make_unique<ProgressKeeper>(*record_, programFolder_ + "/" + RecordFileName(ActiveLayout().Name()));
     keeper_->StartupPending = false;
     keeper_->PrepareProgress([this](const std::string& notice) { ShowMessage(notice); });
     layoutWarned_ = false;
@@ -78,7 +78,7 @@ bool TForm1::SwitchLayout(const LayoutName& name) {
 }
 
 void TForm1::ChooseLayout(const LayoutName& name) {
-    if (name == Layout().Name() && !Layout().BuiltIn()) return;
+    if (name == ActiveLayout().Name() && !ActiveLayout().BuiltIn()) return;
     if (!SwitchLayout(name)) return;
     layoutOrigin_ = "choisie par vous";
     UserSettings().Set(kLayoutSetting, name.Text());
@@ -89,7 +89,7 @@ void TForm1::ChooseSystemLayout() {
     UserSettings().Remove(kLayoutSetting);
     SaveSettings();
     const auto [name, origin] = SystemLayoutOrDefault();
-    if ((!(name == Layout().Name()) || Layout().BuiltIn()) && !SwitchLayout(name)) return;
+    if ((!(name == ActiveLayout().Name()) || ActiveLayout().BuiltIn()) && !SwitchLayout(name)) return;
     layoutOrigin_ = origin;
 }
 
@@ -159,14 +159,14 @@ void TForm1::ShowKeyboard(bool shown) {
 
 void TForm1::WarnOfOtherLayout() {
     if (layoutWarned_ || evidence_.Size() < 20) return;
-    if (evidence_.Agreeing(Layout()) * 10 >= evidence_.Size() * 9) return;
+    if (evidence_.Agreeing(ActiveLayout()) * 10 >= evidence_.Size() * 9) return;
     // The French layouts are read once, at the first doubt.
     if (otherLayouts_.empty())
         for (const LayoutName& name : FrenchLayouts()) otherLayouts_.push_back(LoadXkbLayout(name));
-    const KeyboardLayout* other = evidence_.Contradicts(Layout(), otherLayouts_);
+    const KeyboardLayout* other = evidence_.Contradicts(ActiveLayout(), otherLayouts_);
     if (!other) return;
     layoutWarned_ = true;
     ShowMessage("Votre clavier semble être " + LayoutLabel(other->Name()) +
-                "\u00A0; les statistiques sont comptées pour " + LayoutLabel(Layout().Name()) +
+                "\u00A0; les statistiques sont comptées pour " + LayoutLabel(ActiveLayout().Name()) +
                 ". Choisissez la disposition du clavier dans «\u00A0Statistiques détaillées\u00A0» (F2).");
 }

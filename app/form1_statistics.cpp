@@ -28,37 +28,22 @@ void TForm1::ShowStatistics() {
         // A layout chosen there becomes the one counted, with its own record.
         statsWindow_->SetLayoutChooser([this](const LayoutName& name) {
             Guarded([&] { ChooseLayout(name); });
-            statsWindow_->SetLayoutOrigin(LayoutOrigin());
+            statsWindow_->SetLayoutOrigin(layoutOrigin_);
             statsWindow_->Refresh();
         });
         statsWindow_->SetSystemLayoutChooser([this] {
             Guarded([&] { ChooseSystemLayout(); });
-            statsWindow_->SetLayoutOrigin(LayoutOrigin());
+            statsWindow_->SetLayoutOrigin(layoutOrigin_);
             statsWindow_->Refresh();
         });
         // "S'entraîner" opens the course on a lesson built around the slow key or pair.
         statsWindow_->SetPractise([this](const std::string& characters) { Guarded([&] { ShowCourse(characters); }); });
     }
-    statsWindow_->SetLayoutOrigin(LayoutOrigin());
+    statsWindow_->SetLayoutOrigin(layoutOrigin_);
     statsWindow_->Refresh();
     statsWindow_->show();
     statsWindow_->raise();
     statsWindow_->activateWindow();
     // The tabs take the keyboard, so that Ctrl+Tab moves between them from the start.
     statsWindow_->Tabs->setFocus(Qt::OtherFocusReason);
-}
-
-std::string TForm1::AppendHistoryRow(int32_t elapsed, bool interrupted) {
-    HistoryRow row =
-        HistoryRowNow(run_.CorrectCount, run_.ErrorCount, elapsed, WordsPerMinute(run_.CorrectCount, elapsed),
-                      ErrorPercent(run_.ErrorCount, run_.CorrectCount), CheckBox3->isChecked(), interrupted);
-    row.Layout = Layout().Name().Text();  // the layout the run was typed and counted on
-    return AppendRow(row);
-}
-
-std::string TForm1::AppendRow(const HistoryRow& row) {
-    if (!history_) history_ = std::make_unique<HistoryWriter>(programFolder_ + "/" + kHistoryFileName);
-    std::string message = history_->Append(row);
-    if (statsWindow_ && statsWindow_->isVisible()) statsWindow_->Refresh();
-    return message;
 }

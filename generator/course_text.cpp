@@ -250,7 +250,7 @@ private:
 
         const std::vector<int>& verbs = VerbIndices(tense, person);
         if (verbs.empty()) return false;
-        const std::string_view verb = Pick(index_.Verbs(tense, person), verbs);
+        const std::string_view verb = Pick(index_.VerbForms(tense, person), verbs);
         const bool compound = tense == kCourseCompoundPast;
         const std::string_view firstVerbWord = compound ? kHave[person] : verb;
         if (subject == Subject::Pronoun) {
@@ -311,7 +311,7 @@ private:
         const std::vector<int>& nouns = NounIndices();
         if (nouns.empty()) return false;
         for (int tries = 0; tries < kWordTries; ++tries) {
-            const CourseNounForm& noun = index_.Nouns()[std::size_t(PickIndex(index_.Nouns(), nouns))];
+            const CourseNounForm& noun = index_.NounForms()[std::size_t(PickIndex(index_.NounForms(), nouns))];
             const PhraseAgreement agreement = AgreementOfSlot(noun.slot);
             const uint8_t use = agreement.plural ? kPluralUse : agreement.gender == Gender::Feminine ? 1 : 0;
             const Closed* determiner = ChooseClosed(kDeterminers, use, noun.text);
@@ -323,7 +323,7 @@ private:
             const std::vector<int>& adjectives = AdjectiveIndices(noun.slot);
             if (!adjectives.empty() && Random(3) == 0) {
                 out += ' ';
-                out += Pick(index_.Adjectives(noun.slot), adjectives);
+                out += Pick(index_.AdjectiveForms(noun.slot), adjectives);
             }
             return true;
         }
@@ -475,12 +475,12 @@ private:
         return pool[std::size_t(PickIndex(pool, indices))].text;
     }
 
-    const std::vector<int>& NounIndices() { return nouns_.Of(index_.Nouns(), focus_, wordFocus_); }
+    const std::vector<int>& NounIndices() { return nouns_.Of(index_.NounForms(), focus_, wordFocus_); }
     const std::vector<int>& AdjectiveIndices(int slot) {
-        return adjectives_[std::size_t(slot)].Of(index_.Adjectives(slot), focus_, wordFocus_);
+        return adjectives_[std::size_t(slot)].Of(index_.AdjectiveForms(slot), focus_, wordFocus_);
     }
     const std::vector<int>& VerbIndices(int tense, int person) {
-        return verbs_[std::size_t(tense)][std::size_t(person)].Of(index_.Verbs(tense, person), focus_, wordFocus_);
+        return verbs_[std::size_t(tense)][std::size_t(person)].Of(index_.VerbForms(tense, person), focus_, wordFocus_);
     }
     const std::vector<int>& NameIndices() { return names_.Of(index_.Names(), focus_, wordFocus_); }
 

@@ -105,9 +105,9 @@ public:
     bool HasWordsWith(char c, int count) const;
 
     const std::vector<CourseForm>& Words() const { return pools_.words; }
-    const std::vector<CourseNounForm>& Nouns() const { return pools_.nouns; }
-    const std::vector<CourseForm>& Adjectives(int slot) const { return pools_.adjectives[std::size_t(slot)]; }
-    const std::vector<CourseForm>& Verbs(int tenseKind, int person) const {
+    const std::vector<CourseNounForm>& NounForms() const { return pools_.nouns; }
+    const std::vector<CourseForm>& AdjectiveForms(int slot) const { return pools_.adjectives[std::size_t(slot)]; }
+    const std::vector<CourseForm>& VerbForms(int tenseKind, int person) const {
         return pools_.verbs[std::size_t(tenseKind)][std::size_t(person)];
     }
     const std::vector<CourseForm>& Names() const { return pools_.names; }
