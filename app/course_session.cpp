@@ -82,12 +82,10 @@ void CourseSession::NewLesson(const std::string& practise) {
     // The learner's slowest pairs among the keys allowed, by the characters their keys type.
     std::vector<CoursePair> pairs;
     for (const PairFigure& pair : SlowestPairs(record_, 20)) {
-        const int from = PhysicalKeyOfKey(pair.Previous), to = PhysicalKeyOfKey(pair.Current);
-        if (from < 0 || to < 0) continue;
-        const int a = cp1252_detail::FromUnicode(layout_->Symbols(from).Chars[0]);
-        const int b = cp1252_detail::FromUnicode(layout_->Symbols(to).Chars[0]);
-        if (a <= 0 || b <= 0 || !index_->Allows(char(a)) || !index_->Allows(char(b))) continue;
-        pairs.push_back({char(a), char(b), double(pair.MeanMs)});
+        const char a = layout_->ByteAt(PhysicalKeyOfKey(pair.Previous), 0);
+        const char b = layout_->ByteAt(PhysicalKeyOfKey(pair.Current), 0);
+        if (!a || !b || !index_->Allows(a) || !index_->Allows(b)) continue;
+        pairs.push_back({a, b, double(pair.MeanMs)});
     }
     if (practise_.size() >= 2) pairs.push_back({practise_[0], practise_[1], 1e6});
     text_ = MakeCourseText(*index_, char(focus), pairs, kLessonLength);

@@ -117,17 +117,6 @@ std::optional<PairFigure> SelectedPair(const QTableWidget* table, const std::vec
     return pairs[std::size_t(rows.front().row())];
 }
 
-// The Windows-1252 byte a key types at a level; 0 for none (a dead key, a control
-// character, a character Windows-1252 lacks).
-char ByteAt(const KeyboardLayout& layout, int place, int level) {
-    if (place < 0) return 0;
-    const KeyboardLayout::KeySymbols& symbols = layout.Symbols(place);
-    if (KeyboardLayout::IsDeadKeysym(symbols.Keysyms[std::size_t(level)])) return 0;
-    const char32_t u = symbols.Chars[std::size_t(level)];
-    const int byte = u < 0x20 || u == 0x7F ? -1 : cp1252_detail::FromUnicode(u);
-    return byte > 0 ? static_cast<char>(byte) : 0;
-}
-
 QPushButton* PractiseButton(const char* text, QWidget* parent) {
     auto* button = new QPushButton(QString::fromUtf8(text), parent);
     button->setFont(window_style::PixelFont("Times New Roman", 13));
@@ -147,35 +136,6 @@ QLabel* Heading(const QString& text, QWidget* parent) {
 }
 
 }  // namespace
-
-std::string KeyPractiseCharacters(int key) {
-    if (key < 1 || key > kKeyCount) return {};
-    const char ch = ByteAt(ActiveLayout(), PhysicalKeyOfKey(key), 0);
-    return ch ? std::string(1, ch) : std::string();
-}
-
-std::string PairPractiseCharacters(int previous, int current) {
-    if (previous < 1 || previous > kKeyCount || current < 1 || current > kKeyCount) return {};
-    const KeyboardLayout& layout = ActiveLayout();
-    const int from = PhysicalKeyOfKey(previous), to = PhysicalKeyOfKey(current);
-    auto one = [](char ch) { return ch ? std::string(1, ch) : std::string(); };
-    // A modifier or a dead key types nothing of its own: the character it makes of the next key.
-    switch (KeyVirtualCodes[std::size_t(previous)]) {
-        case VK_SHIFT: return one(ByteAt(layout, to, kShiftLevelBit));
-        case VK_MENU: return one(ByteAt(layout, to, kAltGrLevelBit));
-        default: break;
-    }
-    const uint32_t dead = layout.Symbols(from).Keysyms[0];
-    if (KeyboardLayout::IsDeadKeysym(dead)) {
-        const char32_t composed = layout.Compose(dead, layout.Symbols(to).Keysyms[0]);
-        const int byte = composed ? cp1252_detail::FromUnicode(composed) : -1;
-        return byte > 0 ? std::string(1, static_cast<char>(byte)) : std::string();
-    }
-    const char first = ByteAt(layout, from, 0);
-    if (!first) return {};
-    // Before a modifier or a dead key, the character after it is not known: the first alone.
-    return one(first) + one(ByteAt(layout, to, 0));
-}
 
 StatsWindow::StatsWindow(const ProgressRecord& record, const Lexicon& lexicon, std::string historyPath, QWidget* parent)
     : QWidget(parent, Qt::Window), record_(record), lexicon_(lexicon), historyPath_(std::move(historyPath)) {

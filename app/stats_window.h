@@ -17,20 +17,13 @@
 
 #include "app/keyboard_heatmap.h"
 #include "app/progress_chart.h"
+#include "keyboard/key_characters.h"
 #include "keyboard/layout.h"
 #include "lexicon/lexicon.h"
 #include "stats/key_report.h"
 #include "stats/progress.h"
 
 extern const char* const kStatsWindowTitle;  // UTF-8
-
-// The characters (Windows-1252) to practise a key on the active layout: what it types
-// alone; empty for a key that types nothing alone (Maj, Alt, a dead key).
-std::string KeyPractiseCharacters(int key);
-// The characters to practise a pair: those of its two keys one after the other; after Maj
-// the next key's Shift character, after Alt its Alt Gr one, after a dead key what the
-// dead key composes with it. Empty when the pair types nothing this way.
-std::string PairPractiseCharacters(int previous, int current);
 
 class StatsWindow : public QWidget {
     Q_OBJECT

@@ -275,6 +275,15 @@ bool KeyboardLayout::IsPlain(unsigned char ch) const {
     return strokes.size() == 1 && strokes[0].Level == 0 && !strokes[0].CapsLock;
 }
 
+char KeyboardLayout::ByteAt(int place, int level) const {
+    if (place < 0 || std::size_t(place) >= places_.size() || level < 0 || level >= kLevelCount) return 0;
+    const KeySymbols& symbols = places_[std::size_t(place)];
+    if (IsDeadKeysym(symbols.Keysyms[std::size_t(level)])) return 0;
+    const char32_t u = symbols.Chars[std::size_t(level)];
+    const int byte = u < 0x20 || u == 0x7F ? -1 : cp1252_detail::FromUnicode(u);
+    return byte > 0 ? static_cast<char>(byte) : 0;
+}
+
 std::string KeyboardLayout::CapText(int place, int level) const {
     if (place < 0 || std::size_t(place) >= places_.size() || level < 0 || level >= kLevelCount) return {};
     const KeySymbols& symbols = places_[std::size_t(place)];

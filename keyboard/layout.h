@@ -101,6 +101,9 @@ public:
     // A character typed with one plain key, no modifier, no dead key.
     bool IsPlain(unsigned char ch) const;
 
+    // The Windows-1252 character a key types at a level; 0 for none (a dead key, a control
+    // character, a character Windows-1252 lacks).
+    char ByteAt(int place, int level) const;
     // The cap of a key at a level, for drawing (UTF-8): its character, the spacing form
     // of a dead key, empty for none.
     std::string CapText(int place, int level) const;

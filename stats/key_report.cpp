@@ -213,12 +213,8 @@ std::string KeyName(int key) {
     // What the key types alone on the user's layout; a letter by its capital, as on its cap.
     const KeyboardLayout& layout = ActiveLayout();
     const int place = PhysicalKeyOfKey(key);
-    const char32_t plain = layout.Symbols(place).Chars[0];
-    const int byte = cp1252_detail::FromUnicode(plain);
-    if (byte > 0 && plain != 0) {
-        const unsigned char ch = static_cast<unsigned char>(byte);
-        if (ch >= 'a' && ch <= 'z') return std::string(1, char(ch - 'a' + 'A'));
-    }
+    const char plain = layout.ByteAt(place, 0);
+    if (plain >= 'a' && plain <= 'z') return std::string(1, char(plain - 'a' + 'A'));
     const std::string text = layout.CapText(place, 0);
     return text.empty() ? "?" : text;
 }
