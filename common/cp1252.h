@@ -98,6 +98,30 @@ inline unsigned char UnicodeToCp1252(char32_t u) {
     return static_cast<unsigned char>(b < 0 ? '?' : b);
 }
 
+// Letters of Windows-1252 and their case.
+constexpr bool IsCp1252Lower(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 0xDF && c != 0xF7) || c == 0x9C || c == 0x9A || c == 0x9E;
+}
+constexpr bool IsCp1252Upper(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || c == 0x8C || c == 0x8A || c == 0x8E ||
+           c == 0x9F;
+}
+// The capital of a small letter, 0 when it has none.
+constexpr unsigned char Cp1252Upper(unsigned char c) {
+    if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 'a' + 'A');
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
+    if (c == 0x9C || c == 0x9A || c == 0x9E) return static_cast<unsigned char>(c - 0x10);  // œ š ž
+    if (c == 0xFF) return 0x9F;                                                            // ÿ
+    return 0;
+}
+// The small letter of a capital, the byte itself for anything else.
+constexpr unsigned char Cp1252Lower(unsigned char c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return static_cast<unsigned char>(c + 0x20);
+    if (c == 0x8A || c == 0x8C || c == 0x8E) return static_cast<unsigned char>(c + 0x10);  // Š Œ Ž
+    if (c == 0x9F) return 0xFF;                                                            // Ÿ
+    return c;
+}
+
 // True when every character of the UTF-8 text has a Windows-1252 byte.
 bool FitsCp1252(std::string_view utf8);
 

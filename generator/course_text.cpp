@@ -6,142 +6,18 @@
 #include <unordered_map>
 
 #include "common/cp1252.h"
+#include "generator/course_words.h"
 #include "generator/noun_phrase.h"
 #include "generator/random.h"
 
+using namespace course_words;
+
 namespace {
 
-// How a word starts, for the choice of determiner or subject pronoun: a consonant, a
-// vowel (le and je elide), or h or y, where French goes both ways (l'homme, le héros):
-// only the forms that never change are used there.
-enum Initial : uint8_t { kConsonant = 1, kVowel = 2, kHOrY = 4, kAnyInitial = 7 };
-
-Initial InitialOf(std::string_view word) {
-    const char c = word.empty() ? ' ' : word[0];
-    if (c == 'h' || c == 'y') return kHOrY;
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (IsElisionLetter(c) || u == 0x9C || u == 0xE6 || u == 0xE4 || u == 0xEB) return kVowel;  // œ æ ä ë
-    return kConsonant;
-}
-
-// Determiners and subject pronouns: the agreement or person they serve, the initials of
-// the next word they go before, and whether they are glued to it (l', j').
-struct Closed {
-    std::string_view text;
-    uint8_t use;  // determiners: 0 masculine singular, 1 feminine singular, 2 plural; pronouns: the person
-    uint8_t initials;
-    bool elided = false;
-};
-
-constexpr uint8_t kPluralUse = 2;
-
-constexpr Closed kDeterminers[] = {
-    {"le", 0, kConsonant},
-    {"l'", 0, kVowel, true},
-    {"un", 0, kAnyInitial},
-    {"ce", 0, kConsonant},
-    {"cet", 0, kVowel},
-    {"mon", 0, kConsonant | kVowel},
-    {"ton", 0, kConsonant | kVowel},
-    {"son", 0, kConsonant | kVowel},
-    {"notre", 0, kAnyInitial},
-    {"votre", 0, kAnyInitial},
-    {"leur", 0, kAnyInitial},
-    {"la", 1, kConsonant},
-    {"l'", 1, kVowel, true},
-    {"une", 1, kAnyInitial},
-    {"cette", 1, kAnyInitial},
-    {"ma", 1, kConsonant},
-    {"ta", 1, kConsonant},
-    {"sa", 1, kConsonant},
-    {"mon", 1, kVowel},
-    {"ton", 1, kVowel},
-    {"son", 1, kVowel},
-    {"notre", 1, kAnyInitial},
-    {"votre", 1, kAnyInitial},
-    {"leur", 1, kAnyInitial},
-    {"les", 2, kAnyInitial},
-    {"des", 2, kAnyInitial},
-    {"ces", 2, kAnyInitial},
-    {"mes", 2, kAnyInitial},
-    {"tes", 2, kAnyInitial},
-    {"ses", 2, kAnyInitial},
-    {"nos", 2, kAnyInitial},
-    {"vos", 2, kAnyInitial},
-    {"leurs", 2, kAnyInitial},
-};
-
-constexpr Closed kPronouns[] = {
-    {"je", 0, kConsonant},    {"j'", 0, kVowel, true},   {"tu", 1, kAnyInitial},   {"il", 2, kAnyInitial},
-    {"elle", 2, kAnyInitial}, {"on", 2, kAnyInitial},    {"nous", 3, kAnyInitial}, {"vous", 4, kAnyInitial},
-    {"ils", 5, kAnyInitial},  {"elles", 5, kAnyInitial},
-};
-
-// The present of avoir, by person, for the compound past.
-constexpr std::string_view kHave[6] = {"ai", "as", "a", "avons", "avez", "ont"};
-
-// Prepositions before a second noun phrase, and the conjunction of two objects.
-constexpr std::string_view kPrepositions[] = {"dans", "sur", "sous", "avec", "pour", "vers", "par", "contre", "chez"};
-constexpr std::string_view kAnd = "et";
-
-// Nouns of the lexicon that French uses mostly as something else (adverbs, pronouns,
-// verbs): "ton dessus", "leur leur" and "notre dire" are French but read like errors, so
-// sentences leave them out (word lists keep them).
-const std::string_view kOddNounLemmas[] = {
-    "amen",    "après"_cp,    "assez",   "autre",  "avant",  "avoir",    "comment",  "dedans",  "dehors",
-    "demain",  "derrière"_cp, "dessous", "dessus", "devant", "dire",     "ensemble", "hier",    "leur",
-    "même"_cp, "merci",       "mien",    "moins",  "non",    "nôtre"_cp, "oui",      "pendant", "peu",
-    "plus",    "pourquoi",    "rien",    "sien",   "tien",   "tout",     "trop",     "vôtre"_cp};
-// Adjectives that go before the noun or stand for a determiner or a pronoun ("une
-// vérité petite", "ma maladie mienne"): sentences, which put the adjective after the
-// noun, leave them out.
-const std::string_view kOddAdjectiveLemmas[] = {
-    "aise",    "autre", "beau",  "bon",     "certain", "chaque", "divers", "grand",    "gros",  "jeune",
-    "joli",    "leur",  "maint", "mauvais", "même"_cp, "mien",   "nul",    "nôtre"_cp, "petit", "plusieurs",
-    "premier", "quel",  "sien",  "tel",     "tien",    "tout",   "vieux",  "vôtre"_cp};
-
-template <std::size_t N>
-bool IsAmong(std::string_view word, const std::string_view (&list)[N]) {
-    return std::find(std::begin(list), std::end(list), word) != std::end(list);
-}
-
-// The closed words, each once.
-const std::vector<std::string_view>& ClosedWordList() {
-    static const std::vector<std::string_view> words = [] {
-        std::vector<std::string_view> all;
-        for (const Closed& d : kDeterminers) all.push_back(d.text);
-        for (const Closed& p : kPronouns) all.push_back(p.text);
-        for (std::string_view h : kHave) all.push_back(h);
-        for (std::string_view p : kPrepositions) all.push_back(p);
-        all.push_back(kAnd);
-        std::sort(all.begin(), all.end());
-        all.erase(std::unique(all.begin(), all.end()), all.end());
-        return all;
-    }();
-    return words;
-}
-
-bool IsLowerLetter(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 0xDF && c != 0xF7) || c == 0x9C || c == 0x9A || c == 0x9E;
-}
-bool IsUpperLetter(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || c == 0x8C || c == 0x8A || c == 0x8E ||
-           c == 0x9F;
-}
-// The capital of a lower-case letter (0 when it has none).
-unsigned char UpperOf(unsigned char c) {
-    if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 'a' + 'A');
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 0x20);
-    if (c == 0x9C || c == 0x9A || c == 0x9E) return static_cast<unsigned char>(c - 0x10);  // œ š ž
-    if (c == 0xFF) return 0x9F;                                                            // ÿ
-    return 0;
-}
 bool IsVowelLetter(unsigned char c) {
     return c == 'a' || c == 'e' || c == 'i' || c == 'o' || c == 'u' || c == 'y' ||
            (c >= 0xE0 && c <= 0xFC && c != 0xE7 && c != 0xF0 && c != 0xF1 && c != 0xF7 && c != 0xF8) || c == 0x9C;
 }
-
-bool Holds(std::string_view word, char c) { return word.find(c) != std::string_view::npos; }
 
 // A draw in 0..n-1 that favours the start of a list sorted most frequent first: the cube of
 // a uniform draw puts about half of the draws in the first tenth of the list.
@@ -182,10 +58,10 @@ public:
     LessonMaker(const CourseIndex& index, char focus, std::span<const CoursePair> pairs, int targetLength)
         : index_(index), focus_(focus), pairs_(pairs), target_(std::max(targetLength, 1)) {
         const unsigned char f = static_cast<unsigned char>(focus);
-        const bool letter = index.Allows(focus) && (IsLowerLetter(f) || IsUpperLetter(f));
+        const bool letter = index.Allows(focus) && (IsCp1252Lower(f) || IsCp1252Upper(f));
         // A lower-case letter is held by the content words; a capital (or a character
         // that no word holds) only by the sentence somewhere, if it can be.
-        wordFocus_ = letter && IsLowerLetter(f);
+        wordFocus_ = letter && IsCp1252Lower(f);
         sentenceFocus_ = index.Allows(focus) && focus != ' ' && !wordFocus_;
         listFocus_ = letter;
     }
@@ -295,8 +171,8 @@ private:
             }
         }
 
-        if (index_.Capitals() && !IsUpperLetter(static_cast<unsigned char>(s[0]))) {
-            const unsigned char upper = UpperOf(static_cast<unsigned char>(s[0]));
+        if (index_.Capitals() && !IsCp1252Upper(static_cast<unsigned char>(s[0]))) {
+            const unsigned char upper = Cp1252Upper(static_cast<unsigned char>(s[0]));
             if (upper == 0 || !index_.Allows(char(upper))) return false;
             s[0] = char(upper);
         }
@@ -394,7 +270,7 @@ private:
 
     bool HasLetters() const {
         for (int c = 0; c < 256; ++c)
-            if (index_.Allows(char(c)) && IsLowerLetter(static_cast<unsigned char>(c))) return true;
+            if (index_.Allows(char(c)) && IsCp1252Lower(static_cast<unsigned char>(c))) return true;
         return false;
     }
 
@@ -405,11 +281,11 @@ private:
         std::vector<char> consonants;
         for (int c = 0; c < 256; ++c) {
             const unsigned char u = static_cast<unsigned char>(c);
-            if (!index_.Allows(char(c)) || !IsLowerLetter(u)) continue;
+            if (!index_.Allows(char(c)) || !IsCp1252Lower(u)) continue;
             (IsVowelLetter(u) ? vowels : consonants).push_back(char(c));
         }
         const unsigned char f = static_cast<unsigned char>(focus_);
-        const bool focusUpper = IsUpperLetter(f);
+        const bool focusUpper = IsCp1252Upper(f);
         const bool focusVowel = IsVowelLetter(focusUpper ? static_cast<unsigned char>(f + 0x20) : f);
         const int length = 2 + Random(3);
         bool vowel = Random(2) == 0;
@@ -499,229 +375,9 @@ private:
     std::vector<const char*> used_;  // words already in the text, by their storage
 };
 
-template <class Entry>
-void SortByFrequency(std::vector<Entry>& pool) {
-    std::stable_sort(pool.begin(), pool.end(), [](const Entry& a, const Entry& b) {
-        if (a.rank != b.rank) return a.rank < b.rank;
-        return a.text.size() < b.text.size();
-    });
-}
-
 }  // namespace
-
-std::span<const std::string_view> CourseClosedWords() { return ClosedWordList(); }
-
-bool CourseIndex::Typable(std::string_view word) const {
-    if (word.empty()) return false;
-    for (char c : word)
-        if (!Allows(c)) return false;
-    return true;
-}
-
-bool CourseIndex::HasWordsWith(char c, int count) const {
-    for (const CourseForm& word : pools_.words)
-        if (Holds(word.text, c) && --count <= 0) return true;
-    return count <= 0;
-}
-
-int CourseIndex::WordsWith(char c) const {
-    const auto& words = pools_.words;
-    return int(std::count_if(words.begin(), words.end(), [c](const CourseForm& w) { return Holds(w.text, c); }));
-}
-
-CourseWords::CourseWords(const Lexicon& lexicon, const WordRanking& ranking) {
-    CoursePools& p = pools_;
-    // The rank of a form (looked up as rankedAs); the first time, the form joins the
-    // word list.
-    std::unordered_map<std::string_view, int> seen;
-    seen.reserve(std::size_t(lexicon.VerbCount) * kVerbSlotCount +
-                 4 * std::size_t(lexicon.NounCount + lexicon.AdjectiveCount));
-    const auto take = [&](std::string_view form, std::string_view rankedAs) {
-        const auto [entry, fresh] = seen.try_emplace(form, 0);
-        if (fresh) {
-            entry->second = ranking.Rank(rankedAs);
-            p.words.push_back({form, entry->second});
-        }
-        return entry->second;
-    };
-    // Forms with a blank would make two words of the text.
-    const auto usable = [](std::string_view form) { return !form.empty() && !Holds(form, ' '); };
-
-    for (int v = 1; v <= lexicon.VerbCount; ++v) {
-        const VerbEntry& entry = lexicon.Verb(v);
-        for (int slot = 0; slot < kVerbSlotCount; ++slot) {
-            const std::string_view form = entry.Slots[slot].View();
-            if (!usable(form)) continue;
-            const int rank = take(form, form);
-            if (slot >= kIndicativePresentSlot && slot < kIndicativePresentSlot + 6)
-                p.verbs[0][std::size_t(slot - kIndicativePresentSlot)].push_back({form, rank});
-            else if (slot >= kImperfectSlot && slot < kImperfectSlot + 6)
-                p.verbs[1][std::size_t(slot - kImperfectSlot)].push_back({form, rank});
-            else if (slot >= kFutureSlot && slot < kFutureSlot + 6)
-                p.verbs[2][std::size_t(slot - kFutureSlot)].push_back({form, rank});
-            else if (slot == kPastParticipleMasSgSlot)
-                for (auto& pool : p.verbs[kCourseCompoundPast]) pool.push_back({form, rank});
-        }
-    }
-    for (int n = 1; n <= lexicon.NounCount; ++n) {
-        const NominalEntry& entry = lexicon.Noun(n);
-        const bool odd = IsAmong(entry.Slots[kNominalLemma].View(), kOddNounLemmas);
-        for (int slot = kFemSg; slot <= kMasPl; ++slot) {
-            const std::string_view form = entry.Slots[slot].View();
-            if (!usable(form)) continue;
-            const int rank = take(form, form);
-            if (!odd) p.nouns.push_back({form, rank, uint8_t(slot)});
-        }
-    }
-    for (int a = 1; a <= lexicon.AdjectiveCount; ++a) {
-        const NominalEntry& entry = lexicon.Adjective(a);
-        const bool odd = IsAmong(entry.Slots[kNominalLemma].View(), kOddAdjectiveLemmas);
-        for (int slot = kFemSg; slot <= kMasPl; ++slot) {
-            const std::string_view form = entry.Slots[slot].View();
-            if (!usable(form)) continue;
-            const int rank = take(form, form);
-            if (!odd) p.adjectives[std::size_t(slot)].push_back({form, rank});
-        }
-    }
-    // First names are ranked as the word they spell (the list is in lower case).
-    for (const Gender gender : {Gender::Feminine, Gender::Masculine})
-        for (int i = 1; i <= lexicon.NameCount(gender); ++i) {
-            const std::string_view name = lexicon.Name(gender, i).View();
-            if (!usable(name)) continue;
-            std::string lower(name);
-            if (lower[0] >= 'A' && lower[0] <= 'Z') lower[0] = char(lower[0] - 'A' + 'a');
-            p.names.push_back({name, take(name, lower)});
-        }
-    for (std::string_view word : ClosedWordList())
-        if (word.back() != '\'') take(word, word);
-
-    SortByFrequency(p.words);
-    SortByFrequency(p.nouns);
-    for (auto& pool : p.adjectives) SortByFrequency(pool);
-    for (auto& tense : p.verbs)
-        for (auto& pool : tense) SortByFrequency(pool);
-    SortByFrequency(p.names);
-}
-
-CourseIndex::CourseIndex(const CourseWords& words, std::string_view allowed) {
-    for (char c : allowed) allowed_[static_cast<unsigned char>(c)] = true;
-    allowed_[' '] = true;
-    for (int c = 0; c < 256; ++c)
-        if (allowed_[std::size_t(c)] && IsUpperLetter(static_cast<unsigned char>(c))) capitals_ = true;
-
-    // The pools keep their order: a filter, no sort.
-    const auto keep = [this](const auto& from, auto& to) {
-        for (const auto& form : from)
-            if (Typable(form.text)) to.push_back(form);
-    };
-    const CoursePools& all = words.Pools();
-    keep(all.words, pools_.words);
-    keep(all.nouns, pools_.nouns);
-    for (std::size_t slot = 0; slot < 4; ++slot) keep(all.adjectives[slot], pools_.adjectives[slot]);
-    for (std::size_t tense = 0; tense < std::size_t(kCourseTenseKinds); ++tense)
-        for (std::size_t person = 0; person < 6; ++person)
-            if (tense != std::size_t(kCourseCompoundPast) || Typable(kHave[person]))
-                keep(all.verbs[tense][person], pools_.verbs[tense][person]);
-    keep(all.names, pools_.names);
-}
 
 CourseText MakeCourseText(const CourseIndex& index, char focus, std::span<const CoursePair> slowPairs,
                           int targetLength) {
     return LessonMaker(index, focus, slowPairs, targetLength).Make();
-}
-
-namespace {
-
-bool IsLetterByte(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c != 0xD7 && c != 0xF7) || c == 0x8C ||
-           c == 0x9C;
-}
-
-// A number of one to three allowed digits holding the digit, with no leading zero.
-std::string DrillNumber(unsigned char digit, std::string_view allowed) {
-    std::string digits;
-    for (char c : allowed)
-        if (c >= '1' && c <= '9') digits += c;
-    std::string number(1, char(digit));
-    for (int extra = Random(3); extra > 0 && !digits.empty(); --extra) {
-        const char d = digits[std::size_t(Random(int(digits.size())))];
-        if (Random(2) == 0)
-            number += d;
-        else
-            number.insert(number.begin(), d);
-    }
-    if (number.size() > 1 && number[0] == '0') std::swap(number[0], number[1]);
-    return number;
-}
-
-std::string Enclosed(const std::string& word, std::string_view open, std::string_view close) {
-    std::string out(open);
-    out += word;
-    out += close;
-    return out;
-}
-
-}  // namespace
-
-std::string AddDrillCharacter(std::string text, unsigned char focus, std::string_view allowed) {
-    if (IsLetterByte(focus) || focus == ' ' || text.empty() || text.find(char(focus)) != std::string::npos) return text;
-    constexpr char kNoBreak = char(0xA0);
-    const bool hasDigits = std::any_of(allowed.begin(), allowed.end(), [](char c) { return c >= '0' && c <= '9'; });
-    std::vector<std::string> words;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t blank = text.find(' ', start);
-        words.push_back(text.substr(start, blank == std::string::npos ? std::string::npos : blank - start));
-        start = blank == std::string::npos ? text.size() : blank + 1;
-    }
-    const std::string mark(1, char(focus));
-    std::string out;
-    int untilNext = 1 + Random(2);
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        std::string word = words[i];
-        const bool drill = --untilNext == 0 || (i + 1 == words.size() && out.find(char(focus)) == std::string::npos);
-        if (drill) {
-            untilNext = 2 + Random(3);
-            switch (focus) {
-                case ',': word += ","; break;
-                case ';':
-                case ':':
-                case '!':
-                case '?':
-                    word += kNoBreak;
-                    word += mark;
-                    break;
-                case '-': word += " -"; break;
-                case 0xAB:  // « »
-                case 0xBB: word = Enclosed(word, "\xAB\xA0", "\xA0\xBB"); break;
-                case '"': word = Enclosed(word, "\"", "\""); break;
-                case '(':
-                case ')': word = Enclosed(word, "(", ")"); break;
-                case '[':
-                case ']': word = Enclosed(word, "[", "]"); break;
-                case '{':
-                case '}': word = Enclosed(word, "{", "}"); break;
-                default: {
-                    // A number before the word; a unit or currency after a number; other signs
-                    // on their own between words.
-                    const bool unit = focus == '%' || focus == 0x80 || focus == '$' || focus == 0xA3 || focus == 0xB0 ||
-                                      focus == 0xB5;
-                    std::string before;
-                    if (focus >= '0' && focus <= '9') {
-                        before = DrillNumber(focus, allowed);
-                    } else {
-                        if (unit && hasDigits) {
-                            before = DrillNumber('1', allowed);
-                            before += kNoBreak;
-                        }
-                        before += mark;
-                    }
-                    before += ' ';
-                    word.insert(0, before);
-                }
-            }
-        }
-        if (!out.empty()) out += ' ';
-        out += word;
-    }
-    return out;
 }

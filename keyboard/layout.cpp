@@ -44,14 +44,6 @@ constexpr Label kLabels[] = {
     {"fr(oss)", "Français (AZERTY, variante)"},
 };
 
-// Windows-1252 byte of a capital's small letter, the byte itself for anything else.
-int LowerCaseByte(int b) {
-    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) return b + 0x20;
-    if (b == 0x8A || b == 0x8C || b == 0x8E) return b + 0x10;  // Š Œ Ž
-    if (b == 0x9F) return 0xFF;                                // Ÿ
-    return b;
-}
-
 // Cost of a way to type: fewer keystrokes, then lower levels, win.
 int Cost(const std::vector<Keystroke>& strokes) {
     int cost = 0;
@@ -245,7 +237,7 @@ void KeyboardLayout::DeriveCharacterTables() {
     // Capitals that Caps Lock gives on the small letter's key (É on classic AZERTY), where
     // that is simpler than any other way.
     for (int b = 0x20; b < 256; ++b) {
-        const int lower = LowerCaseByte(b);
+        const int lower = Cp1252Lower(static_cast<unsigned char>(b));
         if (lower == b) continue;
         const std::vector<Keystroke>& small = strokes_[std::size_t(lower)];
         if (small.size() != 1 || small[0].Level != 0) continue;

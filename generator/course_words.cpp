@@ -1,0 +1,176 @@
+// SPDX-FileCopyrightText: 2026 Clavelle developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Every word the course may use, ranked once per lexicon, and the words a set of keys can
+// type.
+#include <algorithm>
+
+#include "common/cp1252.h"
+#include "generator/course_text.h"
+#include "generator/course_words.h"
+
+using namespace course_words;
+
+namespace {
+
+// Nouns of the lexicon that French uses mostly as something else (adverbs, pronouns,
+// verbs): "ton dessus", "leur leur" and "notre dire" are French but read like errors, so
+// sentences leave them out (word lists keep them).
+const std::string_view kOddNounLemmas[] = {
+    "amen",    "après"_cp,    "assez",   "autre",  "avant",  "avoir",    "comment",  "dedans",  "dehors",
+    "demain",  "derrière"_cp, "dessous", "dessus", "devant", "dire",     "ensemble", "hier",    "leur",
+    "même"_cp, "merci",       "mien",    "moins",  "non",    "nôtre"_cp, "oui",      "pendant", "peu",
+    "plus",    "pourquoi",    "rien",    "sien",   "tien",   "tout",     "trop",     "vôtre"_cp};
+// Adjectives that go before the noun or stand for a determiner or a pronoun ("une
+// vérité petite", "ma maladie mienne"): sentences, which put the adjective after the
+// noun, leave them out.
+const std::string_view kOddAdjectiveLemmas[] = {
+    "aise",    "autre", "beau",  "bon",     "certain", "chaque", "divers", "grand",    "gros",  "jeune",
+    "joli",    "leur",  "maint", "mauvais", "même"_cp, "mien",   "nul",    "nôtre"_cp, "petit", "plusieurs",
+    "premier", "quel",  "sien",  "tel",     "tien",    "tout",   "vieux",  "vôtre"_cp};
+
+template <std::size_t N>
+bool IsAmong(std::string_view word, const std::string_view (&list)[N]) {
+    return std::find(std::begin(list), std::end(list), word) != std::end(list);
+}
+
+// The closed words, each once.
+const std::vector<std::string_view>& ClosedWordList() {
+    static const std::vector<std::string_view> words = [] {
+        std::vector<std::string_view> all;
+        for (const Closed& d : kDeterminers) all.push_back(d.text);
+        for (const Closed& p : kPronouns) all.push_back(p.text);
+        for (std::string_view h : kHave) all.push_back(h);
+        for (std::string_view p : kPrepositions) all.push_back(p);
+        all.push_back(kAnd);
+        std::sort(all.begin(), all.end());
+        all.erase(std::unique(all.begin(), all.end()), all.end());
+        return all;
+    }();
+    return words;
+}
+
+template <class Entry>
+void SortByFrequency(std::vector<Entry>& pool) {
+    std::stable_sort(pool.begin(), pool.end(), [](const Entry& a, const Entry& b) {
+        if (a.rank != b.rank) return a.rank < b.rank;
+        return a.text.size() < b.text.size();
+    });
+}
+
+}  // namespace
+
+std::span<const std::string_view> CourseClosedWords() { return ClosedWordList(); }
+
+bool CourseIndex::Typable(std::string_view word) const {
+    if (word.empty()) return false;
+    for (char c : word)
+        if (!Allows(c)) return false;
+    return true;
+}
+
+bool CourseIndex::HasWordsWith(char c, int count) const {
+    for (const CourseForm& word : pools_.words)
+        if (Holds(word.text, c) && --count <= 0) return true;
+    return count <= 0;
+}
+
+int CourseIndex::WordsWith(char c) const {
+    const auto& words = pools_.words;
+    return int(std::count_if(words.begin(), words.end(), [c](const CourseForm& w) { return Holds(w.text, c); }));
+}
+
+CourseWords::CourseWords(const Lexicon& lexicon, const WordRanking& ranking) {
+    CoursePools& p = pools_;
+    // The rank of a form (looked up as rankedAs); the first time, the form joins the
+    // word list.
+    std::unordered_map<std::string_view, int> seen;
+    seen.reserve(std::size_t(lexicon.VerbCount) * kVerbSlotCount +
+                 4 * std::size_t(lexicon.NounCount + lexicon.AdjectiveCount));
+    const auto take = [&](std::string_view form, std::string_view rankedAs) {
+        const auto [entry, fresh] = seen.try_emplace(form, 0);
+        if (fresh) {
+            entry->second = ranking.Rank(rankedAs);
+            p.words.push_back({form, entry->second});
+        }
+        return entry->second;
+    };
+    // Forms with a blank would make two words of the text.
+    const auto usable = [](std::string_view form) { return !form.empty() && !Holds(form, ' '); };
+
+    for (int v = 1; v <= lexicon.VerbCount; ++v) {
+        const VerbEntry& entry = lexicon.Verb(v);
+        for (int slot = 0; slot < kVerbSlotCount; ++slot) {
+            const std::string_view form = entry.Slots[slot].View();
+            if (!usable(form)) continue;
+            const int rank = take(form, form);
+            if (slot >= kIndicativePresentSlot && slot < kIndicativePresentSlot + 6)
+                p.verbs[0][std::size_t(slot - kIndicativePresentSlot)].push_back({form, rank});
+            else if (slot >= kImperfectSlot && slot < kImperfectSlot + 6)
+                p.verbs[1][std::size_t(slot - kImperfectSlot)].push_back({form, rank});
+            else if (slot >= kFutureSlot && slot < kFutureSlot + 6)
+                p.verbs[2][std::size_t(slot - kFutureSlot)].push_back({form, rank});
+            else if (slot == kPastParticipleMasSgSlot)
+                for (auto& pool : p.verbs[kCourseCompoundPast]) pool.push_back({form, rank});
+        }
+    }
+    for (int n = 1; n <= lexicon.NounCount; ++n) {
+        const NominalEntry& entry = lexicon.Noun(n);
+        const bool odd = IsAmong(entry.Slots[kNominalLemma].View(), kOddNounLemmas);
+        for (int slot = kFemSg; slot <= kMasPl; ++slot) {
+            const std::string_view form = entry.Slots[slot].View();
+            if (!usable(form)) continue;
+            const int rank = take(form, form);
+            if (!odd) p.nouns.push_back({form, rank, uint8_t(slot)});
+        }
+    }
+    for (int a = 1; a <= lexicon.AdjectiveCount; ++a) {
+        const NominalEntry& entry = lexicon.Adjective(a);
+        const bool odd = IsAmong(entry.Slots[kNominalLemma].View(), kOddAdjectiveLemmas);
+        for (int slot = kFemSg; slot <= kMasPl; ++slot) {
+            const std::string_view form = entry.Slots[slot].View();
+            if (!usable(form)) continue;
+            const int rank = take(form, form);
+            if (!odd) p.adjectives[std::size_t(slot)].push_back({form, rank});
+        }
+    }
+    // First names are ranked as the word they spell (the list is in lower case).
+    for (const Gender gender : {Gender::Feminine, Gender::Masculine})
+        for (int i = 1; i <= lexicon.NameCount(gender); ++i) {
+            const std::string_view name = lexicon.Name(gender, i).View();
+            if (!usable(name)) continue;
+            std::string lower(name);
+            if (lower[0] >= 'A' && lower[0] <= 'Z') lower[0] = char(lower[0] - 'A' + 'a');
+            p.names.push_back({name, take(name, lower)});
+        }
+    for (std::string_view word : ClosedWordList())
+        if (word.back() != '\'') take(word, word);
+
+    SortByFrequency(p.words);
+    SortByFrequency(p.nouns);
+    for (auto& pool : p.adjectives) SortByFrequency(pool);
+    for (auto& tense : p.verbs)
+        for (auto& pool : tense) SortByFrequency(pool);
+    SortByFrequency(p.names);
+}
+
+CourseIndex::CourseIndex(const CourseWords& words, std::string_view allowed) {
+    for (char c : allowed) allowed_[static_cast<unsigned char>(c)] = true;
+    allowed_[' '] = true;
+    for (int c = 0; c < 256; ++c)
+        if (allowed_[std::size_t(c)] && IsCp1252Upper(static_cast<unsigned char>(c))) capitals_ = true;
+
+    // The pools keep their order: a filter, no sort.
+    const auto keep = [this](const auto& from, auto& to) {
+        for (const auto& form : from)
+            if (Typable(form.text)) to.push_back(form);
+    };
+    const CoursePools& all = words.Pools();
+    keep(all.words, pools_.words);
+    keep(all.nouns, pools_.nouns);
+    for (std::size_t slot = 0; slot < 4; ++slot) keep(all.adjectives[slot], pools_.adjectives[slot]);
+    for (std::size_t tense = 0; tense < std::size_t(kCourseTenseKinds); ++tense)
+        for (std::size_t person = 0; person < 6; ++person)
+            if (tense != std::size_t(kCourseCompoundPast) || Typable(kHave[person]))
+                keep(all.verbs[tense][person], pools_.verbs[tense][person]);
+    keep(all.names, pools_.names);
+}
