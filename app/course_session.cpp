@@ -103,7 +103,7 @@ void CourseSession::Restart() {
 
 CourseSession::KeyOutcome CourseSession::KeyPress(std::optional<unsigned char> typed, KeyTime at) {
     KeyOutcome outcome;
-    const KeyTime before = run_.LastCorrectKey;
+    const KeyTime before = run_.LastCorrectTime;
     const bool started = run_.CorrectCount > 0;
     const KeyPressOutcome checked =
         CheckKeyPress(run_, record_, typed, cursor_.Expected(), text_.text.empty(), false, at);
@@ -112,7 +112,7 @@ CourseSession::KeyOutcome CourseSession::KeyPress(std::optional<unsigned char> t
         return outcome;
     }
     outcome.Correct = true;
-    const int64_t interval = started ? KeyInterval(before, run_.LastCorrectKey) : -1;
+    const int64_t interval = started ? KeyInterval(before, run_.LastCorrectTime) : -1;
     course_->Record(checked.Character, interval > 0 && interval < INT32_MAX ? int32_t(interval) : 0,
                     !missedThisCharacter_);
     missedThisCharacter_ = false;

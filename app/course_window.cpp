@@ -224,11 +224,9 @@ void CourseWindow::ShowProgress() {
     Model->setText(QStringLiteral("<span style='color:#8c8c8c'>%1</span><span style='background:#ffd666;"
                                   "text-decoration:underline'>%2</span>%3")
                        .arg(Html(done), Html(rest.left(1)), Html(rest.mid(1))));
-    const std::optional<unsigned char> expected = session_.Cursor().Expected();
     Keyboard->ShowNext(session_.Cursor().ExpectedStrokes(ActiveLayout()));
     NextKeyButton->setEnabled(next >= 0);
     BackButton->setEnabled(course.UnlockedCount() > kStartLetters);
-    (void)expected;
 }
 
 void CourseWindow::Key(const KeyPress& press, uint64_t eventMs) {
@@ -255,7 +253,7 @@ void CourseWindow::Key(const KeyPress& press, uint64_t eventMs) {
     for (const std::optional<unsigned char>& ch : typed) {
         const CourseSession::KeyOutcome outcome = session_.KeyPress(ch, at);
         if (!outcome.Correct) {
-            Keyboard->FlashWrong(ActiveLayout().PlaceOfKeycode(press.Keycode));
+            Keyboard->FlashWrong(key.Place);
             if (services_.Beep) services_.Beep();
             continue;
         }

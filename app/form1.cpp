@@ -275,17 +275,13 @@ void TForm1::Edit2KeyDown(uint8_t virtualKey) { run_.KeyDown(virtualKey); }
 void TForm1::Edit2Key(const KeyPress& press, uint64_t eventMs) {
     const KeyTime at = eventClock_.Place(eventMs);
     const TranslatedKey key = translator_.Press(Layout(), press);
-    lastPlace_ = Layout().PlaceOfKeycode(press.Keycode);
-    if (!key.Agrees)
-        evidence_.Observe(press.Keycode, KeysymOf(press));
-    else if (press.Keycode != 0 && key.VirtualKey != VK_SHIFT && key.VirtualKey != VK_MENU)
-        evidence_.Observe(press.Keycode, KeysymOf(press));
+    lastPlace_ = key.Place;
+    // What each key gave tells the layout (modifiers give the same on every layout).
+    if (key.VirtualKey != VK_SHIFT && key.VirtualKey != VK_MENU) evidence_.Observe(press.Keycode, key.Keysym);
     Edit2KeyDown(key.VirtualKey);
     keyTime_ = at;
-    std::vector<int> characters;
-    for (char32_t u : key.Characters) characters.push_back(cp1252_detail::FromUnicode(u));
-    if (key.Cancelled) characters.push_back(kNotCp1252);
-    for (int ch : characters) Edit2KeyPress(ch);
+    for (char32_t u : key.Characters) Edit2KeyPress(cp1252_detail::FromUnicode(u));
+    if (key.Cancelled) Edit2KeyPress(kNotCp1252);
     keyTime_.reset();
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/timing.h"
 #include "common/cp1252.h"
 #include "common/io_error.h"
 #include "generator/course_text.h"
@@ -28,22 +29,7 @@ namespace {
 constexpr int kTexts = 1000;
 constexpr int kIndexBuilds = 21;
 
-using Clock = std::chrono::steady_clock;
-double MillisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-// The processor time of this thread: on a busy machine the wall time of one short run may
-// include a slice given to another process, which this leaves out.
-double ThreadMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
+using Clock = bench::Clock;
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,27 +44,27 @@ int main(int argc, char** argv) {
         LoadLexicon(argv[1], *lexicon, LoadCallbacks{});
         const auto loadStart = Clock::now();
         ranking = LoadWordRanking(argv[1]);
-        rankingMs = MillisecondsSince(loadStart);
+        rankingMs = bench::MillisecondsSince(loadStart);
     } catch (const IoError& error) {
         std::fprintf(stderr, "course_bench: cannot read %s (I/O error %d)\n", error.path().c_str(), error.code());
         return 1;
     }
 
     const auto wordsStart = Clock::now();
-    const double wordsStartCpu = ThreadMilliseconds();
+    const double wordsStartCpu = bench::ThreadCpuMs();
     const CourseWords words(*lexicon, ranking);
-    const double wordsCpuMs = ThreadMilliseconds() - wordsStartCpu;
-    const double wordsMs = MillisecondsSince(wordsStart);
+    const double wordsCpuMs = bench::ThreadCpuMs() - wordsStartCpu;
+    const double wordsMs = bench::MillisecondsSince(wordsStart);
 
     const std::string allowed = Utf8ToCp1252("esaitnrulodcpmév");
     std::vector<double> builds;
     std::vector<double> buildsCpu;
     for (int i = 0; i < kIndexBuilds; ++i) {
         const auto start = Clock::now();
-        const double startCpu = ThreadMilliseconds();
+        const double startCpu = bench::ThreadCpuMs();
         const CourseIndex index(words, allowed);
-        buildsCpu.push_back(ThreadMilliseconds() - startCpu);
-        builds.push_back(MillisecondsSince(start));
+        buildsCpu.push_back(bench::ThreadCpuMs() - startCpu);
+        builds.push_back(bench::MillisecondsSince(start));
     }
 
     const CourseIndex index(words, allowed);
@@ -90,19 +76,19 @@ int main(int argc, char** argv) {
     int sentences = 0;
     for (int i = 0; i < kTexts; ++i) {
         const auto start = Clock::now();
-        const double startCpu = ThreadMilliseconds();
+        const double startCpu = bench::ThreadCpuMs();
         const CourseText lesson = MakeCourseText(index, allowed[std::size_t(i) % allowed.size()], pairs, 60 + i % 61);
-        textsCpu.push_back(ThreadMilliseconds() - startCpu);
-        texts.push_back(MillisecondsSince(start));
+        textsCpu.push_back(bench::ThreadCpuMs() - startCpu);
+        texts.push_back(bench::MillisecondsSince(start));
         sentences += lesson.sentences;
     }
 
     std::printf("course_ranking_load_ms %.1f ms\n", rankingMs);
     std::printf("course_words_ms %.1f ms\n", wordsMs);
     std::printf("course_words_cpu_ms %.1f ms\n", wordsCpuMs);
-    std::printf("course_index_ms %.2f ms\n", Median(builds));
-    std::printf("course_index_cpu_ms %.2f ms\n", Median(buildsCpu));
-    std::printf("course_text_ms %.3f ms\n", Median(texts));
+    std::printf("course_index_ms %.2f ms\n", bench::Median(builds));
+    std::printf("course_index_cpu_ms %.2f ms\n", bench::Median(buildsCpu));
+    std::printf("course_text_ms %.3f ms\n", bench::Median(texts));
     std::printf("course_text_worst_ms %.3f ms\n", *std::max_element(texts.begin(), texts.end()));
     std::printf("course_text_worst_cpu_ms %.3f ms\n", *std::max_element(textsCpu.begin(), textsCpu.end()));
     std::printf("course_sentence_share %.1f %%\n", 100.0 * sentences / kTexts);

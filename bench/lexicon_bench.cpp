@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/timing.h"
 #include "common/io_error.h"
 #include "lexicon/loader.h"
 
@@ -22,20 +23,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kRuns = 15;
-
-double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-// CPU time of the calling thread, in milliseconds.
-double ThreadCpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // The floor: std::getline over each file, touching every line.
 std::size_t PlainRead(const std::string& dir) {
@@ -78,14 +65,14 @@ int main(int argc, char** argv) {
         for (int run = 0; run <= kRuns; ++run) {  // run 0 warms the file cache
             lexicon.reset();
             lexicon = std::make_unique<Lexicon>();  // fresh tables, as at start-up
-            double start = ThreadCpuMs();
+            double start = bench::ThreadCpuMs();
             LoadLexicon(dir, *lexicon, noop);
-            if (run > 0) loads.push_back(ThreadCpuMs() - start);
+            if (run > 0) loads.push_back(bench::ThreadCpuMs() - start);
             if (run == 0) rss = VmRssMb();
 
-            start = ThreadCpuMs();
+            start = bench::ThreadCpuMs();
             bytes = PlainRead(dir);
-            if (run > 0) plains.push_back(ThreadCpuMs() - start);
+            if (run > 0) plains.push_back(bench::ThreadCpuMs() - start);
         }
     } catch (const IoError& e) {
         std::fprintf(stderr, "%s: %s\n", dir.c_str(), e.what());
@@ -98,15 +85,15 @@ int main(int argc, char** argv) {
     LoadCallbacks pump;
     pump.ProcessEvents = [&] {
         Clock::time_point now = Clock::now();
-        longestGap = std::max(longestGap, Milliseconds(now - last));
+        longestGap = std::max(longestGap, bench::Milliseconds(now - last));
         last = now;
     };
     pump.SetProgressPosition = [](int) {};
     lexicon = std::make_unique<Lexicon>();
     LoadLexicon(dir, *lexicon, pump);
-    longestGap = std::max(longestGap, Milliseconds(Clock::now() - last));
+    longestGap = std::max(longestGap, bench::Milliseconds(Clock::now() - last));
 
-    double load = Median(loads), plain = Median(plains);
+    double load = bench::Median(loads), plain = bench::Median(plains);
     std::printf("lexicon_load_ms %.1f ms\n", load);
     std::printf("lexicon_plain_read_ms %.1f ms\n", plain);
     std::printf("lexicon_load_ratio %.2f x\n", plain > 0 ? load / plain : 0.0);

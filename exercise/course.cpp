@@ -16,6 +16,7 @@
 #include "common/io_error.h"
 #include "common/rounding.h"
 #include "common/safe_file.h"
+#include "stats/history.h"
 
 namespace {
 
@@ -207,12 +208,7 @@ std::vector<CourseStep> CourseOrder(const KeyboardLayout& layout) {
     return order;
 }
 
-std::string LessonLevel(const CourseStep& step) {
-    std::string_view name = step.Name;
-    if (step.Chars == ",") name = "virgule";
-    if (step.Chars == "\"") name = "guillemet droit";
-    return "leçon " + std::string(name);
-}
+std::string LessonLevel(const CourseStep& step) { return LessonLevelText(step.Name); }
 
 std::string CourseFileName(const LayoutName& name) {
     // The record's name with its layout part kept: "progression1_9-bepo.dat" -> "cours-bepo.txt".

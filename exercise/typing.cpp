@@ -26,14 +26,13 @@ KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, std::option
         // since the run before is a pause, not a key-to-key interval.
         if (!at.Valid) at = {static_cast<uint32_t>(CurrentTimeOfDay().Stamp()), false, true};
         if (run.CorrectCount > 0) {
-            const int64_t interval = KeyInterval(run.LastCorrectKey, at);
+            const int64_t interval = KeyInterval(run.LastCorrectTime, at);
             if (interval >= 0)
                 RecordKeyInterval(record, KeyOfVirtualKey[run.PreviousKeyCode], KeyOfVirtualKey[run.LastKeyCode],
                                   interval > INT32_MAX ? INT32_MAX : static_cast<int32_t>(interval));
         }
         ++run.CorrectCount;
-        TimeStamp(run.LastCorrectTime);
-        run.LastCorrectKey = at;
+        run.LastCorrectTime = at;
         if (run.CorrectCount == 1) {
             TimeStamp(run.RunStartTime);
             run.RunStartKey = at;
@@ -51,7 +50,7 @@ KeyPressOutcome CheckKeyPress(RunState& run, ProgressRecord& record, std::option
 
 int64_t RunKeyDuration(const RunState& run) {
     if (run.CorrectCount <= 0) return -1;
-    return KeyInterval(run.RunStartKey, run.LastCorrectKey);
+    return KeyInterval(run.RunStartKey, run.LastCorrectTime);
 }
 
 bool LineComplete(std::string_view typed, std::string_view modelLine) {

@@ -20,10 +20,9 @@ struct RunState {
     int32_t CorrectCount = 0;     // correct characters of this run
     int32_t ErrorCount = 0;       // wrong keys, counted once the run has started
     int32_t RunStartTime = 0;     // stamp of the run's first correct character
-    int32_t LastCorrectTime = 0;  // stamp of the latest correct character, any run
     int32_t LastKeyTime = 0;      // stamp of the latest key press in the typing field
     KeyTime RunStartKey;          // key time of the run's first correct character
-    KeyTime LastCorrectKey;       // key time of the latest correct character
+    KeyTime LastCorrectTime;      // key time of the latest correct character, any run
     uint8_t LastKeyCode = 1;      // virtual key of the latest key-down
     uint8_t PreviousKeyCode = 1;  // virtual key of the key-down before it
 

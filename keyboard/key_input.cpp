@@ -65,6 +65,7 @@ uint32_t KeysymOf(const KeyPress& press) {
 TranslatedKey KeyTranslator::Press(const KeyboardLayout& layout, const KeyPress& press) {
     TranslatedKey out;
     const uint32_t keysym = KeysymOf(press);
+    out.Keysym = keysym;
     // The position: the event's own key, unless the key does not give this keysym on the
     // layout (a wrong layout chosen, or a virtual keyboard with a keymap of its own): the
     // key that gives it on the layout then stands for it.
@@ -72,10 +73,11 @@ TranslatedKey KeyTranslator::Press(const KeyboardLayout& layout, const KeyPress&
     const bool modifier = IsModifier(keysym);
     out.Agrees = place >= 0 && (keysym == 0 || modifier || layout.Gives(press.Keycode, keysym));
     if (out.Agrees) {
-        out.VirtualKey = layout.VirtualKeyOfKeycode(press.Keycode);
+        out.Place = place;
     } else if (const std::optional<Keystroke> stroke = layout.StrokeOfKeysym(keysym)) {
-        out.VirtualKey = PhysicalKeys()[std::size_t(stroke->Place)].Vk;
+        out.Place = stroke->Place;
     }
+    if (out.Place >= 0) out.VirtualKey = PhysicalKeys()[std::size_t(out.Place)].Vk;
     if (out.VirtualKey == 0) out.VirtualKey = VirtualKeyOfSpecialQtKey(press.QtKey);
     if (modifier) return out;  // a modifier between a dead key and its letter keeps the dead key
 

@@ -23,6 +23,8 @@ struct KeyPress {
 
 struct TranslatedKey {
     uint8_t VirtualKey = 0;            // the key's position as a virtual-key code, 0 unknown
+    uint32_t Keysym = 0;               // the keysym, the event's or the one its key or text gives
+    int Place = -1;                    // the drawn place of the key that stands for it, -1 unknown
     std::vector<char32_t> Characters;  // typed characters (after a dead key: its composition)
     bool Cancelled = false;            // a dead key followed by a key it does not compose with
     bool Agrees = true;                // keycode and keysym agree with the layout

@@ -142,11 +142,6 @@ KeyboardLayout::KeyboardLayout(LayoutName name, std::vector<KeySymbols> places, 
     DeriveCharacterTables();
 }
 
-int KeyboardLayout::KeyOfKeycode(uint32_t keycode) const {
-    const int place = PlaceOfKeycode(keycode);
-    return place < 0 ? 0 : PhysicalKeys()[std::size_t(place)].Key();
-}
-
 uint8_t KeyboardLayout::VirtualKeyOfKeycode(uint32_t keycode) const {
     const int place = PlaceOfKeycode(keycode);
     return place < 0 ? 0 : PhysicalKeys()[std::size_t(place)].Vk;
@@ -287,10 +282,14 @@ std::string KeyboardLayout::CapText(int place, int level) const {
     return text;
 }
 
-const KeyboardLayout& ActiveLayout() { return *ActiveLayoutShared(); }
+// The table lookups of every text read the layout: no reference count is touched for them.
+const KeyboardLayout& ActiveLayout() {
+    if (!Active()) Active() = BuiltInAzerty();
+    return *Active();
+}
 
 std::shared_ptr<const KeyboardLayout> ActiveLayoutShared() {
-    if (!Active()) Active() = BuiltInAzerty();
+    ActiveLayout();
     return Active();
 }
 

@@ -71,7 +71,6 @@ public:
     // Physical side. An XKB keycode to its drawn place (-1 for none), to its tracked key
     // (0 for none) and to the virtual-key code of that position.
     int PlaceOfKeycode(uint32_t keycode) const { return keycode < 256 ? placeOfKeycode_[keycode] : -1; }
-    int KeyOfKeycode(uint32_t keycode) const;
     uint8_t VirtualKeyOfKeycode(uint32_t keycode) const;
     uint32_t KeycodeOfPlace(int place) const;
 

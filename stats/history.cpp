@@ -114,6 +114,12 @@ bool ParseLayout(std::string_view field, std::string& layout) {
 
 }  // namespace
 
+std::string LessonLevelText(std::string_view key) {
+    std::string text(kLesson);
+    text += LessonKeyField(key);
+    return text;
+}
+
 int32_t DaysFromCivil(int32_t year, int32_t month, int32_t day) {
     // Howard Hinnant's days_from_civil.
     year -= month <= 2;
@@ -188,8 +194,7 @@ std::string FormatHistoryRow(const HistoryRow& row) {
     std::string line = FormatIsoLocal(row.Epoch, row.UtcOffset);
     line.append(numbers, out);
     if (!row.LessonKey.empty()) {
-        line += kLesson;
-        line += LessonKeyField(row.LessonKey);
+        line += LessonLevelText(row.LessonKey);
     } else {
         line += row.Difficult ? kDifficult : kNormal;
     }

@@ -42,6 +42,10 @@ struct HistoryRow {
     int32_t LocalDay() const;
 };
 
+// The `niveau` of a lesson whose focus is this key (UTF-8): "leçon é", with the characters
+// that would break a comma-separated row spelled out ("leçon virgule").
+std::string LessonLevelText(std::string_view key);
+
 // A row stamped with the present local time.
 HistoryRow HistoryRowNow(int32_t characters, int32_t errors, int32_t durationMs, int32_t speed, double errorPercent,
                          bool difficult, bool interrupted);

@@ -82,7 +82,7 @@ TEST_F(TypingCheck, EachCorrectCharacterFeedsTheCellOfTheTwoLatestKeyDowns) {
     FakeClock clock(10000);
     RunState run;
     run.CorrectCount = 1;  // within a run
-    run.LastCorrectKey = {10000, false, true};
+    run.LastCorrectTime = {10000, false, true};
     // "A" typed with Shift then the A key: the pair (Shift, A).
     run.KeyDown(VK_SHIFT);
     run.KeyDown('A');
@@ -113,7 +113,7 @@ TEST_F(TypingCheck, EachCorrectCharacterFeedsTheCellOfTheTwoLatestKeyDowns) {
 TEST_F(TypingCheck, TheFirstCharacterOfARunRecordsNoIntervalAndAForeignCharacterIsWrong) {
     FakeClock clock(20000);
     RunState run;
-    run.LastCorrectTime = 1000;  // the end of the run before, 19 s ago
+    run.LastCorrectTime = {1000, false, true};  // the end of the run before, 19 s ago
     run.KeyDown('B');
     run.KeyDown('A');
     CheckKeyPress(run, *record, 'a', 'a', false, true);
