@@ -148,22 +148,18 @@ CourseWindow::CourseWindow(const Lexicon& lexicon, ProgressRecord& record, std::
         SaveState();
         ShowProgress();
     });
-    connect(NextKeyButton, &QPushButton::clicked, this, [this] {
-        if (session_.State().UnlockNext()) {
+    // A key added or taken back by hand: the state kept, a lesson on the new set of keys.
+    const auto changeKeys = [this](bool changed) {
+        if (changed) {
             SaveState();
             session_.NewLesson();
             ShowLesson();
         }
         Field->setFocus();
-    });
-    connect(BackButton, &QPushButton::clicked, this, [this] {
-        if (session_.State().GoBack()) {
-            SaveState();
-            session_.NewLesson();
-            ShowLesson();
-        }
-        Field->setFocus();
-    });
+    };
+    connect(NextKeyButton, &QPushButton::clicked, this,
+            [this, changeKeys] { changeKeys(session_.State().UnlockNext()); });
+    connect(BackButton, &QPushButton::clicked, this, [this, changeKeys] { changeKeys(session_.State().GoBack()); });
     connect(NewTextButton, &QPushButton::clicked, this, [this] {
         session_.NewLesson();
         ShowLesson();
