@@ -74,10 +74,11 @@ void KeyTiles::paintEvent(QPaintEvent*) {
     }
 }
 
-CourseWindow::CourseWindow(const Lexicon& lexicon, ProgressRecord& record, std::string dataDirectory,
-                           std::string programFolder, CourseServices services, QWidget* parent)
+CourseWindow::CourseWindow(const Lexicon& lexicon, KeyboardEdge& edge, ProgressRecord& record,
+                           std::string dataDirectory, CourseServices services, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      session_(lexicon, record, std::move(dataDirectory), std::move(programFolder)),
+      edge_(edge),
+      session_(lexicon, record, std::move(dataDirectory), edge.ProgramFolder()),
       services_(std::move(services)) {
     setWindowTitle(QString::fromUtf8(kCourseWindowTitle));
     auto* layout = new QVBoxLayout(this);
@@ -166,14 +167,21 @@ CourseWindow::CourseWindow(const Lexicon& lexicon, ProgressRecord& record, std::
         Field->setFocus();
     });
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+    // The lesson under way belongs to the layout it was typed on: kept with its course,
+    // then the course of the new layout goes on.
+    connect(&edge_, &KeyboardEdge::layoutChanging, this, [this] {
+        if (started_) SaveState();
+    });
+    connect(&edge_, &KeyboardEdge::layoutChanged, this, [this] {
+        if (started_) Start();
+    });
 }
 
 void CourseWindow::CopyLesson() { QGuiApplication::clipboard()->setText(ToQString(session_.Text())); }
 
 void CourseWindow::Start() {
-    const std::string notice = session_.Start(ActiveLayout());
-    translator_.Reset();
-    Keyboard->SetLayout(ActiveLayoutShared());
+    const std::string notice = session_.Start(edge_.Layout());
+    Keyboard->SetLayout(edge_.LayoutShared());
     TargetBox->blockSignals(true);
     TargetBox->setValue(session_.State().Target());
     TargetBox->blockSignals(false);
@@ -220,25 +228,27 @@ void CourseWindow::ShowProgress() {
     Model->setText(QStringLiteral("<span style='color:#8c8c8c'>%1</span><span style='background:#ffd666;"
                                   "text-decoration:underline'>%2</span>%3")
                        .arg(Html(done), Html(rest.left(1)), Html(rest.mid(1))));
-    Keyboard->ShowNext(session_.Cursor().ExpectedStrokes(ActiveLayout()));
+    Keyboard->ShowNext(session_.Cursor().ExpectedStrokes(edge_.Layout()));
     NextKeyButton->setEnabled(next >= 0);
     BackButton->setEnabled(course.UnlockedCount() > kStartLetters);
 }
 
 void CourseWindow::Key(const KeyPress& press, uint64_t eventMs) {
-    const KeyTime at = clock_.Place(eventMs);
+    const KeyboardEdge::Key struck = edge_.Press(this, press, eventMs);
+    const KeyTime at = struck.At;
     // Ctrl+C copies the lesson's text, to look a word up or to keep it; it types nothing.
     if (press.Text == U"\x03") {
         CopyLesson();
         return;
     }
     if (press.QtKey == Qt::Key_Escape) {
+        edge_.ForgetDeadKey();
         session_.Restart();
         Field->SetText("");
         ShowProgress();
         return;
     }
-    const TranslatedKey key = translator_.Press(ActiveLayout(), press);
+    const TranslatedKey& key = struck.Translated;
     session_.KeyDown(key.VirtualKey);
     std::vector<std::optional<unsigned char>> typed;
     for (char32_t u : key.Characters) {
@@ -279,6 +289,7 @@ void CourseWindow::LessonDone(const CourseSession::KeyOutcome& outcome) {
                 Quoted(session_.State().Order()[std::size_t(*outcome.Unlocked)].Name) + QString::fromUtf8("\u00A0!");
     if (services_.SaveRecord) services_.SaveRecord();
     SaveState();
+    edge_.CheckTypedKeys();
     session_.NewLesson();
     ShowLesson();
     Info->setText(info + (Info->text().isEmpty() ? QString() : QStringLiteral(" ") + Info->text()));

@@ -15,8 +15,8 @@
 
 #include "app/controls.h"
 #include "app/course_session.h"
+#include "app/keyboard_edge.h"
 #include "app/onscreen_keyboard.h"
-#include "keyboard/key_input.h"
 
 extern const char* const kCourseWindowTitle;  // UTF-8
 
@@ -50,7 +50,8 @@ struct CourseServices {
 class CourseWindow : public QWidget {
     Q_OBJECT
 public:
-    CourseWindow(const Lexicon& lexicon, ProgressRecord& record, std::string dataDirectory, std::string programFolder,
+    // Types through the edge, on its layout and record; follows its changes of layout.
+    CourseWindow(const Lexicon& lexicon, KeyboardEdge& edge, ProgressRecord& record, std::string dataDirectory,
                  CourseServices services, QWidget* parent = nullptr);
 
     // Starts (or starts again, after a change of layout) on the active layout.
@@ -85,9 +86,8 @@ private:
     void SaveState();
     void LessonDone(const CourseSession::KeyOutcome& outcome);
 
+    KeyboardEdge& edge_;
     CourseSession session_;
     CourseServices services_;
-    KeyTranslator translator_;
-    EventClock clock_;
     bool started_ = false;
 };

@@ -70,7 +70,8 @@ TForm1::~TForm1() {
     qApp->removeEventFilter(this);
     // Storage goes in this order: adjectives, nouns and verbs with the lexicon, then the record.
     lexicon_.reset();
-    keeper_.reset();
+    delete edge_;
+    edge_ = nullptr;
     ReleaseProgress(record_);
 }
 
@@ -138,8 +139,9 @@ void TForm1::FormCreate() {
     dataDirectory_ = CurrentDirectory();
     // A folder that cannot be made or entered is reported at the first paint.
     programFolder_ = ProgramFolderPath();
-    // Named in full, so that its messages say where it is.
-    keeper_ = std::make_unique<ProgressKeeper>(*record_, programFolder_ + "/" + kProgressFileName);
+    edge_ = new KeyboardEdge(
+        *record_, programFolder_, [this](const std::string& text) { ShowMessage(text); }, this);
+    connect(edge_, &KeyboardEdge::layoutChanged, this, [this] { Guarded([this] { LayoutChanged(); }); });
     lexicon_ = std::make_unique<Lexicon>();
     folderError_ = CreateFolders(programFolder_);
     if (folderError_ == 0 && ::chdir(programFolder_.c_str()) != 0) folderError_ = errno;
@@ -157,8 +159,8 @@ void TForm1::paintEvent(QPaintEvent* event) {
 }
 
 void TForm1::FormPaint() {
-    if (!keeper_->StartupPending) return;
-    keeper_->StartupPending = false;
+    if (!edge_->Keeper().StartupPending) return;
+    edge_->Keeper().StartupPending = false;
     // Loading starts once this paint has reached the screen, so the window shows the
     // loading message meanwhile.
     QTimer::singleShot(0, this, [this] {
@@ -184,11 +186,12 @@ void TForm1::FirstPaint() {
     if (closed_) return;
     ProgressBar1->setValue(100);
     SetTextOf(Edit1, LexiconSummary(*lexicon_));
-    SetUpLayout();
+    edge_->SetUp();
     GenerateText();
     ResetTyping();
-    keeper_->PrepareProgress([this](const std::string& notice) { ShowMessage(notice); });
+    edge_->Keeper().PrepareProgress([this](const std::string& notice) { ShowMessage(notice); });
     EstimateTextSpeed();
+    edge_->FollowSystem();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
@@ -200,7 +203,7 @@ void TForm1::FormClose() {
     if (closed_) return;
     closed_ = true;
     Timer1->stop();
-    Guarded([this] { keeper_->SaveProgress(); });
+    Guarded([this] { edge_->Keeper().SaveProgress(); });
 }
 
 void TForm1::GenerateText() {
@@ -241,6 +244,7 @@ void TForm1::ResetTyping() {
 }
 
 void TForm1::Button1Click() {
+    edge_->ForgetDeadKey();
     if (!Edit2->isEnabled()) return;
     SetEdit2Blank();
     run_.ClearCounters();
@@ -273,13 +277,11 @@ void TForm1::Memo1Change() {
 void TForm1::Edit2KeyDown(uint8_t virtualKey) { run_.KeyDown(virtualKey); }
 
 void TForm1::Edit2Key(const KeyPress& press, uint64_t eventMs) {
-    const KeyTime at = eventClock_.Place(eventMs);
-    const TranslatedKey key = translator_.Press(Layout(), press);
+    const KeyboardEdge::Key struck = edge_->Press(Edit2, press, eventMs);
+    const TranslatedKey& key = struck.Translated;
     lastPlace_ = key.Place;
-    // What each key gave tells the layout (modifiers give the same on every layout).
-    if (key.VirtualKey != VK_SHIFT && key.VirtualKey != VK_MENU) evidence_.Observe(press.Keycode, key.Keysym);
     Edit2KeyDown(key.VirtualKey);
-    keyTime_ = at;
+    keyTime_ = struck.At;
     for (char32_t u : key.Characters) Edit2KeyPress(cp1252_detail::FromUnicode(u));
     if (key.Cancelled) Edit2KeyPress(kNotCp1252);
     keyTime_.reset();
@@ -302,7 +304,7 @@ void TForm1::Edit2KeyPress(int character) {
     SyncCursor();
     KeyPressOutcome outcome = CheckKeyPress(
         run_, *record_, character == kNotCp1252 ? std::nullopt : std::optional<unsigned char>(character),
-        cursor_.Expected(), Memo1->Text().empty(), CheckBox1->isChecked(), keyTime_ ? *keyTime_ : eventClock_.Place(0));
+        cursor_.Expected(), Memo1->Text().empty(), CheckBox1->isChecked(), keyTime_ ? *keyTime_ : edge_->Now());
     if (outcome.Ignored) return;
     if (outcome.ScrollToCurrentLine) Memo1->ScrollToLine(run_.CurrentLine);
     if (outcome.Correct) {
@@ -368,7 +370,7 @@ void TForm1::FinishRun(int32_t elapsed) {
     run_.CurrentLine = 0;
     if (saveError) ShowMessage(IoErrorMessage(*saveError));
     if (!historyError.empty()) ShowMessage(historyError);
-    WarnOfOtherLayout();
+    edge_->CheckTypedKeys();
 }
 
 void TForm1::CheckBox2Click() {

@@ -20,12 +20,10 @@
 #include <string>
 
 #include "app/controls.h"
+#include "app/keyboard_edge.h"
 #include "common/io_error.h"
-#include "common/settings.h"
 #include "exercise/typing.h"
 #include "exercise/typing_cursor.h"
-#include "keyboard/detect.h"
-#include "keyboard/key_input.h"
 #include "lexicon/lexicon.h"
 #include "stats/history.h"
 #include "stats/progress.h"
@@ -115,23 +113,14 @@ public:
     void ShowStatistics();
     StatsWindow* Statistics() const { return statsWindow_; }
 
-    // The keyboard layout: the one chosen in the settings, else the one the system gives,
-    // else classic AZERTY. Each layout has its own progress record.
-    void SetUpLayout();
-    // Switches to another layout: the present record is saved, the layout's own is loaded,
-    // and the choice is kept in the settings file.
-    void ChooseLayout(const LayoutName& name);
-    // Forgets the choice: the layout the system gives is counted again.
-    void ChooseSystemLayout();
+    // The keyboard every typing window types through: its layout, record and key events.
+    KeyboardEdge& Edge() { return *edge_; }
     const KeyboardLayout& Layout() const { return ActiveLayout(); }
     // Where the run stands in the model: the next character and its keystrokes.
     const TypingCursor& Cursor() {
         SyncCursor();
         return cursor_;
     }
-    // Where the layout came from, for the user (UTF-8): "choisie par vous", "donnée par le
-    // serveur X"...
-    const std::string& LayoutOrigin() const { return layoutOrigin_; }
     // The typing course, in a window of its own (F3); with characters, a lesson around them.
     void ShowCourse(const std::string& practise = {});
     CourseWindow* Course() const { return courseWindow_; }
@@ -143,9 +132,9 @@ public:
     const std::string& ProgramFolder() const { return programFolder_; }
     RunState& Run() { return run_; }
     ProgressRecord& Record() { return *record_; }
-    ProgressKeeper& Progress() { return *keeper_; }
+    ProgressKeeper& Progress() { return edge_->Keeper(); }
     Lexicon& LexiconTables() { return *lexicon_; }
-    bool StartupPending() const { return keeper_->StartupPending; }
+    bool StartupPending() { return edge_->Keeper().StartupPending; }
 
     // Text of a control as Windows-1252 bytes.
     std::string TextOf(const QLineEdit* edit) const;
@@ -180,7 +169,6 @@ private:
     FormServices services_;
     std::unique_ptr<Lexicon> lexicon_;
     ProgressRecord* record_ = nullptr;
-    std::unique_ptr<ProgressKeeper> keeper_;
     RunState run_;
     ClockGuard clockGuard_;
     std::string dataDirectory_;
@@ -190,23 +178,11 @@ private:
     bool loading_ = false;
     StatsWindow* statsWindow_ = nullptr;
     std::unique_ptr<HistoryWriter> history_;
-    // Keys: the time of the key press being handled, dead keys, what the keys typed say of
-    // the layout.
-    EventClock eventClock_;
+    KeyboardEdge* edge_ = nullptr;
+    // The time of the key press being handled.
     std::optional<KeyTime> keyTime_;
-    KeyTranslator translator_;
-    LayoutEvidence evidence_;
-    bool layoutWarned_ = false;
-    std::vector<std::shared_ptr<const KeyboardLayout>> otherLayouts_;
-    std::unique_ptr<Settings> settings_;
-    std::string layoutOrigin_;
-    Settings& UserSettings();  // read once, at first use
-    void SaveSettings();       // a failure is said, naming the file
-    std::pair<LayoutName, std::string> SystemLayoutOrDefault() const;
-    // Counts another layout: the present record saved, the layout's own loaded.
-    bool SwitchLayout(const LayoutName& name);
-    // After a run: says once when the keys typed point at another layout than the one counted.
-    void WarnOfOtherLayout();
+    // The layout changed: the run under way is cut, the estimate and the keyboard follow.
+    void LayoutChanged();
     // The cursor follows the model's display lines, the line copied and the field's text.
     void SyncCursor();
     // Marks the next character in the model; a wrong key flashes the typing field.

@@ -1,96 +1,24 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window's keyboard layout: which one is counted, its own progress record, and
-// the warning when the keys typed point at another.
+// The main window's course and on-screen keyboard, and what it does when the keyboard
+// layout changes.
 #include <QScreen>
 
 #include "app/course_window.h"
 #include "app/form1.h"
 #include "app/onscreen_keyboard.h"
-#include "app/system_layout.h"
+#include "app/stats_window.h"
 #include "common/cp1252.h"
-#include "keyboard/xkb_layout.h"
 
-namespace {
-constexpr const char* kLayoutSetting = "disposition";
-}  // namespace
-
-Settings& TForm1::UserSettings() {
-    if (!settings_) {
-        settings_ = std::make_unique<Settings>(programFolder_ + "/" + kSettingsFileName);
-        settings_->Load();
-    }
-    return *settings_;
-}
-
-void TForm1::SaveSettings() {
-    try {
-        UserSettings().Save();
-    } catch (const IoError& failure) {
-        ShowMessage(IoErrorMessage(failure));
-    }
-}
-
-std::pair<LayoutName, std::string> TForm1::SystemLayoutOrDefault() const {
-    if (const std::optional<SystemLayout> system = DetectSystemLayout())
-        return {system->Name, "donnée par " + system->Source};
-    return {LayoutName{}, "par défaut"};
-}
-
-void TForm1::SetUpLayout() {
-    std::optional<LayoutName> chosen;
-    if (const std::optional<std::string> value = UserSettings().Get(kLayoutSetting)) chosen = LayoutName::Parse(*value);
-    auto [name, origin] = chosen ? std::pair(*chosen, std::string("choisie par vous")) : SystemLayoutOrDefault();
-    layoutOrigin_ = origin;
-    bool fellBack = false;
-    std::shared_ptr<const KeyboardLayout> layout = LoadLayout(name, &fellBack);
-    if (fellBack && !(name == LayoutName{}))
-        layoutOrigin_ = "intégrée (la disposition «\u00A0" + name.Text() + "\u00A0» est introuvable)";
-    SetActiveLayout(layout);
-    translator_.Reset();
-    // The record of this layout; the first paint loads it next.
-    const bool pending = keeper_->StartupPending;
-    keeper_ = std::make_unique<ProgressKeeper>(*record_, programFolder_ + "/" + RecordFileName(ActiveLayout().Name()));
-    keeper_->StartupPending = pending;
-}
-
-bool TForm1::SwitchLayout(const LayoutName& name) {
-    std::string error;
-    std::unique_ptr<KeyboardLayout> loaded = LoadXkbLayout(name, &error);
-    if (!loaded) {
-        ShowMessage("Impossible de choisir cette disposition du clavier\u00A0: " + error + ".");
-        return false;
-    }
-    // The samples so far belong to the layout they were typed on.
-    if (keeper_->Ready()) keeper_->SaveProgress();
-    SetActiveLayout(std::shared_ptr<const KeyboardLayout>(std::move(loaded)));
-    translator_.Reset();
+void TForm1::LayoutChanged() {
+    // The run under way was typed on the old layout: it starts again on the new one.
     ShortReset();
-    keeper_ = std::make_unique<ProgressKeeper>(*record_, programFolder_ + "/" + RecordFileName(ActiveLayout().Name()));
-    keeper_->StartupPending = false;
-    keeper_->PrepareProgress([this](const std::string& notice) { ShowMessage(notice); });
-    layoutWarned_ = false;
-    evidence_ = LayoutEvidence();
     EstimateTextSpeed();
-    if (Keyboard) Keyboard->SetLayout(ActiveLayoutShared());
-    if (courseWindow_) courseWindow_->Start();
-    return true;
-}
-
-void TForm1::ChooseLayout(const LayoutName& name) {
-    if (name == ActiveLayout().Name() && !ActiveLayout().BuiltIn()) return;
-    if (!SwitchLayout(name)) return;
-    layoutOrigin_ = "choisie par vous";
-    UserSettings().Set(kLayoutSetting, name.Text());
-    SaveSettings();
-}
-
-void TForm1::ChooseSystemLayout() {
-    UserSettings().Remove(kLayoutSetting);
-    SaveSettings();
-    const auto [name, origin] = SystemLayoutOrDefault();
-    if ((!(name == ActiveLayout().Name()) || ActiveLayout().BuiltIn()) && !SwitchLayout(name)) return;
-    layoutOrigin_ = origin;
+    if (Keyboard) Keyboard->SetLayout(edge_->LayoutShared());
+    if (statsWindow_) {
+        statsWindow_->SetLayoutOrigin(edge_->Origin());
+        if (statsWindow_->isVisible()) statsWindow_->Refresh();
+    }
 }
 
 void TForm1::ShowCourse(const std::string& practise) {
@@ -109,7 +37,7 @@ void TForm1::ShowCourse(const std::string& practise) {
             if (std::optional<IoError> failed = SaveReportingLater()) ShowMessage(IoErrorMessage(*failed));
         };
         services.ShowMessage = [this](const std::string& text) { ShowMessage(text); };
-        courseWindow_ = new CourseWindow(*lexicon_, *record_, dataDirectory_, programFolder_, services, this);
+        courseWindow_ = new CourseWindow(*lexicon_, *edge_, *record_, dataDirectory_, services, this);
         // Beside the main window, inside the screen.
         if (QScreen* screen = this->screen()) {
             const QRect area = screen->availableGeometry();
@@ -155,18 +83,4 @@ void TForm1::ShowKeyboard(bool shown) {
         if (overflow > 0) move(x(), std::max(area.top(), frame.top() - overflow));
     }
     ShowNext();
-}
-
-void TForm1::WarnOfOtherLayout() {
-    if (layoutWarned_ || evidence_.Size() < 20) return;
-    if (evidence_.Agreeing(ActiveLayout()) * 10 >= evidence_.Size() * 9) return;
-    // The French layouts are read once, at the first doubt.
-    if (otherLayouts_.empty())
-        for (const LayoutName& name : FrenchLayouts()) otherLayouts_.push_back(LoadXkbLayout(name));
-    const KeyboardLayout* other = evidence_.Contradicts(ActiveLayout(), otherLayouts_);
-    if (!other) return;
-    layoutWarned_ = true;
-    ShowMessage("Votre clavier semble être " + LayoutLabel(other->Name()) +
-                "\u00A0; les statistiques sont comptées pour " + LayoutLabel(ActiveLayout().Name()) +
-                ". Choisissez la disposition du clavier dans «\u00A0Statistiques détaillées\u00A0» (F2).");
 }

@@ -25,21 +25,24 @@ void TForm1::ShowStatistics() {
         }
         statsWindow_->resize(place.size() - frame);
         statsWindow_->move(place.topLeft());
-        // A layout chosen there becomes the one counted, with its own record.
-        statsWindow_->SetLayoutChooser([this](const LayoutName& name) {
-            Guarded([&] { ChooseLayout(name); });
-            statsWindow_->SetLayoutOrigin(layoutOrigin_);
+        // A layout chosen there becomes the one counted, with its own record; the window
+        // shows where the layout now comes from even when it stays the same.
+        const auto shown = [this] {
+            statsWindow_->SetLayoutOrigin(edge_->Origin());
             statsWindow_->Refresh();
+        };
+        statsWindow_->SetLayoutChooser([this, shown](const LayoutName& name) {
+            Guarded([&] { edge_->Choose(name); });
+            shown();
         });
-        statsWindow_->SetSystemLayoutChooser([this] {
-            Guarded([&] { ChooseSystemLayout(); });
-            statsWindow_->SetLayoutOrigin(layoutOrigin_);
-            statsWindow_->Refresh();
+        statsWindow_->SetSystemLayoutChooser([this, shown] {
+            Guarded([&] { edge_->ChooseSystem(); });
+            shown();
         });
         // "S'entraîner" opens the course on a lesson built around the slow key or pair.
         statsWindow_->SetPractise([this](const std::string& characters) { Guarded([&] { ShowCourse(characters); }); });
     }
-    statsWindow_->SetLayoutOrigin(layoutOrigin_);
+    statsWindow_->SetLayoutOrigin(edge_->Origin());
     statsWindow_->Refresh();
     statsWindow_->show();
     statsWindow_->raise();

@@ -32,6 +32,7 @@ void TForm1::SetEdit2Blank() {
 }
 
 void TForm1::ShortReset() {
+    edge_->ForgetDeadKey();
     SetEdit2Blank();
     run_.ClearCounters();
     TimeStamp(run_.RunStartTime);
@@ -83,7 +84,7 @@ void TForm1::FlashWrongKey() {
 
 std::optional<IoError> TForm1::SaveReportingLater() {
     try {
-        keeper_->SaveProgress();
+        edge_->Keeper().SaveProgress();
     } catch (const IoError& error) {
         return error;
     }

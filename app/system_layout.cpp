@@ -3,7 +3,10 @@
 #include "app/system_layout.h"
 
 #include <xcb/xcb.h>
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QTimer>
 // The XKB extension's header names a field "explicit", a C++ keyword.
 #ifdef __clang__
 #pragma clang diagnostic push
@@ -41,19 +44,34 @@ int CurrentGroup(xcb_connection_t* connection) {
     return state ? int(state->group) : 0;
 }
 
-std::optional<LayoutName> FromX11() {
+xcb_connection_t* X11Connection() {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !x11->connection()) return std::nullopt;
-    xcb_connection_t* connection = x11->connection();
-    const char* atomName = "_XKB_RULES_NAMES";
+    return x11 ? x11->connection() : nullptr;
+}
+
+constexpr const char* kRulesNamesAtom = "_XKB_RULES_NAMES";
+
+xcb_atom_t RulesNamesAtom(xcb_connection_t* connection, bool onlyIfExists) {
     std::unique_ptr<xcb_intern_atom_reply_t, FreeDeleter> atom(xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 1, uint16_t(std::strlen(atomName)), atomName), nullptr));
-    const xcb_setup_t* setup = xcb_get_setup(connection);
-    const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(setup);
-    if (!atom || atom->atom == XCB_NONE || !screens.rem) return std::nullopt;
-    std::unique_ptr<xcb_get_property_reply_t, FreeDeleter> property(xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, screens.data->root, atom->atom, XCB_ATOM_STRING, 0, 1024),
+        connection,
+        xcb_intern_atom(connection, onlyIfExists ? 1 : 0, uint16_t(std::strlen(kRulesNamesAtom)), kRulesNamesAtom),
         nullptr));
+    return atom ? atom->atom : xcb_atom_t(XCB_NONE);
+}
+
+xcb_window_t RootWindow(xcb_connection_t* connection) {
+    const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    return screens.rem ? screens.data->root : xcb_window_t(XCB_NONE);
+}
+
+std::optional<LayoutName> FromX11() {
+    xcb_connection_t* connection = X11Connection();
+    if (!connection) return std::nullopt;
+    const xcb_atom_t atom = RulesNamesAtom(connection, true);
+    const xcb_window_t root = RootWindow(connection);
+    if (atom == XCB_NONE || root == XCB_NONE) return std::nullopt;
+    std::unique_ptr<xcb_get_property_reply_t, FreeDeleter> property(xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, root, atom, XCB_ATOM_STRING, 0, 1024), nullptr));
     if (!property || property->format != 8) return std::nullopt;
     // Rules, model, layouts, variants, options: strings one after the other, each ended by 0.
     const std::string_view value(static_cast<const char*>(xcb_get_property_value(property.get())),
@@ -70,7 +88,72 @@ std::optional<LayoutName> FromX11() {
     return LayoutOfGroup(fields[2], fields[3], CurrentGroup(connection));
 }
 
+// Watches the X server's keyboard: XKB's new-keyboard, map and state events (the toolkit
+// selects them for its own keymap) and the rule names on the root window.
+class X11LayoutWatcher : public QObject, public QAbstractNativeEventFilter {
+public:
+    X11LayoutWatcher(xcb_connection_t* connection, std::function<void()> changed, QObject* parent)
+        : QObject(parent), changed_(std::move(changed)) {
+        if (const xcb_query_extension_reply_t* xkb = xcb_get_extension_data(connection, &xcb_xkb_id);
+            xkb && xkb->present)
+            xkbEvent_ = xkb->first_event;
+        rulesAtom_ = RulesNamesAtom(connection, false);
+        // The root window's property changes, added to what the toolkit already asks for.
+        const xcb_window_t root = RootWindow(connection);
+        std::unique_ptr<xcb_get_window_attributes_reply_t, FreeDeleter> attributes(
+            xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, root), nullptr));
+        if (attributes && !(attributes->your_event_mask & XCB_EVENT_MASK_PROPERTY_CHANGE)) {
+            const uint32_t mask = attributes->your_event_mask | XCB_EVENT_MASK_PROPERTY_CHANGE;
+            xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &mask);
+            xcb_flush(connection);
+        }
+        group_ = CurrentGroup(connection);
+        // A burst of events (setxkbmap sends several) is answered once, after it.
+        timer_.setSingleShot(true);
+        timer_.setInterval(30);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] { changed_(); });
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~X11LayoutWatcher() override {
+        if (QCoreApplication* app = QCoreApplication::instance()) app->removeNativeEventFilter(this);
+    }
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+        if (eventType != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        const uint8_t type = event->response_type & 0x7f;
+        if (xkbEvent_ != 0 && type == xkbEvent_) {
+            const uint8_t xkbType = event->pad0;  // the XKB event's own type
+            if (xkbType == XCB_XKB_NEW_KEYBOARD_NOTIFY || xkbType == XCB_XKB_MAP_NOTIFY) {
+                timer_.start();
+            } else if (xkbType == XCB_XKB_STATE_NOTIFY) {
+                const auto* state = reinterpret_cast<const xcb_xkb_state_notify_event_t*>(event);
+                if (int(state->group) != group_) {
+                    group_ = int(state->group);
+                    timer_.start();
+                }
+            }
+        } else if (type == XCB_PROPERTY_NOTIFY) {
+            if (reinterpret_cast<const xcb_property_notify_event_t*>(event)->atom == rulesAtom_) timer_.start();
+        }
+        return false;  // the toolkit handles them too
+    }
+
+private:
+    std::function<void()> changed_;
+    uint8_t xkbEvent_ = 0;
+    xcb_atom_t rulesAtom_ = XCB_NONE;
+    int group_ = 0;
+    QTimer timer_;
+};
+
 }  // namespace
+
+QObject* WatchSystemLayout(std::function<void()> changed, QObject* parent) {
+    if (xcb_connection_t* connection = X11Connection())
+        return new X11LayoutWatcher(connection, std::move(changed), parent);
+    return nullptr;
+}
 
 std::optional<SystemLayout> DetectSystemLayout() {
     if (std::optional<LayoutName> name = FromX11()) return SystemLayout{*name, "le serveur X"};

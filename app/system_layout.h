@@ -5,6 +5,8 @@
 // (/etc/default/keyboard) or the XKB_DEFAULT_LAYOUT and XKB_DEFAULT_VARIANT of the session.
 #pragma once
 
+#include <QObject>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -15,3 +17,9 @@ struct SystemLayout {
     std::string Source;  // where it was read, in French ("le serveur X", ...)
 };
 std::optional<SystemLayout> DetectSystemLayout();
+
+// Calls `changed` on the window thread, once per burst, whenever the system's layout may
+// have changed: on X11 a change of the keyboard's group (a layout switch shortcut) or of its
+// keymap or rule names (setxkbmap). Nothing where the window system tells nothing of it.
+// The watcher is a child of `parent`, and stops with it.
+QObject* WatchSystemLayout(std::function<void()> changed, QObject* parent);

@@ -54,6 +54,41 @@ std::optional<LayoutName> LayoutOfKeyboardConfig(std::string_view text) {
     return LayoutOfGroup(*layouts, ValueOf(text, "XKBVARIANT").value_or(""), 0);
 }
 
+std::vector<LayoutName> LayoutsOfKeymap(std::string_view keymap) {
+    constexpr std::string_view kSymbols = "xkb_symbols";
+    const std::size_t at = keymap.find(kSymbols);
+    if (at == std::string_view::npos) return {};
+    const std::size_t open = keymap.find('"', at + kSymbols.size());
+    const std::size_t close = open == std::string_view::npos ? open : keymap.find('"', open + 1);
+    if (close == std::string_view::npos || keymap.find('{', at) < open) return {};
+    std::string_view names = keymap.substr(open + 1, close - open - 1);
+    std::vector<LayoutName> groups;
+    bool first = true;
+    while (!names.empty()) {
+        const std::size_t plus = names.find_first_of("+|");
+        std::string_view part = names.substr(0, plus);
+        names = plus == std::string_view::npos ? std::string_view() : names.substr(plus + 1);
+        if (part == "pc" || part.empty()) continue;
+        int group = 1;
+        if (const std::size_t colon = part.find(':'); colon != std::string_view::npos) {
+            const std::string_view number = part.substr(colon + 1);
+            group = number.size() == 1 && number[0] >= '1' && number[0] <= '4' ? number[0] - '0' : 0;
+            part = part.substr(0, colon);
+        } else if (!first) {
+            continue;  // an option's symbols ("inet(evdev)", "group(alt_shift_toggle)")
+        }
+        first = false;
+        const std::optional<LayoutName> name = LayoutName::Parse(part);
+        if (group < 1 || !name) continue;
+        if (groups.size() < std::size_t(group)) groups.resize(std::size_t(group));
+        groups[std::size_t(group - 1)] = *name;
+    }
+    // A group left unnamed ends the list.
+    for (std::size_t i = 0; i < groups.size(); ++i)
+        if (groups[i].Layout.empty()) groups.resize(i);
+    return groups;
+}
+
 void LayoutEvidence::Observe(uint32_t keycode, uint32_t keysym) {
     if (keycode == 0 || keysym == 0) return;
     if (seen_.size() < kKept) {

@@ -20,6 +20,12 @@ std::optional<LayoutName> LayoutOfGroup(std::string_view layouts, std::string_vi
 // (XKBLAYOUT="fr" and XKBVARIANT="bepo" lines, quotes optional).
 std::optional<LayoutName> LayoutOfKeyboardConfig(std::string_view text);
 
+// The layouts of a keymap in XKB's text format, by group, as a Wayland compositor sends it:
+// its symbols are named "pc+us+fr(bepo):2+inet(evdev)" (the first layout after the base,
+// then those numbered :2 to :4, the options after). Empty when the keymap names none (a
+// virtual keyboard's own keymap).
+std::vector<LayoutName> LayoutsOfKeymap(std::string_view keymap);
+
 // Keys seen typed: each a keycode and the keysym it gave.
 class LayoutEvidence {
 public:

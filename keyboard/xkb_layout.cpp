@@ -24,10 +24,12 @@ using Keymap = std::unique_ptr<xkb_keymap, Deleter<xkb_keymap, xkb_keymap_unref>
 using ComposeTable = std::unique_ptr<xkb_compose_table, Deleter<xkb_compose_table, xkb_compose_table_unref>>;
 using ComposeState = std::unique_ptr<xkb_compose_state, Deleter<xkb_compose_state, xkb_compose_state_unref>>;
 
-Context NewContext() {
-    // No environment: the names asked for are the names compiled, whatever XKB_DEFAULT_*
-    // say.
-    return Context(xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
+// No environment: the names asked for are the names compiled, whatever XKB_DEFAULT_* say.
+// A context that compiles only a keymap given whole needs no include path, so it is made
+// even where the system's XKB data is missing or unreadable.
+Context NewContext(bool withSystemData = true) {
+    const int flags = XKB_CONTEXT_NO_ENVIRONMENT_NAMES | (withSystemData ? 0 : XKB_CONTEXT_NO_DEFAULT_INCLUDES);
+    return Context(xkb_context_new(static_cast<xkb_context_flags>(flags)));
 }
 
 // The compose table of the user's locale (and their ~/.XCompose), else of en_US.UTF-8,
@@ -126,9 +128,18 @@ std::unique_ptr<KeyboardLayout> LoadXkbLayout(const LayoutName& name, std::strin
 }
 
 std::unique_ptr<KeyboardLayout> BuiltInAzerty() {
-    Context context = NewContext();
-    Keymap keymap(xkb_keymap_new_from_string(context.get(), kBuiltInAzertyKeymap, XKB_KEYMAP_FORMAT_TEXT_V1,
-                                             XKB_KEYMAP_COMPILE_NO_FLAGS));
+    Context context = NewContext(false);
+    Keymap keymap(context ? xkb_keymap_new_from_string(context.get(), kBuiltInAzertyKeymap, XKB_KEYMAP_FORMAT_TEXT_V1,
+                                                       XKB_KEYMAP_COMPILE_NO_FLAGS)
+                          : nullptr);
+    if (!keymap) {
+        // Only without memory: a layout that types nothing rather than no layout at all.
+        std::array<int, 256> noPlaces;
+        noPlaces.fill(-1);
+        return std::make_unique<KeyboardLayout>(LayoutName{},
+                                                std::vector<KeyboardLayout::KeySymbols>(PhysicalKeys().size()),
+                                                noPlaces, std::map<std::pair<uint32_t, uint32_t>, char32_t>{}, true);
+    }
     return BuildLayout(LayoutName{}, context.get(), keymap.get(), true);
 }
 

@@ -115,7 +115,7 @@ TEST_F(StatsFlow, ALayoutChosenInTheWindowIsCountedOnItsOwnRecord) {
     emit window->LayoutBox->activated(window->LayoutBox->findData(QString()));
     EXPECT_EQ(form_->Layout().Name().Text(), "fr");
     EXPECT_EQ(ReadBytes(form_->ProgramFolder() + "/réglages.txt").find("disposition="), std::string::npos);
-    EXPECT_NE(form_->LayoutOrigin(), "choisie par vous");
+    EXPECT_NE(form_->Edge().Origin(), "choisie par vous");
     EXPECT_TRUE(messages_.empty());
     SetActiveLayout(before);
 }

@@ -170,6 +170,18 @@ TEST(LayoutTest, SystemNamesOfTheLayout) {
     EXPECT_EQ(LayoutOfKeyboardConfig("XKBMODEL=\"pc105\"\nXKBLAYOUT=\"ch\"\nXKBVARIANT=\"fr\"\n")->Text(), "ch(fr)");
     EXPECT_EQ(LayoutOfKeyboardConfig("XKBLAYOUT=fr\n")->Text(), "fr");
     EXPECT_FALSE(LayoutOfKeyboardConfig("# nothing\n"));
+    // A compositor's keymap: the groups, the options' symbols left out; a virtual keyboard's
+    // keymap names none.
+    const auto groups = [](std::string_view keymap) {
+        std::string out;
+        for (const LayoutName& name : LayoutsOfKeymap(keymap)) out += name.Text() + ";";
+        return out;
+    };
+    EXPECT_EQ(groups("xkb_keymap {\nxkb_symbols \"pc+us+fr(bepo):2+inet(evdev)+group(alt_shift_toggle)\" {"),
+              "us;fr(bepo);");
+    EXPECT_EQ(groups("xkb_symbols \"pc+ch(fr)+inet(evdev)\" {"), "ch(fr);");
+    EXPECT_EQ(groups("xkb_symbols \"(unnamed)\" {"), "");
+    EXPECT_EQ(groups("xkb_symbols {"), "");
 }
 
 }  // namespace
