@@ -35,6 +35,20 @@ void TypingEdit::SetText(const std::string& value) {
     if (q != text()) setText(q);
 }
 
+void TypingEdit::FlashWrong() {
+    if (!flashTimer_) {
+        flashTimer_ = new QTimer(this);
+        flashTimer_->setSingleShot(true);
+        flashTimer_->setInterval(250);
+        connect(flashTimer_, &QTimer::timeout, this, [this] { setPalette(normalPalette_); });
+        normalPalette_ = palette();
+    }
+    QPalette flash = normalPalette_;
+    flash.setColor(QPalette::Base, QColor(255, 190, 190));
+    setPalette(flash);
+    flashTimer_->start();
+}
+
 QVariant TypingEdit::inputMethodQuery(Qt::InputMethodQuery query) const {
     // No input method composes for this field: its dead keys reach it as key presses.
     if (query == Qt::ImEnabled) return false;

@@ -9,6 +9,7 @@
 #include <QSpinBox>
 #include <QTextEdit>
 #include <QTextLayout>
+#include <QTimer>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,6 +29,9 @@ public:
     // Sets the text; setting the present text changes nothing and raises no change event.
     void SetText(const std::string& text);
     void SetCaret(int position) { setCursorPosition(position); }
+    // A wrong key: the field turns pale red for a quarter of a second.
+    void FlashWrong();
+    bool Flashing() const { return flashTimer_ && flashTimer_->isActive(); }
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
@@ -43,6 +47,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    QTimer* flashTimer_ = nullptr;
+    QPalette normalPalette_;
 };
 
 // A multi-line edit whose text and display lines are read as Windows-1252 bytes. The

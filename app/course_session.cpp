@@ -36,6 +36,7 @@ std::string CourseSession::Start(const KeyboardLayout& layout) {
     layout_ = &layout;
     course_ = std::make_unique<Course>(layout);
     const CourseLoadResult loaded = course_->Load(programFolder_);
+    newCourse_ = loaded.State == CourseLoadResult::Status::Missing;
     if (!words_) {
         ranking_ = std::make_unique<WordRanking>(RankingOrNone(dataDirectory_));
         words_ = std::make_unique<CourseWords>(lexicon_, *ranking_);
@@ -58,9 +59,8 @@ std::string CourseSession::Allowed() const {
 }
 
 unsigned char CourseSession::FocusCharacter() const {
-    const int focus = course_->Focus();
-    if (focus < 0) return 'e';
-    const std::string& chars = course_->Order()[std::size_t(focus)].Chars;
+    if (lessonStep_ < 0) return 'e';
+    const std::string& chars = course_->Order()[std::size_t(lessonStep_)].Chars;
     // A step of several characters (the capitals) works on one of them at a time.
     return static_cast<unsigned char>(chars[std::size_t(Random(int(chars.size())))]);
 }
@@ -75,8 +75,18 @@ void CourseSession::Reindex() {
 }
 
 void CourseSession::NewLesson(const std::string& practise) {
-    SeedRandomFromClock();
     practise_ = practise;
+    MakeLesson(practise_.empty() ? course_->Focus() : -1);
+}
+
+void CourseSession::NewLessonOn(int step) {
+    practise_.clear();
+    MakeLesson(step >= 0 && step < course_->UnlockedCount() ? step : course_->Focus());
+}
+
+void CourseSession::MakeLesson(int step) {
+    SeedRandomFromClock();
+    lessonStep_ = step;
     Reindex();
     const unsigned char focus = practise_.empty() ? FocusCharacter() : static_cast<unsigned char>(practise_[0]);
     // The learner's slowest pairs among the keys allowed, by the characters their keys type.
@@ -99,6 +109,17 @@ void CourseSession::Restart() {
     run_.ClearCounters();
     cursor_.MoveTo(0, 0);
     missedThisCharacter_ = false;
+    missed_.assign(text_.text.size(), 0);
+}
+
+std::string CourseSession::LessonName() const {
+    if (lessonStep_ >= 0) return course_->Order()[std::size_t(lessonStep_)].Name;
+    std::string name;
+    for (const char c : practise_) {
+        if (!name.empty()) name += ' ';
+        name += Cp1252ToUtf8(std::string(1, c));
+    }
+    return name.empty() ? std::string("?") : name;
 }
 
 CourseSession::KeyOutcome CourseSession::KeyPress(std::optional<unsigned char> typed, KeyTime at) {
@@ -109,6 +130,8 @@ CourseSession::KeyOutcome CourseSession::KeyPress(std::optional<unsigned char> t
         CheckKeyPress(run_, record_, typed, cursor_.Expected(), text_.text.empty(), false, at);
     if (!checked.Correct) {
         missedThisCharacter_ = true;
+        if (const std::size_t here = std::size_t(cursor_.Typed()); here < missed_.size() && missed_[here] < UINT8_MAX)
+            ++missed_[here];
         return outcome;
     }
     outcome.Correct = true;
@@ -122,12 +145,11 @@ CourseSession::KeyOutcome CourseSession::KeyPress(std::optional<unsigned char> t
     outcome.Finished = true;
     const int64_t duration = RunKeyDuration(run_);
     const int32_t elapsed = duration > 0 && duration < INT32_MAX ? int32_t(duration) : 0;
-    const int focus = course_->Focus();
     HistoryRow row =
         HistoryRowNow(run_.CorrectCount, run_.ErrorCount, elapsed, WordsPerMinute(run_.CorrectCount, elapsed),
                       ErrorPercent(run_.ErrorCount, run_.CorrectCount), false, false);
     row.Layout = layout_->Name().Text();
-    row.LessonKey = focus >= 0 ? course_->Order()[std::size_t(focus)].Name : std::string("?");
+    row.LessonKey = LessonName();
     outcome.Row = row;
     outcome.Unlocked = course_->EndLesson();
     return outcome;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "exercise/course.h"
 #include "exercise/typing.h"
@@ -35,10 +36,22 @@ public:
     // A new lesson around the focus key, or around the characters given (a weak pair or key
     // from the statistics), which are allowed in it even when not unlocked yet.
     void NewLesson(const std::string& practise = {});
+    // A new lesson on a key already learned (a click on its tile).
+    void NewLessonOn(int step);
     const std::string& Text() const { return text_.text; }
     bool Invented() const { return text_.invented; }
     bool Sentences() const { return text_.sentences; }
     const std::string& Practise() const { return practise_; }
+    // The step the lesson was built on, for the whole lesson; -1 for a lesson around
+    // characters given.
+    int LessonStep() const { return lessonStep_; }
+    // What the lesson works on, as the user reads it (UTF-8): the step's name, or the
+    // characters practised ("l e" for a pair).
+    std::string LessonName() const;
+    // The wrong keys struck at each character of the lesson, until it ends or starts again.
+    const std::vector<uint8_t>& Missed() const { return missed_; }
+    // The course had no file on this layout: its first opening.
+    bool NewCourse() const { return newCourse_; }
     const TypingCursor& Cursor() const { return cursor_; }
     int Typed() const { return cursor_.Typed(); }
 
@@ -63,6 +76,7 @@ public:
 
 private:
     void Reindex();
+    void MakeLesson(int step);
 
     const Lexicon& lexicon_;
     ProgressRecord& record_;
@@ -79,4 +93,7 @@ private:
     TypingCursor cursor_;
     RunState run_;
     bool missedThisCharacter_ = false;
+    int lessonStep_ = -1;
+    std::vector<uint8_t> missed_;
+    bool newCourse_ = false;
 };

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 #include <cmath>
@@ -26,27 +27,78 @@ QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 // "« e »" for a character of the course, the blank and the no-break space by their names.
 QString Quoted(const std::string& utf8) { return QString::fromUtf8("«\u00A0%1\u00A0»").arg(Utf8(utf8)); }
 
+// What a lesson from the statistics practises: "« l »", or "« l » puis « e »" for a pair.
+QString PractiseText(const std::string& cp1252) {
+    QStringList parts;
+    for (const char c : cp1252) parts << Quoted(Cp1252ToUtf8(std::string(1, c)));
+    return parts.join(QString::fromUtf8(" puis "));
+}
+
 // The lesson as rich text: blanks stay blanks, so that a long lesson wraps.
 QString Html(const QString& text) { return text.toHtmlEscaped(); }
+
+// The lesson as rich text: what is typed in grey, the next character marked, a character
+// that drew a wrong key in red until the lesson ends.
+QString LessonHtml(const std::string& text, int typed, const std::vector<uint8_t>& missed) {
+    QString html;
+    QString run;
+    QString runStyle;
+    auto flush = [&] {
+        if (run.isEmpty()) return;
+        html += runStyle.isEmpty() ? Html(run) : QStringLiteral("<span style='%1'>%2</span>").arg(runStyle, Html(run));
+        run.clear();
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool wrong = i < missed.size() && missed[i] > 0;
+        QString style = int(i) < typed ? QStringLiteral("color:#8c8c8c") : QString();
+        if (wrong) style = QStringLiteral("color:#c00000;text-decoration:underline");
+        if (int(i) == typed) style += QStringLiteral(";background:#ffd666;text-decoration:underline");
+        if (style != runStyle) {
+            flush();
+            runStyle = style;
+        }
+        run += ToQString(text.substr(i, 1));
+    }
+    flush();
+    return html;
+}
 
 }  // namespace
 
 KeyTiles::KeyTiles(QWidget* parent) : QWidget(parent) { setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed); }
 
+KeyTiles::Row KeyTiles::Drawn() const {
+    Row row;
+    if (!course_) return row;
+    row.Total = std::min(course_->UnlockedCount() + 1, int(course_->Order().size()));
+    const int fit = std::max(1, int((width() - 2) / 44));
+    row.First = std::max(0, row.Total - fit);
+    row.Width = std::min(64.0, (double(width()) - 2) / std::max(1, row.Total - row.First));
+    row.Height = height();
+    return row;
+}
+
+int KeyTiles::StepAt(QPointF point) const {
+    const Row row = Drawn();
+    for (int step = row.First; step < row.Total; ++step)
+        if (row.Tile(step).contains(point)) return step;
+    return -1;
+}
+
+void KeyTiles::mousePressEvent(QMouseEvent* event) {
+    const int step = StepAt(event->position());
+    if (course_ && step >= 0 && step < course_->UnlockedCount()) emit stepClicked(step);
+}
+
 void KeyTiles::paintEvent(QPaintEvent*) {
     if (!course_) return;
+    const Row row = Drawn();
+    if (row.Total <= 0) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    // The keys learned last and the next one, as many as fit at a readable width.
-    const int total = std::min(course_->UnlockedCount() + 1, int(course_->Order().size()));
-    if (total <= 0) return;
-    const int fit = std::max(1, int((this->width() - 2) / 44));
-    const int first = std::max(0, total - fit);
-    const int shown = total - first;
-    const double width = std::min(64.0, (double(this->width()) - 2) / shown);
     const QFont big = PixelFont("Arial", 15, true), small = PixelFont("Arial", 10);
-    for (int step = first; step < total; ++step) {
-        const QRectF tile(1 + (step - first) * width, 1, width - 3, height() - 3);
+    for (int step = row.First; step < row.Total; ++step) {
+        const QRectF tile = row.Tile(step);
         const bool next = step >= course_->UnlockedCount();
         const CourseKeyFigures figures = course_->Figures(step);
         // Green: at the target; orange: measured but not there yet; white: too few keystrokes.
@@ -54,8 +106,9 @@ void KeyTiles::paintEvent(QPaintEvent*) {
                       : figures.Ready() ? QColor(170, 225, 160)
                       : figures.Enough  ? QColor(255, 205, 140)
                                         : QColor(Qt::white);
-        painter.setPen(QPen(step == course_->Focus() ? kNavy : QColor(150, 150, 150), step == course_->Focus() ? 2 : 1,
-                            next ? Qt::DashLine : Qt::SolidLine));
+        const bool framed = step == lessonStep_;
+        painter.setPen(
+            QPen(framed ? kNavy : QColor(150, 150, 150), framed ? 2 : 1, next ? Qt::DashLine : Qt::SolidLine));
         painter.setBrush(fill);
         painter.drawRoundedRect(tile, 4, 4);
         painter.setPen(next ? QColor(120, 120, 120) : kNavy);
@@ -65,11 +118,13 @@ void KeyTiles::paintEvent(QPaintEvent*) {
         if (name.size() > 3) name = name.left(3) + QString::fromUtf8("…");
         painter.drawText(tile.adjusted(0, 2, 0, -tile.height() / 2), Qt::AlignCenter, name);
         painter.setFont(small);
-        QString figure =
+        const QString speed =
+            figures.Wpm > 0 ? QString::fromUtf8("%1 mots/min").arg(figures.Wpm) : QString::fromUtf8("—");
+        const QString figure =
             next ? QString::fromUtf8("à venir")
             : figures.Samples == 0
                 ? QString::fromUtf8("—")
-                : QString::fromUtf8("%1 m/min\n%2 %").arg(figures.Wpm).arg(std::lround(figures.AccuracyPercent));
+                : QString::fromUtf8("%1\n%2\u00A0%").arg(speed).arg(std::lround(figures.AccuracyPercent));
         painter.drawText(tile.adjusted(0, tile.height() / 2 - 2, 0, 0), Qt::AlignHCenter | Qt::AlignTop, figure);
     }
 }
@@ -167,6 +222,12 @@ CourseWindow::CourseWindow(const Lexicon& lexicon, KeyboardEdge& edge, ProgressR
         Field->setFocus();
     });
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(Tiles, &KeyTiles::stepClicked, this, [this](int step) {
+        if (welcome_) return;
+        session_.NewLessonOn(step);
+        ShowLesson();
+        Field->setFocus();
+    });
     // The lesson under way belongs to the layout it was typed on: kept with its course,
     // then the course of the new layout goes on.
     connect(&edge_, &KeyboardEdge::layoutChanging, this, [this] {
@@ -186,12 +247,16 @@ void CourseWindow::Start() {
     TargetBox->setValue(session_.State().Target());
     TargetBox->blockSignals(false);
     started_ = true;
-    ShowLesson();
+    if (session_.NewCourse())
+        ShowWelcome();
+    else
+        ShowLesson();
     if (!notice.empty() && services_.ShowMessage) services_.ShowMessage(notice);
 }
 
 void CourseWindow::Practise(const std::string& characters) {
     if (!started_) Start();
+    welcome_ = false;
     session_.NewLesson(characters);
     ShowLesson();
 }
@@ -209,25 +274,18 @@ void CourseWindow::ShowLesson() {
 
 void CourseWindow::ShowProgress() {
     const Course& course = session_.State();
-    const int focus = course.Focus(), next = course.NextToUnlock();
+    const int focus = session_.LessonStep(), next = course.NextToUnlock();
     QString title = QString::fromUtf8("Leçon %1 · %2 apprises")
                         .arg(course.Lessons() + 1)
                         .arg(CountText(course.UnlockedCount(), "touche", "touches"));
     if (!session_.Practise().empty())
-        title += QString::fromUtf8(" · entraînement sur ") + Quoted(Cp1252ToUtf8(session_.Practise()));
+        title += QString::fromUtf8(" · entraînement sur ") + PractiseText(session_.Practise());
     else if (focus >= 0)
         title += QString::fromUtf8(" · touche travaillée\u00A0: ") + Quoted(course.Order()[std::size_t(focus)].Name);
     if (next >= 0) title += QString::fromUtf8(" · prochaine\u00A0: ") + Quoted(course.Order()[std::size_t(next)].Name);
     Title->setText(title);
-    Tiles->SetCourse(&course);
-    // The model: what is typed in grey, the next character marked, the rest as it is.
-    const std::string& text = session_.Text();
-    const int typed = session_.Typed();
-    const QString done = ToQString(text.substr(0, std::size_t(typed)));
-    const QString rest = ToQString(text.substr(std::size_t(typed)));
-    Model->setText(QStringLiteral("<span style='color:#8c8c8c'>%1</span><span style='background:#ffd666;"
-                                  "text-decoration:underline'>%2</span>%3")
-                       .arg(Html(done), Html(rest.left(1)), Html(rest.mid(1))));
+    Tiles->SetCourse(&course, focus);
+    Model->setText(LessonHtml(session_.Text(), session_.Typed(), session_.Missed()));
     Keyboard->ShowNext(session_.Cursor().ExpectedStrokes(edge_.Layout()));
     NextKeyButton->setEnabled(next >= 0);
     BackButton->setEnabled(course.UnlockedCount() > kStartLetters);
@@ -239,6 +297,11 @@ void CourseWindow::Key(const KeyPress& press, uint64_t eventMs) {
     // Ctrl+C copies the lesson's text, to look a word up or to keep it; it types nothing.
     if (press.Text == U"\x03") {
         CopyLesson();
+        return;
+    }
+    if (welcome_) {
+        if (press.QtKey == Qt::Key_Escape || press.QtKey == Qt::Key_Return || press.QtKey == Qt::Key_Enter)
+            EndWelcome();
         return;
     }
     if (press.QtKey == Qt::Key_Escape) {
@@ -260,6 +323,7 @@ void CourseWindow::Key(const KeyPress& press, uint64_t eventMs) {
         const CourseSession::KeyOutcome outcome = session_.KeyPress(ch, at);
         if (!outcome.Correct) {
             Keyboard->FlashWrong(key.Place);
+            Field->FlashWrong();
             if (services_.Beep) services_.Beep();
             continue;
         }
@@ -293,6 +357,41 @@ void CourseWindow::LessonDone(const CourseSession::KeyOutcome& outcome) {
     session_.NewLesson();
     ShowLesson();
     Info->setText(info + (Info->text().isEmpty() ? QString() : QStringLiteral(" ") + Info->text()));
+}
+
+void CourseWindow::ShowWelcome() {
+    welcome_ = true;
+    const KeyboardLayout& layout = edge_.Layout();
+    // The characters under the resting fingers, and those of the keys with a bump.
+    QStringList hands[2];
+    QStringList bumps;
+    for (const int place : OnscreenKeyboard::RestingPlaces()) {
+        const PhysicalKey& key = PhysicalKeys()[std::size_t(place)];
+        const char c = layout.ByteAt(place, 0);
+        if (key.Hand == Finger::Thumb || !c) continue;
+        const std::string name = Cp1252ToUtf8(std::string(1, c));
+        hands[key.LeftHand() ? 0 : 1] << Utf8(name);
+        if (key.HomeBump) bumps << Quoted(name);
+    }
+    Title->setText(QString::fromUtf8("Avant la première leçon : où poser les mains"));
+    Tiles->SetCourse(&session_.State(), -1);
+    Model->setText(
+        QString::fromUtf8("Posez les doigts de la main gauche sur %1 et ceux de la main droite sur %2, les pouces sur "
+                          "la barre d'espace. Les touches %3 portent un petit relief : vos index les trouvent "
+                          "sans regarder. Chaque doigt frappe les touches de sa couleur, puis revient sur sa touche. "
+                          "Gardez les yeux sur l'écran et tapez sans vous presser : la précision d'abord, la "
+                          "vitesse viendra.")
+            .arg(Quoted(hands[0].join(' ').toStdString()), Quoted(hands[1].join(' ').toStdString()),
+                 bumps.join(QString::fromUtf8(" et "))));
+    Field->SetText("");
+    Info->setText(QString::fromUtf8("Appuyez sur Entrée (ou Échap) pour commencer la première leçon."));
+    Keyboard->UnlockAll();
+    Keyboard->ShowResting();
+}
+
+void CourseWindow::EndWelcome() {
+    welcome_ = false;
+    ShowLesson();
 }
 
 void CourseWindow::SaveState() {

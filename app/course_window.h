@@ -20,23 +20,42 @@
 
 extern const char* const kCourseWindowTitle;  // UTF-8
 
-// The key tiles: each key learned with its speed against the target and its accuracy.
+// The key tiles: each key learned with its speed against the target and its accuracy; the
+// key the lesson works on is framed. A click on a learned key asks for a lesson on it.
 class KeyTiles : public QWidget {
     Q_OBJECT
 public:
     explicit KeyTiles(QWidget* parent);
-    void SetCourse(const Course* course) {
+    void SetCourse(const Course* course, int lessonStep) {
         course_ = course;
+        lessonStep_ = lessonStep;
         update();
     }
+    // The step whose tile is at this point, -1 for none.
+    int StepAt(QPointF point) const;
     QSize sizeHint() const override { return {600, 58}; }
     QSize minimumSizeHint() const override { return {300, 58}; }
 
+signals:
+    void stepClicked(int step);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    // The steps drawn (the last learned and the next, as many as fit) and their width.
+    struct Row {
+        int First = 0;
+        int Total = 0;
+        double Width = 0;
+        QRectF Tile(int step) const { return QRectF(1 + (step - First) * Width, 1, Width - 3, Height - 3); }
+        int Height = 0;
+    };
+    Row Drawn() const;
+
     const Course* course_ = nullptr;
+    int lessonStep_ = -1;
 };
 
 // What the course needs of the main window.
@@ -64,6 +83,8 @@ public:
     void CopyLesson();
     // A key press, as the typing field gives it.
     void Key(const KeyPress& press, uint64_t eventMs);
+    // The first opening's page on where the hands rest is shown.
+    bool Welcoming() const { return welcome_; }
 
     QLabel* Title;
     KeyTiles* Tiles;
@@ -85,6 +106,10 @@ private:
     void ShowProgress();
     void SaveState();
     void LessonDone(const CourseSession::KeyOutcome& outcome);
+    // The first opening of a new course: where the hands rest, until Enter or Escape.
+    void ShowWelcome();
+    void EndWelcome();
+    bool welcome_ = false;
 
     KeyboardEdge& edge_;
     CourseSession session_;

@@ -193,6 +193,4 @@ private:
     int lastPlace_ = -1;  // the drawn place of the latest key struck
     bool completingLine_ = false;
     int cursorGeneration_ = -1;
-    QTimer* flashTimer_ = nullptr;
-    QPalette normalEdit2Palette_;
 };

@@ -68,18 +68,7 @@ void TForm1::ShowNext() {
 
 void TForm1::FlashWrongKey() {
     if (Keyboard && Keyboard->isVisible()) Keyboard->FlashWrong(lastPlace_);
-    // The field turns pale red for a moment; the timer gives its colour back.
-    if (!flashTimer_) {
-        flashTimer_ = new QTimer(this);
-        flashTimer_->setSingleShot(true);
-        flashTimer_->setInterval(250);
-        connect(flashTimer_, &QTimer::timeout, this, [this] { Edit2->setPalette(normalEdit2Palette_); });
-        normalEdit2Palette_ = Edit2->palette();
-    }
-    QPalette flash = normalEdit2Palette_;
-    flash.setColor(QPalette::Base, QColor(255, 190, 190));
-    Edit2->setPalette(flash);
-    flashTimer_->start();
+    Edit2->FlashWrong();
 }
 
 std::optional<IoError> TForm1::SaveReportingLater() {

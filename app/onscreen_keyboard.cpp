@@ -138,7 +138,23 @@ void OnscreenKeyboard::SetLayout(std::shared_ptr<const KeyboardLayout> layout) {
     update();
 }
 
+std::vector<int> OnscreenKeyboard::RestingPlaces() {
+    std::vector<int> places;
+    for (const char* name : {"AC01", "AC02", "AC03", "AC04", "AC07", "AC08", "AC09", "AC10", "SPCE"})
+        places.push_back(PhysicalKeyOfName(name));
+    return places;
+}
+
+void OnscreenKeyboard::ShowResting() {
+    next_.clear();
+    nextCharacter_ = -1;
+    resting_ = true;
+    Relight();
+    update();
+}
+
 void OnscreenKeyboard::ShowNext(const std::vector<Keystroke>& strokes) {
+    resting_ = false;
     nextCharacter_ = -1;
     next_ = strokes;
     Relight();
@@ -146,6 +162,7 @@ void OnscreenKeyboard::ShowNext(const std::vector<Keystroke>& strokes) {
 }
 
 void OnscreenKeyboard::ShowNextCharacter(unsigned char ch) {
+    resting_ = false;
     next_ = ch == 0 ? std::vector<Keystroke>{} : layout_->Strokes(ch);
     nextCharacter_ = ch;
     Relight();
@@ -207,6 +224,11 @@ void OnscreenKeyboard::Relight() {
         steps << (several ? QStringLiteral("%1. %2").arg(step).arg(text) : text);
     }
     fingerText_ = steps.join(QStringLiteral("   puis   "));
+    if (resting_) {
+        for (const int place : RestingPlaces())
+            if (ValidPlace(place)) step_[std::size_t(place)] = 1;
+        fingerText_ = QString::fromUtf8("Position de repos : chaque doigt sur sa touche, les index sur les reliefs");
+    }
     const char32_t wanted = nextCharacter_ > 0 ? Cp1252ToUnicode(static_cast<unsigned char>(nextCharacter_)) : 0;
     if (next_.empty() && wanted >= 0x20 && wanted != 0x7F)
         fingerText_ =

@@ -37,6 +37,11 @@ public:
     // The next character (Windows-1252) by the layout's keystrokes; nothing is lit for 0
     // or a character the layout cannot type.
     void ShowNextCharacter(unsigned char ch);
+    // The keys where the fingers rest (the home row's four keys of each hand and the space
+    // bar), all lit, until the next character is shown.
+    void ShowResting();
+    // The places of those keys.
+    static std::vector<int> RestingPlaces();
     // A wrong key was struck at this place (KeyboardLayout::PlaceOfKeycode of the event's
     // scan code; -1 when unknown): it is drawn red for kFlashMs, the right keys stay lit.
     // Without a place the hint under the keyboard turns red instead.
@@ -80,6 +85,7 @@ private:
     std::shared_ptr<const KeyboardLayout> layout_;
     std::vector<Keystroke> next_;
     int nextCharacter_ = -1;  // the character shown by ShowNextCharacter, -1 for strokes given
+    bool resting_ = false;    // the resting keys are lit
     std::vector<int> step_;   // per place: 0, or the step at which it is pressed
     std::vector<int> level_;  // per place: the level its keystroke types, -1 for none
     std::vector<bool> locked_;

@@ -14,10 +14,17 @@ constexpr uint32_t kKeycodeAD11 = 34;  // AZERTY's dead circumflex
 
 class CourseFlow : public FormTest {
 protected:
+    // The course opened for the first time: its page on where the hands rest, then, after
+    // Enter, the first lesson.
     CourseWindow* OpenCourse() {
         ShowAndLoad();
         form_->ShowCourse();
-        return form_->Course();
+        CourseWindow* course = form_->Course();
+        EXPECT_TRUE(course->Welcoming());
+        EXPECT_NE(course->Model->text().indexOf(QString::fromUtf8("«\u00A0q s d f\u00A0»")), -1);
+        course->Key(KeyPress{0, 0, Qt::Key_Return, U"\r"}, 0);
+        EXPECT_FALSE(course->Welcoming());
+        return course;
     }
     static void Strike(CourseWindow* course, char32_t ch) {
         const std::u32string text(1, ch);
