@@ -3,11 +3,16 @@
 // How common the words of generated texts are: the share of content words (the verbs,
 // nouns and adjectives that the generator draws from the lexicon) whose form or lemma is
 // in the frequency list.
-//   lexicon_share_bench NAME DATA_DIR FREQUENCY_FILE SENTENCES_FILE
+//   lexicon_share_bench NAME DATA_DIR FREQUENCY_FILE SENTENCES_FILE [WRITTEN_FILE]
 // reads the lexicon of DATA_DIR and the sentences (UTF-8, one a line, as clavelle-generate
 // writes them) and prints "NAME percent %", "NAME_by_form percent %" (the form itself in
 // the list: stricter, a rare tense of a common verb does not count) and
-// "NAME_content_words count count".
+// "NAME_content_words count count". With WRITTEN_FILE, a list independent of the one the
+// tables are chosen by (tools/lexicon-builder/written-frequency/words.txt), it also prints
+// the shares whose form or lemma, and whose form, is among its 10,000 first forms:
+// "NAME_written percent %" and "NAME_written_by_form percent %".
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -119,11 +124,35 @@ bool IsWordByte(unsigned char c) {
 
 bool IsUpper(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE) || c == 0x8C; }
 
+// The content words counted, and those found in a list by their form or lemma, and by form.
+struct Share {
+    long common = 0, commonForms = 0;
+
+    // Counts a folded form with its folded lemmas, found when ranked within the cut.
+    void Count(const lexbuild::UsageLists& list, const std::string& form, const std::vector<std::string>& lemmas,
+               int cut) {
+        const auto listed = [&](const std::string& word) {
+            const int rank = list.RankOf(word);
+            return rank > 0 && rank <= cut;
+        };
+        const bool byForm = listed(form);
+        commonForms += byForm;
+        common += byForm || std::any_of(lemmas.begin(), lemmas.end(), listed);
+    }
+};
+
+void Print(const std::string& name, long content, long found) {
+    std::printf("%s %.1f %%\n", name.c_str(), content ? 100.0 * double(found) / double(content) : 0.0);
+}
+
+// The forms of the independent list that count as frequent.
+constexpr int kWrittenTop = 10000;
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: lexicon_share_bench NAME DATA_DIR FREQUENCY_FILE SENTENCES_FILE\n");
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr, "usage: lexicon_share_bench NAME DATA_DIR FREQUENCY_FILE SENTENCES_FILE [WRITTEN_FILE]\n");
         return 2;
     }
     const std::string name = argv[1], data = argv[2];
@@ -138,8 +167,12 @@ int main(int argc, char** argv) {
     for (const char* file : {"/pr\xC3\xA9nomsf.txt", "/pr\xC3\xA9nomsg.txt"})
         for (const std::string& line : Lines(ReadFile(data + file))) names.insert(FoldWord(line));
     const lexbuild::UsageLists frequency = lexbuild::MakeUsageLists(lexbuild::ReadListFile(argv[3]), {}, {});
+    const bool withWritten = argc == 6;
+    const lexbuild::UsageLists written =
+        withWritten ? lexbuild::MakeUsageLists(lexbuild::ReadListFile(argv[5]), {}, {}) : lexbuild::UsageLists{};
 
-    long content = 0, common = 0, commonForms = 0;
+    long content = 0;
+    Share inFrequency, inWritten;
     for (const std::string& sentence : Lines(ReadFile(argv[4]))) {
         const std::string text = Utf8ToCp1252(sentence);
         std::size_t i = 0;
@@ -161,20 +194,21 @@ int main(int argc, char** argv) {
             if (kFixedWords.count(folded)) continue;
             auto it = lemmasOf.find(folded);
             if (it == lemmasOf.end()) continue;
-            const bool knownForm = frequency.RankOf(folded) > 0;
-            bool auxiliary = false, known = knownForm;
-            for (const std::string& lemma : it->second) {
-                auxiliary = auxiliary || lemma == "avoir" || lemma == "\xEAtre";
-                known = known || frequency.RankOf(lemma) > 0;
-            }
-            if (auxiliary) continue;
+            const std::vector<std::string>& lemmas = it->second;
+            if (std::any_of(lemmas.begin(), lemmas.end(),
+                            [](const std::string& l) { return l == "avoir" || l == "\xEAtre"; }))
+                continue;
             ++content;
-            common += known;
-            commonForms += knownForm;
+            inFrequency.Count(frequency, folded, lemmas, INT_MAX);
+            if (withWritten) inWritten.Count(written, folded, lemmas, kWrittenTop);
         }
     }
-    std::printf("%s %.1f %%\n", name.c_str(), content ? 100.0 * double(common) / double(content) : 0.0);
-    std::printf("%s_by_form %.1f %%\n", name.c_str(), content ? 100.0 * double(commonForms) / double(content) : 0.0);
+    Print(name, content, inFrequency.common);
+    Print(name + "_by_form", content, inFrequency.commonForms);
     std::printf("%s_content_words %ld count\n", name.c_str(), content);
+    if (withWritten) {
+        Print(name + "_written", content, inWritten.common);
+        Print(name + "_written_by_form", content, inWritten.commonForms);
+    }
     return 0;
 }

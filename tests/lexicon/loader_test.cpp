@@ -520,9 +520,9 @@ TEST_F(LoaderTest, LoadsTheBuiltLexicon) {
     const char* data = std::getenv("CLAVELLE_DATA_DIR");
     if (!data) GTEST_SKIP() << "CLAVELLE_DATA_DIR not set";
     LoadLexicon(data, *lx_, callbacks_);
-    EXPECT_GT(lx_->VerbCount, 1000);
-    EXPECT_GT(lx_->NounCount, 1000);
-    EXPECT_GT(lx_->AdjectiveCount, 1000);
+    EXPECT_GE(lx_->VerbCount, 800);  // the floors of the default tables
+    EXPECT_GE(lx_->NounCount, 4000);
+    EXPECT_GE(lx_->AdjectiveCount, 1000);
     EXPECT_GT(lx_->FemaleNameCount, 10);
     EXPECT_GT(lx_->MaleNameCount, 10);
     EXPECT_EQ(positions_.back(), 100);

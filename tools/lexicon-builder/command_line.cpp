@@ -25,6 +25,7 @@ constexpr const char* kUsage =
     "                         [--max-rank N] [--frequency FICHIER] [--given-names FICHIER]\n"
     "                         [--demonyms FICHIER] [--bad-words FICHIER]\n"
     "                         [--more-bad-words FICHIER] [--allowed-words FICHIER]\n"
+    "                         [--themes FICHIER] [--verbs N] [--nouns N] [--adjectives N]\n"
     "Construit dictionnaire.txt, prénomsf.txt et prénomsg.txt dans DOSSIER à partir\n"
     "d'un dictionnaire Hunspell français. Par défaut, ne garde que les mots courants :\n"
     "  --frequency FICHIER    formes classées par fréquence, une par ligne (UTF-8) ;\n"
@@ -36,12 +37,16 @@ constexpr const char* kUsage =
     "                         leurs formes\n"
     "  --more-bad-words FICHIER  d'autres mots à exclure ainsi\n"
     "  --allowed-words FICHIER   mots ordinaires que ces listes excluraient à tort\n"
-    "                         (dans ces trois listes, « # » ouvre un commentaire)\n"
+    "  --themes FICHIER       mots des thèmes écartés, chacun suivi de son thème\n"
+    "                         (dans ces quatre listes, « # » ouvre un commentaire)\n"
+    "  --verbs N, --nouns N, --adjectives N\n"
+    "                         garder au plus N verbes, noms, adjectifs, les plus\n"
+    "                         fréquents (par défaut 800, 4000 et 1000)\n"
     "  --all                  garder tout le dictionnaire, sans ces listes\n"
     "Seuls les verbes transitifs directs (et avoir, être) entrent dans le lexique.\n";
 
 struct Options {
-    std::string affPath, dicPath, outDir, maxRank;
+    std::string affPath, dicPath, outDir, maxRank, verbs, nouns, adjectives;
     ListPaths lists;
     bool all = false;
 };
@@ -77,10 +82,34 @@ void CheckHunspellFiles(const Options& o, const std::string& affText, const Affi
     }
 }
 
+// A whole number from 1 to 999,999,999.
+bool IsPositiveNumber(const std::string& text) {
+    return !text.empty() && text.size() < 10 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+           text.find_first_not_of('0') != std::string::npos;
+}
+
 UsageLists UsageListsOf(const Options& o) {
     UsageLists lists = ReadUsageLists(o.lists);
     if (!o.maxRank.empty()) lists.maxRank = std::stoi(o.maxRank);
+    for (const auto& [given, size] : {std::pair{&o.verbs, &lists.sizes.verbs}, std::pair{&o.nouns, &lists.sizes.nouns},
+                                      std::pair{&o.adjectives, &lists.sizes.adjectives}})
+        if (!given->empty()) *size = std::stoi(*given);
     return lists;
+}
+
+// "412 mots de thèmes sensibles (violence 120, sexe 40, ...)": the themes with a word left out.
+std::string ThemeSummary(const LexiconFiles& files) {
+    int total = 0;
+    std::string themes;
+    for (int theme = 0; theme < kThemeCount; ++theme) {
+        int count = 0;
+        for (const auto& table : files.themedWords) count += table[std::size_t(theme)];
+        if (count == 0) continue;
+        total += count;
+        themes += (themes.empty() ? "" : ", ") + std::string(kThemes[std::size_t(theme)]) + " " + std::to_string(count);
+    }
+    return std::to_string(total) + " mots de thèmes sensibles" + (themes.empty() ? "" : " (" + themes + ")");
 }
 
 }  // namespace
@@ -97,17 +126,21 @@ int RunLexiconBuilder(int argc, const char* const* argv, std::ostream& out, std:
             o.all = true;
             continue;
         }
-        std::string* text = arg == "--aff"        ? &o.affPath
-                            : arg == "--dic"      ? &o.dicPath
-                            : arg == "--out"      ? &o.outDir
-                            : arg == "--max-rank" ? &o.maxRank
-                                                  : nullptr;
+        std::string* text = arg == "--aff"          ? &o.affPath
+                            : arg == "--dic"        ? &o.dicPath
+                            : arg == "--out"        ? &o.outDir
+                            : arg == "--max-rank"   ? &o.maxRank
+                            : arg == "--verbs"      ? &o.verbs
+                            : arg == "--nouns"      ? &o.nouns
+                            : arg == "--adjectives" ? &o.adjectives
+                                                    : nullptr;
         std::filesystem::path* path = arg == "--frequency"        ? &o.lists.frequency
                                       : arg == "--given-names"    ? &o.lists.givenNames
                                       : arg == "--demonyms"       ? &o.lists.demonyms
                                       : arg == "--bad-words"      ? &o.lists.badWords
                                       : arg == "--more-bad-words" ? &o.lists.moreBadWords
                                       : arg == "--allowed-words"  ? &o.lists.allowedWords
+                                      : arg == "--themes"         ? &o.lists.themes
                                                                   : nullptr;
         if (!text && !path) {
             err << "clavelle-lexicon : argument inconnu « " << arg << " »\n" << kUsage;
@@ -126,14 +159,12 @@ int RunLexiconBuilder(int argc, const char* const* argv, std::ostream& out, std:
         else
             *path = argv[++i];
     }
-    const bool positive =
-        o.maxRank.size() < 10 &&
-        std::all_of(o.maxRank.begin(), o.maxRank.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
-        o.maxRank.find_first_not_of('0') != std::string::npos;
-    if (!o.maxRank.empty() && !positive) {
-        err << "clavelle-lexicon : --max-rank attend un nombre entier positif\n" << kUsage;
-        return 2;
-    }
+    for (const auto& [name, value] : {std::pair{"--max-rank", &o.maxRank}, std::pair{"--verbs", &o.verbs},
+                                      std::pair{"--nouns", &o.nouns}, std::pair{"--adjectives", &o.adjectives}})
+        if (!value->empty() && !IsPositiveNumber(*value)) {
+            err << "clavelle-lexicon : " << name << " attend un nombre entier positif\n" << kUsage;
+            return 2;
+        }
     if (o.affPath.empty() || o.dicPath.empty() || o.outDir.empty()) {
         err << "clavelle-lexicon : --aff, --dic et --out sont obligatoires\n" << kUsage;
         return 2;
@@ -167,7 +198,7 @@ int RunLexiconBuilder(int argc, const char* const* argv, std::ostream& out, std:
         if (!o.all)
             out << files.rareLemmas << " mots peu courants, " << files.demonymNouns << " gentilés parmi les noms, "
                 << files.namesNotGiven << " prénoms que l'on ne donne pas, " << files.badWords
-                << " mots grossiers, injurieux ou sexuels, ";
+                << " mots grossiers, injurieux ou sexuels, " << ThemeSummary(files) << ", ";
         out << files.verbsWithoutDirectObject << " verbes sans complément d'objet direct\n";
     } catch (const std::exception& e) {
         err << "clavelle-lexicon : " << e.what() << '\n';

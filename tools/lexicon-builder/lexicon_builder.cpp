@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <unordered_set>
+#include <utility>
 
 #include "tools/lexicon-builder/dictionary_text.h"
 #include "tools/lexicon-builder/nominal_table.h"
@@ -128,6 +130,53 @@ void KeepWordsInUse(CollectedWords& words, const UsageLists& usage, LexiconFiles
         files.badWords += EraseIf(list->names, [&](const std::string& name) { return usage.IsBadWord(name); });
 }
 
+// Leaves out the verbs, nouns and adjectives of the themes' list, counted under their theme
+// and table. Only the lemma is looked up: a listed form would take ordinary lemmas along
+// (croyant, croire).
+void LeaveOutThemes(CollectedWords& words, const UsageLists& usage, LexiconFiles& files) {
+    const auto leaves = [&](std::array<int, kThemeCount>& counts, const std::string& lemma) {
+        const int theme = usage.ThemeOf(lemma);
+        if (theme >= 0) ++counts[std::size_t(theme)];
+        return theme >= 0;
+    };
+    EraseIf(words.verbs.verbs,
+            [&](const VerbCandidate& v) { return !v.Protected() && leaves(files.themedWords[0], v.lemma); });
+    std::size_t table = 1;
+    for (NominalTable* nominal : {&words.nouns, &words.adjectives}) {
+        EraseIf(nominal->groups, [&](const NominalGroup& g) { return leaves(files.themedWords[table], g.lemma); });
+        ++table;
+    }
+    // Nor does a listed word show as a form of another lemma: croire keeps its other forms
+    // without croyant, tourner without tournant (a course lesson lists forms alone).
+    const auto blank = [&](std::string& form) {
+        if (!form.empty() && usage.ThemeOf(form) >= 0) form.clear();
+    };
+    for (VerbCandidate& v : words.verbs.verbs)
+        if (!v.Protected()) std::for_each(v.slots.begin(), v.slots.end(), blank);
+    for (NominalTable* nominal : {&words.nouns, &words.adjectives})
+        for (NominalGroup& g : nominal->groups) std::for_each(g.slots.begin(), g.slots.end(), blank);
+}
+
+// Keeps, when a table holds more lemmas than its size, the size first by their rank in
+// the frequency list (avoir and être first of all), in their order; returns how many left.
+template <typename T>
+int KeepMostFrequent(std::vector<T>& items, int size, const UsageLists& usage) {
+    if (size < 0 || items.size() <= std::size_t(size)) return 0;
+    std::vector<std::pair<int, std::size_t>> ranked;  // rank, index
+    ranked.reserve(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        int rank = usage.RankOf(items[i].lemma);
+        if constexpr (requires { items[i].Protected(); })
+            if (items[i].Protected()) rank = -1;
+        ranked.emplace_back(rank == 0 ? INT_MAX : rank, i);
+    }
+    std::sort(ranked.begin(), ranked.end());
+    std::vector<bool> kept(items.size());
+    for (std::size_t i = 0; i < std::size_t(size); ++i) kept[ranked[i].second] = true;
+    std::size_t i = 0;
+    return EraseIf(items, [&](const T&) { return !kept[i++]; });
+}
+
 std::size_t Limit(int limit, std::size_t available) { return std::min(available, std::size_t(std::max(limit, 0))); }
 
 // Verbs within capacity (see RanksBefore), then nouns and adjectives: the dictionary holds
@@ -185,9 +234,17 @@ LexiconFiles BuildLexicon(const AffixFile& aff, const std::vector<DicEntry>& ent
                           const UsageLists* usage) {
     LexiconFiles files;
     CollectedWords words = CollectWords(aff, entries);
-    if (usage) KeepWordsInUse(words, *usage, files);
+    if (usage) {
+        KeepWordsInUse(words, *usage, files);
+        LeaveOutThemes(words, *usage, files);
+    }
     files.verbsWithoutDirectObject =
         EraseIf(words.verbs.verbs, [](const VerbCandidate& v) { return !v.FitsTheSentences(); });
+    if (usage) {
+        files.rareLemmas += KeepMostFrequent(words.verbs.verbs, usage->sizes.verbs, *usage) +
+                            KeepMostFrequent(words.nouns.groups, usage->sizes.nouns, *usage) +
+                            KeepMostFrequent(words.adjectives.groups, usage->sizes.adjectives, *usage);
+    }
     WriteDictionary(GroupsInOutputOrder(words, limits, files), files);
     WriteNames(words.femaleNames, words.maleNames, limits.names, files);
     return files;

@@ -32,14 +32,20 @@
 // written with a capital as nouns; they stay adjectives), first names that people are
 // given, and no bad word: a verb, noun or adjective whose lemma or any of whose forms is
 // listed leaves with all its forms (putains takes putain, niqueras takes niquer), and so
-// does a listed first name. Without them (--all) the whole dictionary is kept as described
-// above.
+// does a listed first name. A verb, noun or adjective whose lemma is on the themes' list,
+// or a compound with a listed part, leaves too; its forms are not looked up (croyant
+// would take croire along), but a form that is a listed word is left out of the lemma
+// that has it (croire without croyant). First names are no theme's. Then each table keeps at most
+// its size of lemmas, those ranked first in the frequency list (see TableSizes), so that
+// the sentences, which draw every word of a table alike, use frequent ones. Without them
+// (--all) the whole dictionary is kept as described above.
 //
 // Output order: the verb groups, then the nouns, then the adjectives, each in dictionary
 // order; all lines of one lemma and kind follow each other, and two groups of one lemma
 // but different kinds (être the verb and the noun) never touch.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -76,6 +82,8 @@ struct LexiconFiles {
     int demonymNouns = 0;   // nouns that are demonyms
     int namesNotGiven = 0;  // first names that people are not given (both lists)
     int badWords = 0;       // verbs, nouns, adjectives and first names on the bad-word lists
+    // Verbs, nouns and adjectives (in that order) of each theme of the themes' list.
+    std::array<std::array<int, kThemeCount>, 3> themedWords{};
     // Left out always:
     int verbsWithoutDirectObject = 0;
 };
