@@ -24,9 +24,6 @@ namespace {
 
 QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
-// "« e »" for a character of the course, the blank and the no-break space by their names.
-QString Quoted(const std::string& utf8) { return QString::fromUtf8("«\u00A0%1\u00A0»").arg(Utf8(utf8)); }
-
 // What a lesson from the statistics practises: "« l »", or "« l » puis « e »" for a pair.
 QString PractiseText(const std::string& cp1252) {
     QStringList parts;
@@ -156,6 +153,13 @@ CourseWindow::CourseWindow(const Lexicon& lexicon, KeyboardEdge& edge, ProgressR
     Field->setFont(PixelFont("Arial", 19));
     SetColours(Field, kTeal, &kPaleYellow);
     Field->setToolTip(QString::fromUtf8("Recopiez le texte ci-dessus ; Echap recommence la leçon."));
+    Result = new QLabel(this);
+    Result->setWordWrap(true);
+    Result->setTextFormat(Qt::RichText);
+    Result->setFont(PixelFont("Arial", 13));
+    Result->setFrameStyle(QFrame::StyledPanel | QFrame::Plain);
+    Result->setMargin(4);
+    Result->hide();
     Info = new QLabel(this);
     Info->setWordWrap(true);
     Info->setFont(PixelFont("Arial", 13));
@@ -189,6 +193,7 @@ CourseWindow::CourseWindow(const Lexicon& lexicon, KeyboardEdge& edge, ProgressR
     layout->addWidget(Tiles);
     layout->addWidget(Model);
     layout->addWidget(Field);
+    layout->addWidget(Result);
     layout->addWidget(Info);
     layout->addWidget(Keyboard, 1);
     layout->addLayout(controls);
@@ -223,7 +228,7 @@ CourseWindow::CourseWindow(const Lexicon& lexicon, KeyboardEdge& edge, ProgressR
     });
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
     connect(Tiles, &KeyTiles::stepClicked, this, [this](int step) {
-        if (welcome_) return;
+        if (page_) return;
         session_.NewLessonOn(step);
         ShowLesson();
         Field->setFocus();
@@ -256,7 +261,7 @@ void CourseWindow::Start() {
 
 void CourseWindow::Practise(const std::string& characters) {
     if (!started_) Start();
-    welcome_ = false;
+    page_ = false;
     session_.NewLesson(characters);
     ShowLesson();
 }
@@ -299,9 +304,9 @@ void CourseWindow::Key(const KeyPress& press, uint64_t eventMs) {
         CopyLesson();
         return;
     }
-    if (welcome_) {
-        if (press.QtKey == Qt::Key_Escape || press.QtKey == Qt::Key_Return || press.QtKey == Qt::Key_Enter)
-            EndWelcome();
+    // A page before a lesson: Enter or Escape, and the lesson begins.
+    if (page_) {
+        if (press.QtKey == Qt::Key_Escape || press.QtKey == Qt::Key_Return || press.QtKey == Qt::Key_Enter) EndPage();
         return;
     }
     if (press.QtKey == Qt::Key_Escape) {
@@ -338,60 +343,19 @@ void CourseWindow::Key(const KeyPress& press, uint64_t eventMs) {
 }
 
 void CourseWindow::LessonDone(const CourseSession::KeyOutcome& outcome) {
-    QString info;
-    if (outcome.Row) {
-        info = QString::fromUtf8("Leçon terminée\u00A0: %1 mots/min, %2\u00A0% d'erreurs.")
-                   .arg(outcome.Row->Speed)
-                   .arg(QLocale::system().toString(outcome.Row->ErrorPercent, 'f', 1));
-        if (services_.AppendHistory) {
-            const std::string message = services_.AppendHistory(*outcome.Row);
-            if (!message.empty() && services_.ShowMessage) services_.ShowMessage(message);
-        }
+    ShowResult(outcome);
+    if (outcome.Row && services_.AppendHistory) {
+        const std::string message = services_.AppendHistory(*outcome.Row);
+        if (!message.empty() && services_.ShowMessage) services_.ShowMessage(message);
     }
-    if (outcome.Unlocked)
-        info += QString::fromUtf8(" Nouvelle touche\u00A0: ") +
-                Quoted(session_.State().Order()[std::size_t(*outcome.Unlocked)].Name) + QString::fromUtf8("\u00A0!");
     if (services_.SaveRecord) services_.SaveRecord();
     SaveState();
     edge_.CheckTypedKeys();
     session_.NewLesson();
-    ShowLesson();
-    Info->setText(info + (Info->text().isEmpty() ? QString() : QStringLiteral(" ") + Info->text()));
-}
-
-void CourseWindow::ShowWelcome() {
-    welcome_ = true;
-    const KeyboardLayout& layout = edge_.Layout();
-    // The characters under the resting fingers, and those of the keys with a bump.
-    QStringList hands[2];
-    QStringList bumps;
-    for (const int place : OnscreenKeyboard::RestingPlaces()) {
-        const PhysicalKey& key = PhysicalKeys()[std::size_t(place)];
-        const char c = layout.ByteAt(place, 0);
-        if (key.Hand == Finger::Thumb || !c) continue;
-        const std::string name = Cp1252ToUtf8(std::string(1, c));
-        hands[key.LeftHand() ? 0 : 1] << Utf8(name);
-        if (key.HomeBump) bumps << Quoted(name);
-    }
-    Title->setText(QString::fromUtf8("Avant la première leçon : où poser les mains"));
-    Tiles->SetCourse(&session_.State(), -1);
-    Model->setText(
-        QString::fromUtf8("Posez les doigts de la main gauche sur %1 et ceux de la main droite sur %2, les pouces sur "
-                          "la barre d'espace. Les touches %3 portent un petit relief : vos index les trouvent "
-                          "sans regarder. Chaque doigt frappe les touches de sa couleur, puis revient sur sa touche. "
-                          "Gardez les yeux sur l'écran et tapez sans vous presser : la précision d'abord, la "
-                          "vitesse viendra.")
-            .arg(Quoted(hands[0].join(' ').toStdString()), Quoted(hands[1].join(' ').toStdString()),
-                 bumps.join(QString::fromUtf8(" et "))));
-    Field->SetText("");
-    Info->setText(QString::fromUtf8("Appuyez sur Entrée (ou Échap) pour commencer la première leçon."));
-    Keyboard->UnlockAll();
-    Keyboard->ShowResting();
-}
-
-void CourseWindow::EndWelcome() {
-    welcome_ = false;
-    ShowLesson();
+    if (outcome.Unlocked)
+        ShowNewKey(*outcome.Unlocked);
+    else
+        ShowLesson();
 }
 
 void CourseWindow::SaveState() {

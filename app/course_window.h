@@ -83,13 +83,15 @@ public:
     void CopyLesson();
     // A key press, as the typing field gives it.
     void Key(const KeyPress& press, uint64_t eventMs);
-    // The first opening's page on where the hands rest is shown.
-    bool Welcoming() const { return welcome_; }
+    // A page before the lesson is shown (where the hands rest, a new key) until Enter or
+    // Escape.
+    bool ShowingPage() const { return page_; }
 
     QLabel* Title;
     KeyTiles* Tiles;
     QLabel* Model;
     TypingEdit* Field;
+    QLabel* Result;  // the last lesson's result, hidden until one is typed
     QLabel* Info;
     OnscreenKeyboard* Keyboard;
     QSpinBox* TargetBox;
@@ -106,10 +108,15 @@ private:
     void ShowProgress();
     void SaveState();
     void LessonDone(const CourseSession::KeyOutcome& outcome);
-    // The first opening of a new course: where the hands rest, until Enter or Escape.
+    // Pages before a lesson (course_pages.cpp): where the hands rest, at the first opening
+    // of a new course; a key just unlocked, lit with its finger.
     void ShowWelcome();
-    void EndWelcome();
-    bool welcome_ = false;
+    void ShowNewKey(int step);
+    void ShowPage(const QString& title, const QString& text);
+    void EndPage();
+    bool page_ = false;
+    // The result of the lesson just typed, under the typing field.
+    void ShowResult(const CourseSession::KeyOutcome& outcome);
 
     KeyboardEdge& edge_;
     CourseSession session_;

@@ -43,3 +43,7 @@ std::vector<int> TypedCharacters(const QString& text) {
     });
     return out;
 }
+
+QString Quoted(const std::string& utf8) {
+    return QString::fromUtf8("«\u00A0%1\u00A0»").arg(QString::fromStdString(utf8));
+}

@@ -15,3 +15,6 @@ std::string FromQString(const QString& text);
 // Typed characters: each as its Windows-1252 byte, or kNotCp1252 for a character that
 // Windows-1252 cannot hold (never the '?' it would be shown as).
 std::vector<int> TypedCharacters(const QString& text);
+
+// A text between French guillemets with their no-break spaces, "« e »" (from UTF-8).
+QString Quoted(const std::string& utf8);

@@ -20,10 +20,10 @@ protected:
         ShowAndLoad();
         form_->ShowCourse();
         CourseWindow* course = form_->Course();
-        EXPECT_TRUE(course->Welcoming());
+        EXPECT_TRUE(course->ShowingPage());
         EXPECT_NE(course->Model->text().indexOf(QString::fromUtf8("«\u00A0q s d f\u00A0»")), -1);
         course->Key(KeyPress{0, 0, Qt::Key_Return, U"\r"}, 0);
-        EXPECT_FALSE(course->Welcoming());
+        EXPECT_FALSE(course->ShowingPage());
         return course;
     }
     static void Strike(CourseWindow* course, char32_t ch) {
