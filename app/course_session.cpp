@@ -60,7 +60,8 @@ std::string CourseSession::Allowed() const {
 unsigned char CourseSession::FocusCharacter() const {
     const int focus = course_->Focus();
     if (focus < 0) return 'e';
-    const std::string& chars = course_->Order()[std::size_t(focus)].Chars;
+    const std::string chars = course_->StepCharacters(focus);
+    if (chars.empty()) return 'e';
     // A step of several characters (the capitals) works on one of them at a time.
     return static_cast<unsigned char>(chars[std::size_t(Random(int(chars.size())))]);
 }
@@ -129,6 +130,6 @@ CourseSession::KeyOutcome CourseSession::KeyPress(std::optional<unsigned char> t
     row.Layout = layout_->Name().Text();
     row.LessonKey = focus >= 0 ? course_->Order()[std::size_t(focus)].Name : std::string("?");
     outcome.Row = row;
-    outcome.Unlocked = course_->EndLesson();
+    outcome.Unlocked = course_->EndLesson().Unlocked;
     return outcome;
 }
