@@ -235,7 +235,8 @@ public:
     // replaces the whole state: lines that are not valid are counted and passed over (a
     // key's keystrokes up to the first bad one are kept), values out of range are clamped.
     // Keys and characters this layout lacks are kept as read and written back, so that
-    // the variants sharing a file each read it whole.
+    // the variants sharing a file each read it whole. The keystrokes of a lesson under way
+    // are written as CutLesson would keep them.
     std::string StateText() const;
     int ReadStateText(std::string_view text);
 

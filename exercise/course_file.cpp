@@ -110,8 +110,13 @@ std::string Course::StateText() const {
             text.append(" ").append(std::to_string(k.IntervalMs)).append(k.FirstAttempt ? "" : "*");
         text += '\n';
     };
+    // The keystrokes of a lesson under way as a cut would keep them: a save (the window
+    // closed mid-lesson) loses nothing typed.
+    std::vector<std::vector<Sample>> kept = recent_;
+    for (const Keystroke& k : pending_)
+        if (StepOf(k.Char) >= 0) AddSample(kept[std::size_t(StepOf(k.Char))], k.Stroke);
     for (std::size_t i = 0; i < order_.size(); ++i)
-        if (!recent_[i].empty()) keyLine(order_[i].Chars[0], recent_[i]);
+        if (!kept[i].empty()) keyLine(order_[i].Chars[0], kept[i]);
     for (const auto& [ch, recent] : foreignRecent_) keyLine(char(ch), recent);
     return text;
 }

@@ -212,9 +212,11 @@ TEST(CourseLessonTest, KeystrokesCountOnceAtTheLessonsEnd) {
     Type(course, 0, 300, 10);
     EXPECT_TRUE(course.LessonPending());
     EXPECT_EQ(course.Figures(0).Samples, 0);  // the tiles keep still during a lesson
-    course.DiscardLesson();                   // Escape: nothing counted
+    EXPECT_NE(course.StateText().find("\ntouche=f 300 300"), std::string::npos);  // a save keeps them
+    course.DiscardLesson();                                                       // Escape: nothing counted
     EXPECT_FALSE(course.LessonPending());
     EXPECT_EQ(course.Figures(0).Samples, 0);
+    EXPECT_EQ(course.StateText().find("touche="), std::string::npos);
 
     Type(course, 0, 300, 10, 2);
     course.CutLesson();  // a change of layout: kept, no lesson counted, no key unlocked
