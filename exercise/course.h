@@ -72,8 +72,8 @@ constexpr int kMinKeystrokes = 20;
 constexpr int kMasteryAccuracyPercent = 95;
 constexpr int kUnlockAccuracyPercent = 90;
 // The key on trial must keep this share of the learner's own pace on the keys already
-// learned (never more than the target, never less than the target's share that the keys
-// learned are of the order). Paces are per keystroke: a dead key and its letter are two,
+// learned (never more than the target, never less than the target times the square of the
+// share of the order learned). Paces are per keystroke: a dead key and its letter are two,
 // Shift or AltGr adds half of one, so that ê is asked half the speed of e.
 constexpr int kPaceSharePercent = 75;
 
