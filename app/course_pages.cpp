@@ -2,9 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The course window's pages before a lesson (where the hands rest, a key just unlocked)
 // and the result shown after each lesson.
-#include <QLocale>
 #include <QStringList>
-#include <map>
 
 #include "app/course_window.h"
 #include "app/qt_text.h"
@@ -102,30 +100,12 @@ void CourseWindow::ShowNewKey(int step) {
 }
 
 void CourseWindow::ShowResult(const CourseSession::KeyOutcome& outcome) {
-    if (!outcome.Row) return;
-    QStringList lines;
-    const double accuracy = 100.0 - outcome.Row->ErrorPercent;
-    lines << QString::fromUtf8("<b>Leçon terminée</b>\u00A0: %1 mots/min, %2\u00A0% de frappes justes.")
-                 .arg(outcome.Row->Speed)
-                 .arg(QLocale::system().toString(accuracy < 0 ? 0.0 : accuracy, 'f', 0));
-    // The keys missed in the lesson, the most missed first.
-    std::map<unsigned char, int> missed;
-    const std::string& text = session_.Text();
-    for (std::size_t i = 0; i < text.size() && i < session_.Missed().size(); ++i)
-        missed[static_cast<unsigned char>(text[i])] += session_.Missed()[i];
-    std::vector<std::pair<int, unsigned char>> byCount;
-    for (const auto& [c, count] : missed)
-        if (count > 0) byCount.emplace_back(-count, c);
-    std::sort(byCount.begin(), byCount.end());
-    QStringList keys;
-    for (const auto& [negative, c] : byCount)
-        keys << QString::fromUtf8("%1 %2\u00A0fois")
-                    .arg(c == ' ' ? QString::fromUtf8("l'espace") : CharacterName(char(c)))
-                    .arg(-negative);
-    if (!keys.isEmpty()) lines << QString::fromUtf8("Touches manquées\u00A0: %1.").arg(keys.join(", "));
-    if (outcome.Unlocked)
-        lines << QString::fromUtf8("Nouvelle touche\u00A0: %1\u00A0!")
-                     .arg(Quoted(session_.State().Order()[std::size_t(*outcome.Unlocked)].Name));
+    if (!outcome.Result) return;
+    // One sentence a line; the first names the lesson's figures, in bold.
+    QStringList lines = QString::fromStdString(LessonReportText(session_.State().Order(), *outcome.Result))
+                            .split('\n', Qt::SkipEmptyParts);
+    for (QString& line : lines) line = line.toHtmlEscaped();
+    if (!lines.isEmpty()) lines.front() = QStringLiteral("<b>%1</b>").arg(lines.front());
     Result->setText(lines.join(QStringLiteral("<br>")));
     Result->setVisible(true);
 }

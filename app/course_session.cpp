@@ -60,7 +60,8 @@ std::string CourseSession::Allowed() const {
 
 unsigned char CourseSession::FocusCharacter() const {
     if (lessonStep_ < 0) return 'e';
-    const std::string& chars = course_->Order()[std::size_t(lessonStep_)].Chars;
+    const std::string chars = course_->StepCharacters(lessonStep_);
+    if (chars.empty()) return 'e';
     // A step of several characters (the capitals) works on one of them at a time.
     return static_cast<unsigned char>(chars[std::size_t(Random(int(chars.size())))]);
 }
@@ -81,10 +82,12 @@ void CourseSession::NewLesson(const std::string& practise) {
 
 void CourseSession::NewLessonOn(int step) {
     practise_.clear();
-    MakeLesson(step >= 0 && step < course_->UnlockedCount() ? step : course_->Focus());
+    MakeLesson(course_->IsUnlocked(step) ? step : course_->Focus());
 }
 
 void CourseSession::MakeLesson(int step) {
+    // A lesson left for another keeps what was typed of it.
+    course_->CutLesson();
     SeedRandomFromClock();
     lessonStep_ = step;
     Reindex();
@@ -106,6 +109,7 @@ void CourseSession::MakeLesson(int step) {
 }
 
 void CourseSession::Restart() {
+    course_->DiscardLesson();
     run_.ClearCounters();
     cursor_.MoveTo(0, 0);
     missedThisCharacter_ = false;
@@ -151,6 +155,6 @@ CourseSession::KeyOutcome CourseSession::KeyPress(std::optional<unsigned char> t
     row.Layout = layout_->Name().Text();
     row.LessonKey = LessonName();
     outcome.Row = row;
-    outcome.Unlocked = course_->EndLesson();
+    outcome.Result = course_->EndLesson();
     return outcome;
 }

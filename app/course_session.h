@@ -59,13 +59,15 @@ public:
     void KeyDown(uint8_t virtualKey) { run_.KeyDown(virtualKey); }
     struct KeyOutcome {
         bool Correct = false;
-        bool Finished = false;          // the lesson's last character
-        std::optional<int> Unlocked;    // the step unlocked at the end of the lesson
-        std::optional<HistoryRow> Row;  // the finished lesson, for the history
+        bool Finished = false;               // the lesson's last character
+        std::optional<LessonResult> Result;  // the finished lesson: its figures, a key unlocked
+        std::optional<HistoryRow> Row;       // the finished lesson, for the history
     };
     KeyOutcome KeyPress(std::optional<unsigned char> typed, KeyTime at);
-    // Escape: the lesson starts again, nothing counted.
+    // Escape: the lesson starts again, its keystrokes dropped.
     void Restart();
+    // The lesson is cut (a change of layout): its keystrokes kept, no lesson counted.
+    void Cut() { course_->CutLesson(); }
 
     Course& State() { return *course_; }
     const Course& State() const { return *course_; }

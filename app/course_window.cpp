@@ -67,36 +67,37 @@ KeyTiles::KeyTiles(QWidget* parent) : QWidget(parent) { setSizePolicy(QSizePolic
 KeyTiles::Row KeyTiles::Drawn() const {
     Row row;
     if (!course_) return row;
-    row.Total = std::min(course_->UnlockedCount() + 1, int(course_->Order().size()));
-    const int fit = std::max(1, int((width() - 2) / 44));
-    row.First = std::max(0, row.Total - fit);
-    row.Width = std::min(64.0, (double(width()) - 2) / std::max(1, row.Total - row.First));
+    for (int step = 0; step < int(course_->Order().size()); ++step)
+        if (course_->IsUnlocked(step) || step == course_->NextToUnlock()) row.Steps.push_back(step);
+    const std::size_t fit = std::size_t(std::max(1, (width() - 2) / 44));
+    if (row.Steps.size() > fit) row.Steps.erase(row.Steps.begin(), row.Steps.end() - std::ptrdiff_t(fit));
+    row.Width = std::min(64.0, (double(width()) - 2) / double(std::max<std::size_t>(1, row.Steps.size())));
     row.Height = height();
     return row;
 }
 
 int KeyTiles::StepAt(QPointF point) const {
     const Row row = Drawn();
-    for (int step = row.First; step < row.Total; ++step)
-        if (row.Tile(step).contains(point)) return step;
+    for (std::size_t i = 0; i < row.Steps.size(); ++i)
+        if (row.Tile(i).contains(point)) return row.Steps[i];
     return -1;
 }
 
 void KeyTiles::mousePressEvent(QMouseEvent* event) {
     const int step = StepAt(event->position());
-    if (course_ && step >= 0 && step < course_->UnlockedCount()) emit stepClicked(step);
+    if (course_ && course_->IsUnlocked(step)) emit stepClicked(step);
 }
 
 void KeyTiles::paintEvent(QPaintEvent*) {
     if (!course_) return;
     const Row row = Drawn();
-    if (row.Total <= 0) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QFont big = PixelFont("Arial", 15, true), small = PixelFont("Arial", 10);
-    for (int step = row.First; step < row.Total; ++step) {
-        const QRectF tile = row.Tile(step);
-        const bool next = step >= course_->UnlockedCount();
+    for (std::size_t i = 0; i < row.Steps.size(); ++i) {
+        const int step = row.Steps[i];
+        const QRectF tile = row.Tile(i);
+        const bool next = !course_->IsUnlocked(step);
         const CourseKeyFigures figures = course_->Figures(step);
         // Green: at the target; orange: measured but not there yet; white: too few keystrokes.
         QColor fill = next              ? QColor(235, 235, 235)
@@ -110,18 +111,16 @@ void KeyTiles::paintEvent(QPaintEvent*) {
         painter.drawRoundedRect(tile, 4, 4);
         painter.setPen(next ? QColor(120, 120, 120) : kNavy);
         painter.setFont(big);
-        const CourseStep& s = course_->Order()[std::size_t(step)];
-        QString name = Utf8(s.Name);
+        QString name = Utf8(course_->Order()[std::size_t(step)].Name);
         if (name.size() > 3) name = name.left(3) + QString::fromUtf8("…");
         painter.drawText(tile.adjusted(0, 2, 0, -tile.height() / 2), Qt::AlignCenter, name);
         painter.setFont(small);
         const QString speed =
             figures.Wpm > 0 ? QString::fromUtf8("%1 mots/min").arg(figures.Wpm) : QString::fromUtf8("—");
-        const QString figure =
-            next ? QString::fromUtf8("à venir")
-            : figures.Samples == 0
-                ? QString::fromUtf8("—")
-                : QString::fromUtf8("%1\n%2\u00A0%").arg(speed).arg(std::lround(figures.AccuracyPercent));
+        const QString figure = next ? QString::fromUtf8("à venir")
+                               : figures.Samples == 0
+                                   ? QString::fromUtf8("—")
+                                   : QString::fromUtf8("%1\n%2\u00A0%").arg(speed).arg(figures.AccuracyShown);
         painter.drawText(tile.adjusted(0, tile.height() / 2 - 2, 0, 0), Qt::AlignHCenter | Qt::AlignTop, figure);
     }
 }
@@ -236,7 +235,9 @@ CourseWindow::CourseWindow(const Lexicon& lexicon, KeyboardEdge& edge, ProgressR
     // The lesson under way belongs to the layout it was typed on: kept with its course,
     // then the course of the new layout goes on.
     connect(&edge_, &KeyboardEdge::layoutChanging, this, [this] {
-        if (started_) SaveState();
+        if (!started_) return;
+        session_.Cut();
+        SaveState();
     });
     connect(&edge_, &KeyboardEdge::layoutChanged, this, [this] {
         if (started_) Start();
@@ -293,7 +294,7 @@ void CourseWindow::ShowProgress() {
     Model->setText(LessonHtml(session_.Text(), session_.Typed(), session_.Missed()));
     Keyboard->ShowNext(session_.Cursor().ExpectedStrokes(edge_.Layout()));
     NextKeyButton->setEnabled(next >= 0);
-    BackButton->setEnabled(course.UnlockedCount() > kStartLetters);
+    BackButton->setEnabled(course.UnlockedCount() > course.StartCount());
 }
 
 void CourseWindow::Key(const KeyPress& press, uint64_t eventMs) {
@@ -352,8 +353,8 @@ void CourseWindow::LessonDone(const CourseSession::KeyOutcome& outcome) {
     SaveState();
     edge_.CheckTypedKeys();
     session_.NewLesson();
-    if (outcome.Unlocked)
-        ShowNewKey(*outcome.Unlocked);
+    if (outcome.Result && outcome.Result->Unlocked)
+        ShowNewKey(*outcome.Result->Unlocked);
     else
         ShowLesson();
 }

@@ -44,13 +44,13 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    // The steps drawn (the last learned and the next, as many as fit) and their width.
+    // The steps drawn (the keys learned and the next, the last as many as fit), each tile
+    // of the width given.
     struct Row {
-        int First = 0;
-        int Total = 0;
+        std::vector<int> Steps;
         double Width = 0;
-        QRectF Tile(int step) const { return QRectF(1 + (step - First) * Width, 1, Width - 3, Height - 3); }
         int Height = 0;
+        QRectF Tile(std::size_t index) const { return QRectF(1 + double(index) * Width, 1, Width - 3, Height - 3); }
     };
     Row Drawn() const;
 

@@ -17,6 +17,12 @@ inline constexpr const char* kTemporaryInfix = ".tmp-";
 // Removes the temporary files that saves cut short by a crash left beside the target.
 void RemoveLeftTemporaries(const std::string& target);
 
+// A damaged file is kept under "<name>.endommagé-AAAAMMJJ-HHMMSS" beside itself (a number
+// added when that name is taken). AsideName gives that name, free now; SetAside renames the
+// file to it and returns it (IoError naming the file when it cannot).
+std::string AsideName(const std::string& path);
+std::string SetAside(const std::string& path);
+
 // The whole of a small regular file (at most `maxBytes`), without waiting on a pipe or a
 // device; nothing when it is missing, unreadable, not a regular file or larger.
 std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes);

@@ -1,265 +1,179 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The course's keys: which are unlocked, their figures, the lesson under way, and the rule
+// that unlocks the next key.
 #include "exercise/course.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <charconv>
 #include <limits>
+#include <map>
 
-#include "common/cp1252.h"
-#include "common/file_descriptor.h"
-#include "common/io_error.h"
 #include "common/rounding.h"
-#include "common/safe_file.h"
-#include "stats/history.h"
 
 namespace {
-
-// Share of each letter among the letters of French running text, in percent, accented
-// letters counted apart; the table runs from the most frequent.
-struct LetterShare {
-    std::string_view Letter;  // one Windows-1252 byte
-    double Percent;
-};
-constexpr LetterShare kLetterShares[] = {
-    {"e", 14.72},   {"s", 7.95},    {"a", 7.64},    {"i", 7.53},    {"t", 7.24},    {"n", 7.10},    {"r", 6.69},
-    {"u", 6.31},    {"o", 5.80},    {"l", 5.46},    {"d", 3.67},    {"c", 3.26},    {"p", 3.02},    {"m", 2.97},
-    {"é"_cp, 1.90}, {"v", 1.84},    {"q", 1.36},    {"f", 1.07},    {"b", 0.90},    {"g", 0.87},    {"h", 0.74},
-    {"j", 0.55},    {"à"_cp, 0.49}, {"x", 0.39},    {"z", 0.33},    {"è"_cp, 0.27}, {"ê"_cp, 0.22}, {"y", 0.13},
-    {"ç"_cp, 0.09}, {"ù"_cp, 0.06}, {"û"_cp, 0.06}, {"â"_cp, 0.05}, {"k", 0.05},    {"w", 0.04},    {"î"_cp, 0.04},
-    {"ô"_cp, 0.02}, {"œ"_cp, 0.02}, {"ë"_cp, 0.01}, {"ï"_cp, 0.01}, {"ü"_cp, 0.01},
-};
-constexpr std::string_view kVowels = "aeiouyéèêàùûâîôœëïü"_cp;
-
-// How near the home row a key is, for choosing the start letters: the home row, then the
-// top row (stronger fingers reach up), the bottom row, the digit row; the index fingers'
-// inner column costs a stretch.
-constexpr double kRowNearness[kKeyboardRows] = {0.2, 0.55, 1.0, 0.45, 0.0};
-constexpr double kStretchNearness = 0.85;
-
-// After the letters: the capitals of A to Z as one step, É, the other accented capitals
-// as one step; then French punctuation, the digits from the index fingers outwards, and
-// the symbols. A group of two characters (brackets, guillemets) is one step.
-struct StepSpec {
-    StepKind Kind;
-    std::string_view Chars;
-    const char* Name;  // nullptr: the characters themselves
-    StepSpacing Spacing = StepSpacing::None;
-};
-constexpr std::string_view kPlainCapitals = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-constexpr std::string_view kAccentedCapitals = "ÀÈÙÇÊÂÎÔÛËÏŒÜ"_cp;
-constexpr StepSpec kLaterSteps[] = {
-    {StepKind::Capitals, kPlainCapitals, "majuscules"},
-    {StepKind::Capitals, "É"_cp, nullptr},
-    {StepKind::Capitals, kAccentedCapitals, "majuscules accentuées"},
-    {StepKind::Punctuation, ".", nullptr},
-    {StepKind::Punctuation, ",", nullptr},
-    {StepKind::Punctuation, "'", nullptr},
-    {StepKind::Punctuation, "-", nullptr},
-    {StepKind::Punctuation, ";", nullptr, StepSpacing::NoBreakBefore},
-    {StepKind::Punctuation, ":", nullptr, StepSpacing::NoBreakBefore},
-    {StepKind::Punctuation, "!", nullptr, StepSpacing::NoBreakBefore},
-    {StepKind::Punctuation, "?", nullptr, StepSpacing::NoBreakBefore},
-    {StepKind::Punctuation, "«»"_cp, "« »", StepSpacing::NoBreakInside},
-    {StepKind::Punctuation, "\"", nullptr},
-    {StepKind::Digit, "4", nullptr},
-    {StepKind::Digit, "7", nullptr},
-    {StepKind::Digit, "5", nullptr},
-    {StepKind::Digit, "6", nullptr},
-    {StepKind::Digit, "3", nullptr},
-    {StepKind::Digit, "8", nullptr},
-    {StepKind::Digit, "2", nullptr},
-    {StepKind::Digit, "9", nullptr},
-    {StepKind::Digit, "1", nullptr},
-    {StepKind::Digit, "0", nullptr},
-    {StepKind::Symbol, "()", "( )"},
-    {StepKind::Symbol, "/", nullptr},
-    {StepKind::Symbol, "%", nullptr},
-    {StepKind::Symbol, "€"_cp, nullptr},
-    {StepKind::Symbol, "&", nullptr},
-    {StepKind::Symbol, "+", nullptr},
-    {StepKind::Symbol, "=", nullptr},
-    {StepKind::Symbol, "*", nullptr},
-    {StepKind::Symbol, "_", nullptr},
-    {StepKind::Symbol, "@", nullptr},
-    {StepKind::Symbol, "#", nullptr},
-    {StepKind::Symbol, "°"_cp, nullptr},
-    {StepKind::Symbol, "§"_cp, nullptr},
-    {StepKind::Symbol, "$", nullptr},
-    {StepKind::Symbol, "£"_cp, nullptr},
-    {StepKind::Symbol, "[]", "[ ]"},
-    {StepKind::Symbol, "{}", "{ }"},
-    {StepKind::Symbol, "<>", "< >"},
-    {StepKind::Symbol, "|", nullptr},
-    {StepKind::Symbol, "\\", nullptr},
-    {StepKind::Symbol, "~", nullptr},
-    {StepKind::Symbol, "`", nullptr},
-    {StepKind::Symbol, "^", nullptr},
-    {StepKind::Symbol, "²"_cp, nullptr},
-    {StepKind::Symbol, "µ"_cp, nullptr},
-};
 
 // Words of 6 characters, as WordsPerMinute counts them.
 constexpr double kCharactersPerWord = 6;
 constexpr double kMsPerMinute = 60000;
-constexpr std::size_t kMaxStateBytes = 1 << 20;
 
-unsigned char Byte(std::string_view oneChar) { return static_cast<unsigned char>(oneChar.front()); }
+int32_t WpmOfInterval(double ms) { return ms > 0 ? RoundHalfEven(kMsPerMinute / (kCharactersPerWord * ms)) : 0; }
 
-double Nearness(const KeyboardLayout& layout, unsigned char letter) {
-    if (!layout.IsPlain(letter)) return 0;  // a start letter is one plain key
-    const PhysicalKey& key = PhysicalKeys()[std::size_t(layout.Strokes(letter).front().Place)];
-    const std::string_view name = key.XkbName;
-    const bool stretch = key.Row >= 1 && key.Row <= 3 && (name.ends_with("05") || name.ends_with("06"));
-    return kRowNearness[key.Row] * (stretch ? kStretchNearness : 1.0);
+template <class Number>
+double Median(std::vector<Number>& values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
 }
 
-bool IsVowel(unsigned char letter) { return kVowels.find(char(letter)) != std::string_view::npos; }
-
-// The start letters: the best by frequency times nearness, with at least two vowels and
-// two consonants so that words can be made; best first.
-std::vector<unsigned char> StartLetters(const KeyboardLayout& layout) {
-    struct Candidate {
-        unsigned char Letter;
-        double Score;
-    };
-    std::vector<Candidate> candidates;
-    for (const LetterShare& share : kLetterShares) {
-        const double score = share.Percent * Nearness(layout, Byte(share.Letter));
-        if (score > 0) candidates.push_back({Byte(share.Letter), score});
-    }
-    auto byScore = [](const Candidate& a, const Candidate& b) { return a.Score > b.Score; };
-    std::stable_sort(candidates.begin(), candidates.end(), byScore);
-    const std::size_t count = std::min<std::size_t>(kStartLetters, candidates.size());
-    std::vector<Candidate> chosen(candidates.begin(), candidates.begin() + std::ptrdiff_t(count));
-    for (const bool vowel : {true, false}) {
-        auto ofKind = [vowel](const Candidate& c) { return IsVowel(c.Letter) == vowel; };
-        for (const Candidate& extra : candidates) {
-            const auto have = std::count_if(chosen.begin(), chosen.end(), ofKind);
-            if (have >= 2 || std::ptrdiff_t(chosen.size()) - have <= 2) break;
-            if (!ofKind(extra) ||
-                std::any_of(chosen.begin(), chosen.end(), [&](const Candidate& c) { return c.Letter == extra.Letter; }))
-                continue;
-            // The weakest letter of the other kind makes room.
-            *std::find_if(chosen.rbegin(), chosen.rend(), [&](const Candidate& c) { return !ofKind(c); }) = extra;
-            std::stable_sort(chosen.begin(), chosen.end(), byScore);
-        }
-    }
-    std::vector<unsigned char> letters;
-    letters.reserve(chosen.size());
-    for (const Candidate& c : chosen) letters.push_back(c.Letter);
-    return letters;
+// What a character takes: each key struck, and half of one for each modifier.
+double KeystrokesOf(const KeyboardLayout& layout, unsigned char ch) {
+    double count = 0;
+    for (const Keystroke& stroke : layout.Strokes(ch))
+        count += 1 + 0.5 * (((stroke.Level & kShiftLevelBit) ? 1 : 0) + ((stroke.Level & kAltGrLevelBit) ? 1 : 0) +
+                            (stroke.CapsLock ? 1 : 0));
+    return std::max(count, 1.0);
 }
 
-CourseStep MakeStep(StepKind kind, std::string chars, const char* name = nullptr,
-                    StepSpacing spacing = StepSpacing::None) {
-    CourseStep step{kind, std::move(chars), {}, spacing};
-    step.Name = name ? std::string(name) : Cp1252ToUtf8(step.Chars);
-    return step;
-}
-
-bool Typable(const KeyboardLayout& layout, std::string_view chars) {
-    return std::all_of(chars.begin(), chars.end(), [&](char c) { return !layout.Strokes(uint8_t(c)).empty(); });
-}
-
-// A whole number of the file: digits only, within the type.
-template <class Int>
-std::optional<Int> ParseNumber(std::string_view text) {
-    Int value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || text.front() == '-')
-        return std::nullopt;
-    return value;
-}
+// The small letter of a capital (Œ to œ included).
+unsigned char SmallOf(unsigned char capital) { return capital == 0x8C ? 0x9C : capital | 0x20; }
 
 }  // namespace
 
-std::vector<CourseStep> CourseOrder(const KeyboardLayout& layout) {
-    std::vector<CourseStep> order;
-    order.reserve(std::size(kLetterShares) + std::size(kLaterSteps));
-    const std::vector<unsigned char> start = StartLetters(layout);
-    for (const unsigned char letter : start) order.push_back(MakeStep(StepKind::Letter, std::string(1, char(letter))));
-    for (const LetterShare& share : kLetterShares)
-        if (std::find(start.begin(), start.end(), Byte(share.Letter)) == start.end() && Typable(layout, share.Letter))
-            order.push_back(MakeStep(StepKind::Letter, std::string(share.Letter)));
-    for (const StepSpec& spec : kLaterSteps) {
-        std::string chars;
-        if (spec.Kind == StepKind::Capitals && spec.Chars.size() > 1) {
-            // A group of capitals: those of the letters learned that the layout types.
-            for (const char capital : spec.Chars) {
-                const unsigned char small = static_cast<unsigned char>(capital) == 0x8C
-                                                ? 0x9C  // Œ œ
-                                                : static_cast<unsigned char>(capital) | 0x20;
-                const bool learned = std::any_of(order.begin(), order.end(), [&](const CourseStep& s) {
-                    return s.Kind == StepKind::Letter && Byte(s.Chars) == small;
-                });
-                if (learned && Typable(layout, std::string_view(&capital, 1))) chars += capital;
-            }
-        } else if (Typable(layout, spec.Chars)) {
-            chars = spec.Chars;
-        }
-        if (!chars.empty()) order.push_back(MakeStep(spec.Kind, std::move(chars), spec.Name, spec.Spacing));
-    }
-    return order;
-}
-
-std::string LessonLevel(const CourseStep& step) { return LessonLevelText(step.Name); }
-
-std::string CourseFileName(const LayoutName& name) {
-    // The record's name with its layout part kept: "progression1_9-bepo.dat" -> "cours-bepo.txt".
-    constexpr std::string_view kRecordStem = "progression1_9";
-    constexpr std::string_view kRecordExtension = ".dat";
-    const std::string record = RecordFileName(name);
-    const std::string layoutPart =
-        record.substr(kRecordStem.size(), record.size() - kRecordStem.size() - kRecordExtension.size());
-    return "cours" + layoutPart + ".txt";
-}
-
-std::string CourseLoadResult::Message() const {
-    switch (State) {
-        case Status::PartlyRead:
-            return "Le fichier du cours « " + Path + " » était en partie endommagé : " + std::to_string(SkippedLines) +
-                   (SkippedLines > 1 ? " lignes illisibles ont été ignorées" : " ligne illisible a été ignorée") +
-                   ", le reste du cours a été repris.";
-        case Status::Unreadable:
-            return "Le fichier du cours « " + Path +
-                   " » ne peut pas être lu : il est laissé tel quel et le cours ne sera pas enregistré tant qu'il ne "
-                   "pourra pas être lu.";
-        default: return {};
-    }
-}
-
 Course::Course(const KeyboardLayout& layout) : layout_(layout.Name()), order_(CourseOrder(layout)) {
+    for (const CourseStep& step : FormerCourseOrder(layout)) formerChars_.push_back(step.Chars);
     stepOfChar_.fill(-1);
-    for (std::size_t i = 0; i < order_.size(); ++i)
-        for (const char c : order_[i].Chars) stepOfChar_[uint8_t(c)] = int16_t(i);
+    for (std::size_t i = 0; i < order_.size(); ++i) {
+        double keystrokes = 0;
+        for (const char c : order_[i].Chars) {
+            stepOfChar_[uint8_t(c)] = int16_t(i);
+            keystrokes += KeystrokesOf(layout, uint8_t(c));
+        }
+        keystrokes_.push_back(keystrokes / double(order_[i].Chars.size()));
+    }
     startCount_ = int(
         std::count_if(order_.begin(), order_.end(), [](const CourseStep& s) { return s.Kind == StepKind::Letter; }));
     startCount_ = std::min(startCount_, kStartLetters);
-    unlocked_ = startCount_;
     recent_.resize(order_.size());
+    ResetState();
+}
+
+void Course::ResetState() {
+    unlocked_.assign(order_.size(), false);
+    unlockedCount_ = 0;
+    for (int i = 0; i < startCount_; ++i) SetUnlocked(i, true);
+    target_ = kDefaultTargetWpm;
+    lessons_ = 0;
+    previous_.reset();
+    for (std::vector<Sample>& recent : recent_) recent.clear();
+    pending_.clear();
+    foreignUnlocked_.clear();
+    foreignRecent_.clear();
+}
+
+void Course::SetUnlocked(int step, bool unlocked) {
+    if (unlocked_[std::size_t(step)] == unlocked) return;
+    unlocked_[std::size_t(step)] = unlocked;
+    unlockedCount_ += unlocked ? 1 : -1;
+}
+
+std::string Course::StepCharacters(int step) const {
+    const CourseStep& s = order_[std::size_t(step)];
+    if (s.Kind != StepKind::Capitals) return s.Chars;
+    // A capital comes with its letter: never a capital of a key not learned yet.
+    std::string chars;
+    for (const char c : s.Chars)
+        if (IsUnlocked(StepOf(SmallOf(uint8_t(c))))) chars += c;
+    return chars;
 }
 
 std::array<bool, 256> Course::Unlocked() const {
     std::array<bool, 256> allowed{};
     allowed[' '] = true;
     allowed[0xA0] = true;
-    for (int i = 0; i < unlocked_; ++i)
-        for (const char c : order_[std::size_t(i)].Chars) allowed[uint8_t(c)] = true;
+    for (int i = 0; i < int(order_.size()); ++i)
+        if (IsUnlocked(i))
+            for (const char c : StepCharacters(i)) allowed[uint8_t(c)] = true;
     return allowed;
 }
 
+int Course::NextToUnlock() const {
+    const auto locked = std::find(unlocked_.begin(), unlocked_.end(), false);
+    return locked == unlocked_.end() ? -1 : int(locked - unlocked_.begin());
+}
+
+std::vector<int> Course::OnTrial() const {
+    int newest = -1;
+    for (int i = 0; i < int(order_.size()); ++i)
+        if (IsUnlocked(i)) newest = i;
+    if (newest >= startCount_) return {newest};
+    std::vector<int> start;
+    for (int i = 0; i <= newest; ++i) start.push_back(i);
+    return start;
+}
+
+double Course::PooledMedianMs(bool onTrial) const {
+    const std::vector<int> trial = OnTrial();
+    std::vector<double> intervals;
+    for (int i = 0; i < int(order_.size()); ++i) {
+        const bool isTrial = std::find(trial.begin(), trial.end(), i) != trial.end();
+        if (!IsUnlocked(i) || isTrial != onTrial) continue;
+        for (const Sample& k : recent_[std::size_t(i)])
+            if (k.IntervalMs > 0) intervals.push_back(k.IntervalMs / Keystrokes(i));
+    }
+    return Median(intervals);
+}
+
+int32_t Course::DemandedWpm() const {
+    // The learner's own pace: on the keys learned before those on trial; at the start, on
+    // the start keys together.
+    double ownMs = PooledMedianMs(false);
+    if (ownMs <= 0) ownMs = PooledMedianMs(true);
+    const int32_t share = RoundHalfEven(WpmOfInterval(ownMs) * kPaceSharePercent / 100.0);
+    // The floor rises with the square of the share of the order learned: a quarter of the
+    // target at half the course, the whole target at its last key.
+    const double learned = double(unlockedCount_) / double(std::max<std::size_t>(order_.size(), 1));
+    const int32_t floor = RoundHalfEven(target_ * learned * learned);
+    return std::min<int32_t>(target_, std::max(share, floor));
+}
+
+std::vector<KeyDemand> Course::UnlockDemands() const {
+    std::vector<KeyDemand> demands;
+    const int32_t wpm = DemandedWpm();
+    for (const int step : OnTrial()) {
+        const CourseKeyFigures figures = Figures(step);
+        KeyDemand demand;
+        demand.Step = step;
+        demand.Samples = figures.Samples;
+        demand.AccuracyPercent = figures.AccuracyShown;
+        demand.Wpm = figures.Wpm;
+        demand.NeededWpm = RoundHalfEven(wpm / Keystrokes(step));
+        demands.push_back(demand);
+    }
+    return demands;
+}
+
 int Course::Focus() const {
+    // The key on trial furthest from its demand, by its weakest share of what is asked.
     int focus = -1;
+    double focusShare = 2;
+    if (NextToUnlock() >= 0)
+        for (const KeyDemand& d : UnlockDemands()) {
+            if (d.Met()) continue;
+            const double share =
+                std::min({double(d.Samples) / d.NeededSamples, double(d.AccuracyPercent) / d.NeededAccuracyPercent,
+                          d.NeededWpm > 0 ? double(d.Wpm) / d.NeededWpm : 1.0});
+            if (share <= focusShare) {  // later steps win ties: the last learned needs it most
+                focus = d.Step;
+                focusShare = share;
+            }
+        }
+    if (focus >= 0) return focus;
+    // Else the slowest unlocked key, those short of the target first.
     CourseKeyFigures focusFigures;
-    for (int i = 0; i < unlocked_; ++i) {
+    for (int i = 0; i < int(order_.size()); ++i) {
+        if (!IsUnlocked(i)) continue;
         const CourseKeyFigures figures = Figures(i);
-        // Later steps win ties: the last learned needs the practice most.
         auto before = [](const CourseKeyFigures& a, const CourseKeyFigures& b) {
             if (a.Ready() != b.Ready()) return !a.Ready();
             if ((a.MedianMs > 0) != (b.MedianMs > 0)) return a.MedianMs <= 0;
@@ -274,36 +188,88 @@ int Course::Focus() const {
     return focus;
 }
 
-void Course::AddSample(int step, Sample sample) {
-    std::vector<Sample>& recent = recent_[std::size_t(step)];
+void Course::AddSample(std::vector<Sample>& recent, Sample sample) {
     if (recent.size() >= std::size_t(kRecentKeystrokes)) recent.erase(recent.begin());
     recent.push_back(sample);
 }
 
 void Course::Record(unsigned char ch, int32_t intervalMs, bool firstAttempt) {
-    const int step = StepOf(ch);
-    if (step < 0) return;
-    AddSample(step, {uint16_t(std::clamp<int32_t>(intervalMs, 0, std::numeric_limits<uint16_t>::max())), firstAttempt});
+    pending_.push_back(
+        {ch, {uint16_t(std::clamp<int32_t>(intervalMs, 0, std::numeric_limits<uint16_t>::max())), firstAttempt}});
 }
 
-std::optional<int> Course::EndLesson() {
+LessonFigures Course::PendingFigures() const {
+    LessonFigures figures;
+    int timed = 0;
+    int first = 0;
+    double ms = 0;
+    for (const Keystroke& k : pending_) {
+        ++figures.Characters;
+        first += k.Stroke.FirstAttempt ? 1 : 0;
+        if (k.Stroke.IntervalMs > 0) {
+            ++timed;
+            ms += k.Stroke.IntervalMs;
+        }
+    }
+    figures.Wpm = timed ? WpmOfInterval(ms / timed) : 0;
+    figures.FirstAttemptPercent = figures.Characters ? 100.0 * first / figures.Characters : 0;
+    return figures;
+}
+
+void Course::CommitLesson() {
+    for (const Keystroke& k : pending_)
+        if (StepOf(k.Char) >= 0) AddSample(recent_[std::size_t(StepOf(k.Char))], k.Stroke);
+    pending_.clear();
+}
+
+void Course::CutLesson() { CommitLesson(); }
+
+void Course::DiscardLesson() { pending_.clear(); }
+
+LessonResult Course::EndLesson() {
+    LessonResult result;
+    result.Lesson = PendingFigures();
+    result.Previous = previous_;
+    std::map<unsigned char, int> missed;
+    for (const Keystroke& k : pending_)
+        if (!k.Stroke.FirstAttempt) ++missed[k.Char == 0xA0 ? ' ' : k.Char];
+    for (const auto& [ch, count] : missed) result.Missed.push_back({ch, count});
+    std::stable_sort(result.Missed.begin(), result.Missed.end(),
+                     [](const MissedKey& a, const MissedKey& b) { return a.Count > b.Count; });
+    CommitLesson();
     if (lessons_ < std::numeric_limits<int>::max()) ++lessons_;
-    if (NextToUnlock() < 0) return std::nullopt;
-    for (int i = 0; i < unlocked_; ++i)
-        if (!Figures(i).Ready()) return std::nullopt;
-    return unlocked_++;
+    if (result.Lesson.Characters > 0) previous_ = result.Lesson;
+    // Accuracy first: a lesson with too many wrong keys does not count, however fast.
+    result.Counted =
+        result.Lesson.Characters > 0 && RoundHalfEven(result.Lesson.FirstAttemptPercent) >= kUnlockAccuracyPercent;
+    result.SlowDown = result.Lesson.Characters > 0 && !result.Counted;
+    const int next = NextToUnlock();
+    if (next >= 0) {
+        for (const KeyDemand& demand : UnlockDemands())
+            if (!demand.Met()) result.HeldBy.push_back(demand);
+        if (result.Counted && result.HeldBy.empty()) {
+            SetUnlocked(next, true);
+            result.Unlocked = next;
+        }
+    }
+    result.Next = NextToUnlock();
+    return result;
 }
 
 bool Course::UnlockNext() {
-    if (NextToUnlock() < 0) return false;
-    ++unlocked_;
+    const int next = NextToUnlock();
+    if (next < 0) return false;
+    SetUnlocked(next, true);
     return true;
 }
 
 bool Course::GoBack() {
-    if (unlocked_ <= startCount_) return false;
-    --unlocked_;
-    return true;
+    for (int i = int(order_.size()) - 1; i >= startCount_; --i)
+        if (IsUnlocked(i)) {
+            SetUnlocked(i, false);
+            return true;
+        }
+    return false;
 }
 
 void Course::SetTarget(int wpm) { target_ = std::clamp(wpm, kMinTargetWpm, kMaxTargetWpm); }
@@ -321,118 +287,12 @@ CourseKeyFigures Course::Figures(int step) const {
         first += k.FirstAttempt ? 1 : 0;
     }
     figures.Samples = int(recent.size());
-    if (!intervals.empty()) {
-        std::sort(intervals.begin(), intervals.end());
-        const std::size_t middle = intervals.size() / 2;
-        figures.MedianMs = intervals.size() % 2 ? intervals[middle] : (intervals[middle - 1] + intervals[middle]) / 2.0;
-        figures.Wpm = RoundHalfEven(kMsPerMinute / (kCharactersPerWord * figures.MedianMs));
-    }
+    figures.MedianMs = Median(intervals);
+    figures.Wpm = WpmOfInterval(figures.MedianMs);
     if (!recent.empty()) figures.AccuracyPercent = 100.0 * first / double(recent.size());
+    figures.AccuracyShown = RoundHalfEven(figures.AccuracyPercent);
     figures.Enough = figures.Samples >= kMinKeystrokes;
-    figures.Fast = figures.MedianMs > 0 && figures.MedianMs <= TargetIntervalMs() + 1e-9;
-    figures.Accurate = figures.AccuracyPercent >= kMinAccuracyPercent - 1e-9;
+    figures.Fast = figures.Wpm > 0 && figures.Wpm >= target_;
+    figures.Accurate = figures.Samples > 0 && figures.AccuracyShown >= kMasteryAccuracyPercent;
     return figures;
-}
-
-std::string Course::Path(const std::string& folder) const { return folder + "/" + CourseFileName(layout_); }
-
-std::string Course::StateText() const {
-    std::string text =
-        "# Cours de Clavelle : disposition du clavier, objectif (mots de 6 caractères par minute), leçons faites,\n"
-        "# touches débloquées, puis les dernières frappes de chaque touche : l'intervalle en ms depuis le caractère\n"
-        "# précédent (0 : aucun), suivi de * quand une faute l'a précédée.\n";
-    text += "disposition=" + layout_.Text() + "\n";
-    text += "objectif=" + std::to_string(target_) + "\n";
-    text += "leçons=" + std::to_string(lessons_) + "\n";
-    text += "débloquées=" + std::to_string(unlocked_) + "\n";
-    for (std::size_t i = 0; i < order_.size(); ++i) {
-        if (recent_[i].empty()) continue;
-        text += "touche=" + Cp1252ToUtf8(order_[i].Chars.substr(0, 1));
-        for (const Sample& k : recent_[i]) text += " " + std::to_string(k.IntervalMs) + (k.FirstAttempt ? "" : "*");
-        text += "\n";
-    }
-    return text;
-}
-
-int Course::ReadStateText(std::string_view text) {
-    unlocked_ = startCount_;
-    target_ = kDefaultTargetWpm;
-    lessons_ = 0;
-    for (std::vector<Sample>& recent : recent_) recent.clear();
-    int skipped = 0;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.empty() || line.front() == '#') continue;
-        const std::size_t equals = line.find('=');
-        const std::string_view name = line.substr(0, equals);
-        const std::string_view value = equals == std::string_view::npos ? std::string_view() : line.substr(equals + 1);
-        bool valid = equals != std::string_view::npos;
-        if (!valid) {
-        } else if (name == "disposition") {
-            // Informative: the file's name already tells the layout.
-        } else if (name == "objectif" || name == "leçons" || name == "débloquées") {
-            const std::optional<int> number = ParseNumber<int>(value);
-            valid = number.has_value();
-            if (!valid) {
-            } else if (name == "objectif") {
-                SetTarget(*number);
-            } else if (name == "leçons") {
-                lessons_ = *number;
-            } else {
-                unlocked_ = std::clamp(*number, startCount_, int(order_.size()));
-            }
-        } else if (name == "touche") {
-            const std::size_t blank = value.find(' ');
-            const std::string_view key = value.substr(0, blank);
-            const std::string ch = FitsCp1252(key) ? Utf8ToCp1252(key) : std::string();
-            const int step = ch.size() == 1 ? StepOf(uint8_t(ch[0])) : -1;
-            valid = step >= 0;
-            if (valid) recent_[std::size_t(step)].clear();
-            std::string_view rest = blank == std::string_view::npos ? std::string_view() : value.substr(blank + 1);
-            while (valid && !rest.empty()) {
-                const std::size_t next = rest.find(' ');
-                std::string_view token = rest.substr(0, next);
-                rest = next == std::string_view::npos ? std::string_view() : rest.substr(next + 1);
-                const bool afterError = !token.empty() && token.back() == '*';
-                if (afterError) token.remove_suffix(1);
-                const std::optional<uint16_t> interval = ParseNumber<uint16_t>(token);
-                valid = interval.has_value();
-                if (valid) AddSample(step, {*interval, !afterError});
-            }
-        } else {
-            valid = false;
-        }
-        skipped += valid ? 0 : 1;
-    }
-    return skipped;
-}
-
-CourseLoadResult Course::Load(const std::string& folder) {
-    CourseLoadResult result;
-    result.Path = Path(folder);
-    saveRefused_ = false;
-    const std::optional<std::string> text = ReadSmallFile(result.Path, kMaxStateBytes);
-    if (text) {
-        result.SkippedLines = ReadStateText(*text);
-        result.State = result.SkippedLines ? CourseLoadResult::Status::PartlyRead : CourseLoadResult::Status::Read;
-        return result;
-    }
-    struct stat info {};
-    if (::stat(result.Path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR)) return result;
-    // Something stands at the file's name that cannot be read: never replace it.
-    FileDescriptor file(::open(result.Path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    refusedCode_ = file.get() < 0 ? IoCodeFromErrno(errno) : S_ISREG(info.st_mode) ? EIO : kIoNotRegularFile;
-    saveRefused_ = true;
-    result.State = CourseLoadResult::Status::Unreadable;
-    return result;
-}
-
-void Course::Save(const std::string& folder) const {
-    const std::string path = Path(folder);
-    if (saveRefused_) throw IoError(refusedCode_, path);
-    const std::string text = StateText();
-    NamingFile(path, [&] { SaveFileSafely(path, text.data(), text.size()); });
 }
