@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <string_view>
 
 #include "common/file_descriptor.h"
@@ -65,6 +66,20 @@ void RemoveLeftTemporaries(const std::string& target) {
         if (name.size() == prefix.size() + 6 && name.starts_with(prefix)) ::unlinkat(::dirfd(folder), entry->d_name, 0);
     }
     ::closedir(folder);
+}
+
+std::string SetFileAside(const std::string& path, const std::string& label) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string base = path + "." + label + "-" + stamp;
+    std::string aside = base;
+    struct stat info {};
+    for (int n = 2; ::lstat(aside.c_str(), &info) == 0; ++n) aside = base + "-" + std::to_string(n);
+    if (::rename(path.c_str(), aside.c_str()) != 0) ThrowIoErrorFromErrno(path);
+    return aside;
 }
 
 std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes) {

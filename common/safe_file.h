@@ -17,6 +17,11 @@ inline constexpr const char* kTemporaryInfix = ".tmp-";
 // Removes the temporary files that saves cut short by a crash left beside the target.
 void RemoveLeftTemporaries(const std::string& target);
 
+// Renames a file that cannot be used as it is to "<path>.<label>-AAAAMMJJ-HHMMSS" beside
+// itself (a number added when that name is taken), so that it is kept, never overwritten;
+// returns the new path. Throws IoError naming the file when the rename fails.
+std::string SetFileAside(const std::string& path, const std::string& label);
+
 // The whole of a small regular file (at most `maxBytes`), without waiting on a pipe or a
 // device; nothing when it is missing, unreadable, not a regular file or larger.
 std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes);

@@ -16,6 +16,7 @@
 #include "common/io_error.h"
 #include "common/rounding.h"
 #include "common/safe_file.h"
+#include "common/text_lines.h"
 #include "stats/history.h"
 
 namespace {
@@ -361,10 +362,7 @@ int Course::ReadStateText(std::string_view text) {
     for (std::vector<Sample>& recent : recent_) recent.clear();
     int skipped = 0;
     while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        std::string_view line = TakeLine(text);
         if (line.empty() || line.front() == '#') continue;
         const std::size_t equals = line.find('=');
         const std::string_view name = line.substr(0, equals);

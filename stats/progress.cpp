@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <new>
 #include <string_view>
@@ -135,22 +134,6 @@ bool FileIsDamaged(int code) {
     return code == kIoReadPastEnd || code == kIoNotRegularFile || code == EIO || code == EISDIR;
 }
 
-// Renames the file to "<name>.endommagé-AAAAMMJJ-HHMMSS" beside itself (a number added
-// when that name is taken) and returns the new path.
-std::string SetAside(const std::string& path) {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    const std::string base = path + ".endommagé-" + stamp;
-    std::string aside = base;
-    struct stat info {};
-    for (int n = 2; ::lstat(aside.c_str(), &info) == 0; ++n) aside = base + "-" + std::to_string(n);
-    if (::rename(path.c_str(), aside.c_str()) != 0) ThrowIoErrorFromErrno(path);
-    return aside;
-}
-
 }  // namespace
 
 void ProgressKeeper::PrepareProgress(const std::function<void(const std::string&)>& tell) {
@@ -166,7 +149,7 @@ void ProgressKeeper::PrepareProgress(const std::function<void(const std::string&
         }
         std::string aside;
         try {
-            aside = SetAside(ResolveLinks(path_));
+            aside = SetFileAside(ResolveLinks(path_), "endommagé");
         } catch (const IoError&) {
             throw *loadError_;
         }
