@@ -136,7 +136,8 @@ std::string ResolveHref(std::string_view from, std::string_view href) {
     return resolved;
 }
 
-void ReadEpub(int fd, const ReadLimits& limits, TextBuilder& out, const std::function<void(double)>& tick) {
+void ReadEpub(int fd, const ReadLimits& limits, const TextPosition& start, TextBuilder& out,
+              const std::function<void(double)>& tick, const std::function<void(const TextBuilder&)>& early) {
     const EpubArchive archive(fd, limits);
     if (!archive.Find(kContainer) && !archive.Find("mimetype"))
         throw ReadFailure(ReadProblem::NotText, "une archive ZIP qui n'est pas un livre EPUB");
@@ -145,6 +146,8 @@ void ReadEpub(int fd, const ReadLimits& limits, TextBuilder& out, const std::fun
     const std::string opfPath = PackagePath(ReadMeta(archive, kContainer));
     Package package = ReadPackage(ReadMeta(archive, opfPath), opfPath);
     if (package.Chapters.empty()) throw ReadFailure(ReadProblem::DamagedEpub, "il n'a aucun chapitre de texte");
+    ReadText& text = out.Text();
+    if (!package.Title.empty()) text.Title = std::move(package.Title);
 
     std::vector<std::optional<uint64_t>> entries;
     uint64_t total = 0;
@@ -152,10 +155,26 @@ void ReadEpub(int fd, const ReadLimits& limits, TextBuilder& out, const std::fun
         entries.push_back(archive.Find(chapter));
         if (entries.back()) total += archive.DeclaredSize(*entries.back());
     }
-    ReadText& text = out.Text();
-    if (!package.Title.empty()) text.Title = std::move(package.Title);
+    const auto readChapter = [&](uint64_t entry, TextBuilder& into, const std::function<void(std::size_t)>& read) {
+        ChapterReader chapter(into);
+        const bool whole = archive.Read(entry, [&](const char* bytes, std::size_t count) {
+            chapter.Feed(bytes, count);
+            read(count);
+        });
+        return chapter.Finish() && whole;
+    };
+    if (early && start.Chapter > 0 && start.Chapter < int(entries.size()) && entries[std::size_t(start.Chapter)]) {
+        TextBuilder ahead = out.Sibling();
+        ahead.StartAtSource(start.ChapterStart);
+        ahead.CutAt(start.Character);
+        readChapter(*entries[std::size_t(start.Chapter)], ahead, [&](std::size_t) { tick(0); });
+        ahead.Finish();
+        early(ahead);
+    }
+
     uint64_t done = 0;
     for (const std::optional<uint64_t>& entry : entries) {
+        text.ChapterStarts.push_back(out.SourceCount());
         if (!entry) {
             ++text.UnreadChapters;
             continue;
@@ -163,13 +182,11 @@ void ReadEpub(int fd, const ReadLimits& limits, TextBuilder& out, const std::fun
         const uint64_t size = archive.DeclaredSize(*entry);
         if (size == 0) continue;
         out.Anticipate(std::size_t(size), total > 0 ? double(done) / double(total) : 0);
-        ChapterReader chapter(out);
-        const bool whole = archive.Read(*entry, [&](const char* bytes, std::size_t count) {
-            chapter.Feed(bytes, count);
+        const bool whole = readChapter(*entry, out, [&](std::size_t count) {
             done += count;
             tick(double(done) / double(std::max<uint64_t>(total, 1)));
         });
-        if (!chapter.Finish() || !whole) ++text.UnreadChapters;
+        if (!whole) ++text.UnreadChapters;
     }
     if (text.UnreadChapters == int(entries.size()))
         throw ReadFailure(ReadProblem::DamagedEpub, "aucun de ses chapitres n'a pu être lu");

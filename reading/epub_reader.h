@@ -16,10 +16,14 @@
 #include "reading/read_text.h"
 #include "reading/text_builder.h"
 
-// Reads the book in the open file into the builder, with its title (when it has one) and
-// its count of chapters missing or damaged (read up to the fault). `tick(shareDone)` is
-// called between blocks (it may throw to stop the reading). Throws ReadFailure.
-void ReadEpub(int fd, const ReadLimits& limits, TextBuilder& out, const std::function<void(double)>& tick);
+// Reads the book in the open file into the builder, with its title (when it has one), the
+// start of each chapter and the count of chapters missing or damaged (read up to the
+// fault). `tick(shareDone)` is called between blocks (it may throw to stop the reading).
+// When `start` lies in a chapter past the first, that chapter is first read on its own,
+// from that place's passage on, and handed to `early`, so that a book resumed near its end
+// shows its passage before the whole book is read. Throws ReadFailure.
+void ReadEpub(int fd, const ReadLimits& limits, const TextPosition& start, TextBuilder& out,
+              const std::function<void(double)>& tick, const std::function<void(const TextBuilder&)>& early);
 
 // The path inside the archive of `href` (percent-encoded, relative to the folder of
 // `from`, with . and .. and a #fragment): "OEBPS/Text/ch1.xhtml".

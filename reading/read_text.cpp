@@ -40,10 +40,21 @@ std::string ReadText::Passage(int k) const {
     return passage;
 }
 
-int ReadText::PassageAt(uint64_t source) const {
-    const auto after = std::upper_bound(Passages.begin(), Passages.end(), source,
-                                        [](uint64_t place, const PassageStart& p) { return place < p.Source; });
-    return after == Passages.begin() ? 0 : int(after - Passages.begin()) - 1;
+int ReadText::PassageFrom(uint64_t source) const {
+    const auto from = std::lower_bound(Passages.begin(), Passages.end(), source,
+                                       [](const PassageStart& p, uint64_t place) { return p.Source < place; });
+    return std::max(0, std::min(int(from - Passages.begin()), PassageCount() - 1));
+}
+
+TextPosition ReadText::PositionOf(int k) const {
+    TextPosition position;
+    position.Character = k >= 0 && k < PassageCount() ? Passages[std::size_t(k)].Source : SourceLength;
+    const auto after = std::upper_bound(ChapterStarts.begin(), ChapterStarts.end(), position.Character);
+    if (after != ChapterStarts.begin()) {
+        position.Chapter = int(after - ChapterStarts.begin()) - 1;
+        position.ChapterStart = *(after - 1);
+    }
+    return position;
 }
 
 std::string ReadText::Summary() const {

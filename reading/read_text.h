@@ -26,6 +26,15 @@ struct PassageStart {
     uint64_t Source = 0;
 };
 
+// A place in a text, in characters read. In a book, also the chapter it lies in (its index
+// in the reading order) and that chapter's start, so that reading the book again can read
+// that chapter first.
+struct TextPosition {
+    uint64_t Character = 0;
+    int Chapter = -1;  // -1: a plain text, or unknown
+    uint64_t ChapterStart = 0;
+};
+
 struct ReadText {
     std::string Title;  // UTF-8: the book's title, else the file's name without its extension
     TextFormat Format = TextFormat::Plain;
@@ -34,17 +43,21 @@ struct ReadText {
     // no-break space 0xA0 that a plain space types).
     std::string Text;
     std::vector<PassageStart> Passages;
-    uint64_t SourceLength = 0;     // characters read from the file
-    int64_t Dropped = 0;           // characters that nothing stands in for, left out
-    std::u32string DroppedSample;  // the first few of them, each once
-    int UnreadChapters = 0;        // EPUB chapters missing or damaged (read up to the fault)
+    uint64_t SourceLength = 0;            // characters read from the file
+    int64_t Dropped = 0;                  // characters that nothing stands in for, left out
+    std::u32string DroppedSample;         // the first few of them, each once
+    int UnreadChapters = 0;               // EPUB chapters missing or damaged (read up to the fault)
+    std::vector<uint64_t> ChapterStarts;  // where each chapter of a book starts, in characters read
     FileIdentity Identity;
 
     int PassageCount() const { return int(Passages.size()); }
     // Passage k (from 0) as the model box takes it: CR LF between paragraphs.
     std::string Passage(int k) const;
-    // The passage that holds this place (characters read), the last one past the end.
-    int PassageAt(uint64_t source) const;
+    // The passage that starts at this place (characters read), or else the first one after
+    // it; the last one past the end.
+    int PassageFrom(uint64_t source) const;
+    // Where passage k starts; the text's end for k = PassageCount().
+    TextPosition PositionOf(int k) const;
     // French, UTF-8, for the window's information line: "EPUB, 412 passages ; 3 caractères
     // sans équivalent omis (☺ ✓)".
     std::string Summary() const;

@@ -96,7 +96,11 @@ bool ReadField(std::string_view name, const std::string& value, TextPlace& place
     } else if (name == "passage") {
         return Parse(value, place.Passage) && place.Passage >= 0;
     } else if (name == "caractère") {
-        return Parse(value, place.Character);
+        return Parse(value, place.Position.Character);
+    } else if (name == "chapitre") {
+        return Parse(value, place.Position.Chapter) && place.Position.Chapter >= 0;
+    } else if (name == "début-chapitre") {
+        return Parse(value, place.Position.ChapterStart);
     } else if (name == "passages") {
         return Parse(value, place.PassageCount) && place.PassageCount >= 0;
     } else if (name == "vitesse") {
@@ -230,7 +234,7 @@ void ReadingPlaces::Record(const ReadText& text, int nextPassage, std::optional<
     place.Identity = text.Identity;
     place.Title = text.Title;
     place.Passage = std::clamp(nextPassage, 0, count);
-    place.Character = place.Passage < count ? text.Passages[std::size_t(place.Passage)].Source : text.SourceLength;
+    place.Position = text.PositionOf(place.Passage);
     place.PassageCount = count;
     place.LastDate = today;
     if (typedWpm && std::isfinite(*typedWpm) && *typedWpm >= 0) {
@@ -254,9 +258,13 @@ std::string ReadingPlaces::FileText() const {
         hash.insert(0, 16 - hash.size(), '0');
         text += "chemin=" + Escaped(id.Path) + "\ttaille=" + NumberText(id.Size) +
                 "\tmodifié=" + NumberText(id.ModifiedNs) + "\tempreinte=" + hash + "\ttitre=" + Escaped(place.Title) +
-                "\tpassage=" + NumberText(place.Passage) + "\tcaractère=" + NumberText(place.Character) +
+                "\tpassage=" + NumberText(place.Passage) + "\tcaractère=" + NumberText(place.Position.Character) +
                 "\tpassages=" + NumberText(place.PassageCount) + "\tdate=" + Escaped(place.LastDate) +
-                "\tvitesse=" + SpeedText(place.MeanWpm) + "\ttapés=" + NumberText(place.Typed) + "\n";
+                "\tvitesse=" + SpeedText(place.MeanWpm) + "\ttapés=" + NumberText(place.Typed);
+        if (place.Position.Chapter >= 0)
+            text += "\tchapitre=" + NumberText(place.Position.Chapter) +
+                    "\tdébut-chapitre=" + NumberText(place.Position.ChapterStart);
+        text += "\n";
     }
     return text;
 }

@@ -20,13 +20,13 @@ inline constexpr const char* kPlacesFileName = "textes.txt";
 
 struct TextPlace {
     FileIdentity Identity;
-    std::string Title;       // UTF-8
-    int Passage = 0;         // the next passage to type, from 0
-    uint64_t Character = 0;  // where it starts, in characters read (PassageStart::Source)
-    int PassageCount = 0;    // as the text was last cut
-    std::string LastDate;    // "2026-03-01", the day of the latest passage typed
-    double MeanWpm = 0;      // mean speed of the passages typed, words per minute
-    int Typed = 0;           // passages typed
+    std::string Title;      // UTF-8
+    int Passage = 0;        // the next passage to type, from 0
+    TextPosition Position;  // where it starts (ReadText::PositionOf): ReadOptions::Start
+    int PassageCount = 0;   // as the text was last cut
+    std::string LastDate;   // "2026-03-01", the day of the latest passage typed
+    double MeanWpm = 0;     // mean speed of the passages typed, words per minute
+    int Typed = 0;          // passages typed
 
     // The share of the text behind, in percent (0 to 100).
     int Percent() const;

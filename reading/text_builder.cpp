@@ -40,7 +40,6 @@ TextBuilder::TextBuilder(const TypingRules& rules, std::size_t length)
     : rules_(rules), length_(std::clamp(length, kMinPassageLength, kMaxPassageLength)), longest_(length_ * 3 / 2) {}
 
 void TextBuilder::EndParagraph() {
-    if (pending_ != 0) EmitPending();
     ++source_;
     inParagraph_ = false;
     blank_ = Blank::None;
@@ -61,18 +60,15 @@ void TextBuilder::Anticipate(std::size_t comingBytes, double shareDone) {
     text.reserve(std::max(needed, predicted));
 }
 
-void TextBuilder::ComposeWithPending(char32_t mark) {
-    // An accent that composes nothing Windows-1252 holds is left out: its letter stands
-    // for the whole, as for a precomposed letter the layout cannot type.
-    if (const char32_t composed = pending_ != 0 ? ComposeAccent(pending_, mark) : 0) pending_ = composed;
-}
-
-void TextBuilder::EmitPending() {
-    const char32_t c = pending_;
-    pending_ = 0;
+void TextBuilder::AddOther(char32_t c) {
+    const uint64_t source = source_ - 1;
+    if (IsCombiningMark(c)) {
+        ComposeWithLast(c);
+        return;
+    }
     if (c > 0x20 && c < 0x7F && rules_.Typable[c]) {
         const char byte = char(c);
-        Put(&byte, 1, pendingSource_);
+        Put(&byte, 1, source);
         return;
     }
     switch (ClassOf(c)) {
@@ -91,7 +87,20 @@ void TextBuilder::EmitPending() {
             text_.DroppedSample += c;
         return;
     }
-    Put(scratch_.data(), scratch_.size(), pendingSource_);
+    Put(scratch_.data(), scratch_.size(), source);
+}
+
+void TextBuilder::ComposeWithLast(char32_t mark) {
+    // An accent composes with the letter just before it. One that composes nothing
+    // Windows-1252 holds is left out: the letter stands for the whole, as it does for a
+    // precomposed letter that the layout cannot type.
+    std::string& text = text_.Text;
+    if (!inParagraph_ || blank_ != Blank::None || text.empty()) return;
+    const char32_t composed = ComposeAccent(char32_t(static_cast<unsigned char>(text.back())), mark);
+    scratch_.clear();
+    if (composed == 0 || !AppendTyped(composed, rules_, scratch_)) return;
+    text.pop_back();
+    text += scratch_;
 }
 
 void TextBuilder::Put(const char* bytes, std::size_t count, uint64_t source) {
@@ -109,7 +118,7 @@ void TextBuilder::Put(const char* bytes, std::size_t count, uint64_t source) {
     } else if (blank_ == Blank::NoBreak) {
         text += kNoBreak;
         blank_ = Blank::None;
-    } else if (text.size() - passageStart_ > 2 * longest_) {
+    } else if (text.size() >= hardCut_) {
         // A run this long without a blank is no word: it is cut anyway.
         Cut(text.size(), source);
     }
@@ -117,7 +126,8 @@ void TextBuilder::Put(const char* bytes, std::size_t count, uint64_t source) {
 }
 
 void TextBuilder::StartWord(std::size_t at, uint64_t source, unsigned char first, bool afterParagraph) {
-    if (text_.Passages.empty()) {
+    if (text_.Passages.empty() || source >= cutAt_) {
+        if (source >= cutAt_) cutAt_ = UINT64_MAX;
         Cut(at, source);
         wordStart_ = at;
         return;
@@ -142,6 +152,7 @@ void TextBuilder::StartWord(std::size_t at, uint64_t source, unsigned char first
 void TextBuilder::Cut(std::size_t at, uint64_t source) {
     text_.Passages.push_back({uint32_t(at), source});
     passageStart_ = at;
+    hardCut_ = at + 2 * longest_;
     sentenceStart_ = 0;
 }
 

@@ -29,18 +29,29 @@ public:
     // The next character of the text, as decoded.
     void Add(char32_t c) {
         ++source_;
-        if (IsCombiningMark(c)) {
-            ComposeWithPending(c);
+        // Most characters: a printable ASCII one inside a word.
+        if (c > 0x20 && c < 0x7F && blank_ == Blank::None && inParagraph_ && rules_.Typable[c] &&
+            text_.Text.size() < hardCut_) {
+            text_.Text.push_back(char(c));
             return;
         }
-        if (pending_ != 0) EmitPending();
-        pending_ = c;
-        pendingSource_ = source_ - 1;
+        AddOther(c);
     }
     // The paragraph ends here (an empty one is dropped).
     void EndParagraph();
     // The text ends: the last passage is complete.
     void Finish();
+
+    // A passage starts at the first word at or after this place (in characters read): the
+    // place where the user stopped, so that the passages from there are the same however
+    // the text before it was cut.
+    void CutAt(uint64_t source) { cutAt_ = source; }
+    // Counts the characters read from `source` on: for a chapter read ahead of the rest of
+    // its book, whose place in the book is known.
+    void StartAtSource(uint64_t source) { source_ = source; }
+    uint64_t SourceCount() const { return source_; }
+    // An empty builder with the same rules and length.
+    TextBuilder Sibling() const { return TextBuilder(rules_, length_); }
 
     // Passages 0 .. Finished()-1 have their whole text.
     int Finished() const { return finished_ ? int(text_.Passages.size()) : int(text_.Passages.size()) - 1; }
@@ -55,8 +66,8 @@ public:
     const ReadText& Text() const { return text_; }
 
 private:
-    void ComposeWithPending(char32_t mark);
-    void EmitPending();
+    void AddOther(char32_t c);
+    void ComposeWithLast(char32_t mark);
     void Put(const char* bytes, std::size_t count, uint64_t source);
     void StartWord(std::size_t at, uint64_t source, unsigned char first, bool afterParagraph);
     void Cut(std::size_t at, uint64_t source);
@@ -68,12 +79,12 @@ private:
     ReadText text_;
     std::string scratch_;
     uint64_t source_ = 0;
-    char32_t pending_ = 0;
-    uint64_t pendingSource_ = 0;
+    uint64_t cutAt_ = UINT64_MAX;
     enum class Blank : uint8_t { None, Plain, NoBreak } blank_ = Blank::None;
     bool inParagraph_ = false;
     bool finished_ = false;
     std::size_t passageStart_ = 0;
+    std::size_t hardCut_ = 0;  // a run of characters without a blank is cut here
     std::size_t wordStart_ = 0;
     // The latest sentence start inside the passage being cut (0: none).
     std::size_t sentenceStart_ = 0;

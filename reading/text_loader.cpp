@@ -5,8 +5,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 #include "common/cp1252.h"
@@ -86,10 +90,12 @@ void ReadPlain(int fd, uint64_t size, uint64_t limit, TextBuilder& out, const st
 }  // namespace
 
 ReadText ReadTextFile(const std::string& path, const ReadOptions& options,
-                      const std::function<void(double, const TextBuilder&)>& tick) {
+                      const std::function<void(double, const TextBuilder&)>& tick,
+                      const std::function<void(const TextBuilder&)>& early) {
     try {
         const FileDescriptor file(OpenRegularFile(path, O_RDONLY));
         TextBuilder builder(options.Rules, options.PassageLength);
+        if (options.Start.Character > 0) builder.CutAt(options.Start.Character);
         ReadText& text = builder.Text();
         text.Identity = IdentifyOpenFile(file.get(), path);
         text.Title = TitleFromName(path);
@@ -104,7 +110,7 @@ ReadText ReadTextFile(const std::string& path, const ReadOptions& options,
         if (zip) {
             if (text.Identity.Size > limits.MaxBookBytes) throw TooBig(limits.MaxBookBytes, "le livre fait");
             text.Format = TextFormat::Epub;
-            ReadEpub(file.get(), limits, builder, step);
+            ReadEpub(file.get(), limits, options.Start, builder, step, early);
         } else {
             if (NamesEpub(path)) throw ReadFailure(ReadProblem::DamagedEpub, "ce n'est pas une archive ZIP");
             if (text.Identity.Size > limits.MaxTextFileBytes) throw TooBig(limits.MaxTextFileBytes, "le fichier fait");
@@ -128,59 +134,98 @@ ReadText ReadTextFile(const std::string& path, const ReadOptions& options,
     }
 }
 
+struct TextLoader::Shared {
+    Shared(std::string filePath, const ReadOptions& readOptions) : Path(std::move(filePath)), Options(readOptions) {}
+
+    // The reading, on its thread.
+    void Run();
+    // Hands the passages from Options.Start over to the window once they are cut
+    // (`finished` of the text's passages are); `ahead`: the text of a chapter read ahead.
+    void Publish(const ReadText& text, int finished, bool ahead);
+
+    const std::string Path;
+    const ReadOptions Options;
+    std::atomic<bool> Cancel{false};
+    std::atomic<double> Progress{0};
+    std::atomic<bool> Finished{false};
+    std::mutex Mutex;
+    std::condition_variable Done;
+    std::optional<TextPreview> Preview;                         // guarded by Mutex
+    std::optional<std::variant<ReadText, ReadFailure>> Result;  // guarded by Mutex
+    bool PreviewComplete = false;                               // the thread's own: the whole text's preview is given
+};
+
 TextLoader::TextLoader(std::string path, const ReadOptions& options)
-    : path_(std::move(path)), options_(options), worker_([this] { Run(); }) {}
+    : path_(std::move(path)), shared_(std::make_shared<Shared>(path_, options)) {
+    worker_ = std::thread([shared = shared_] { shared->Run(); });
+}
 
 TextLoader::~TextLoader() {
     Cancel();
-    worker_.join();
+    std::unique_lock lock(shared_->Mutex);
+    const bool ended = shared_->Done.wait_for(lock, std::chrono::milliseconds(20),
+                                              [&] { return shared_->Finished.load(std::memory_order_relaxed); });
+    lock.unlock();
+    if (ended) {
+        worker_.join();
+    } else {
+        worker_.detach();
+    }
 }
 
+void TextLoader::Cancel() { shared_->Cancel.store(true); }
+
+double TextLoader::Progress() const { return shared_->Progress.load(std::memory_order_relaxed); }
+
+bool TextLoader::Finished() const { return shared_->Finished.load(std::memory_order_acquire); }
+
 std::optional<TextPreview> TextLoader::Preview() const {
-    const std::lock_guard lock(mutex_);
-    return preview_;
+    const std::lock_guard lock(shared_->Mutex);
+    return shared_->Preview;
 }
 
 std::optional<std::variant<ReadText, ReadFailure>> TextLoader::Take() {
     if (!Finished()) return std::nullopt;
-    const std::lock_guard lock(mutex_);
-    std::optional<std::variant<ReadText, ReadFailure>> result = std::move(result_);
-    result_.reset();
+    const std::lock_guard lock(shared_->Mutex);
+    std::optional<std::variant<ReadText, ReadFailure>> result = std::move(shared_->Result);
+    shared_->Result.reset();
     return result;
 }
 
-void TextLoader::Run() {
+void TextLoader::Shared::Run() {
     std::optional<std::variant<ReadText, ReadFailure>> result;
     try {
-        ReadText text = ReadTextFile(path_, options_, [this](double share, const TextBuilder& builder) {
-            if (cancel_.load(std::memory_order_relaxed)) throw ReadFailure(ReadProblem::Cancelled);
-            progress_.store(share, std::memory_order_relaxed);
-            if (!previewComplete_) Publish(builder.Text(), builder.Finished());
-        });
-        if (!previewComplete_) Publish(text, text.PassageCount());
+        ReadText text = ReadTextFile(
+            Path, Options,
+            [this](double share, const TextBuilder& builder) {
+                if (Cancel.load(std::memory_order_relaxed)) throw ReadFailure(ReadProblem::Cancelled);
+                Progress.store(share, std::memory_order_relaxed);
+                if (!PreviewComplete) Publish(builder.Text(), builder.Finished(), false);
+            },
+            [this](const TextBuilder& chapter) { Publish(chapter.Text(), chapter.Finished(), true); });
+        if (!PreviewComplete) Publish(text, text.PassageCount(), false);
         result.emplace(std::move(text));
     } catch (const ReadFailure& failure) {
         result.emplace(failure);
     }
-    {
-        const std::lock_guard lock(mutex_);
-        result_ = std::move(result);
-    }
-    finished_.store(true, std::memory_order_release);
+    const std::lock_guard lock(Mutex);
+    Result = std::move(result);
+    Finished.store(true, std::memory_order_release);
+    Done.notify_all();
 }
 
-void TextLoader::Publish(const ReadText& text, int finished) {
+void TextLoader::Shared::Publish(const ReadText& text, int finished, bool ahead) {
     if (text.Passages.empty()) return;
-    const int first = text.PassageAt(options_.StartAt);
+    const int first = text.PassageFrom(Options.Start.Character);
     const int end = std::min(finished, first + kPreviewPassages);
     if (end <= first) return;
-    {
-        const std::lock_guard lock(mutex_);
-        if (preview_ && int(preview_->Passages.size()) == end - first) return;
+    if (!ahead) {
+        const std::lock_guard lock(Mutex);
+        if (Preview && Preview->First == first && int(Preview->Passages.size()) == end - first) return;
     }
-    TextPreview preview{text.Title, first, {}};
+    TextPreview preview{text.Title, ahead ? -1 : first, {}};
     for (int k = first; k < end; ++k) preview.Passages.push_back(text.Passage(k));
-    previewComplete_ = end - first == kPreviewPassages;
-    const std::lock_guard lock(mutex_);
-    preview_ = std::move(preview);
+    if (!ahead) PreviewComplete = end - first == kPreviewPassages;
+    const std::lock_guard lock(Mutex);
+    Preview = std::move(preview);
 }

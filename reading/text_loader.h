@@ -7,10 +7,9 @@
 // over in one move. Each call returns at once. Destroying the loader stops the reading.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <mutex>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -24,19 +23,26 @@
 struct ReadOptions {
     TypingRules Rules = AnyLayoutRules();
     std::size_t PassageLength = PassageLengthForSentences(3);  // characters
-    uint64_t StartAt = 0;  // the place to show first: TextPlace::Character of the resume file
+    // Where to resume (TextPlace::Position of the resume file): a passage starts there, and
+    // it is the one shown first.
+    TextPosition Start;
     ReadLimits Limits;
 };
 
 // Reads the whole file on the calling thread. `tick(shareDone, builder)` is called
-// between blocks; it may throw to stop. Throws ReadFailure (whose Path is the file).
+// between blocks; it may throw to stop. `early(builder)` gets the chapter of
+// options.Start read ahead of the rest of a book (epub_reader.h). Throws ReadFailure
+// (whose Path is the file).
 ReadText ReadTextFile(const std::string& path, const ReadOptions& options,
-                      const std::function<void(double, const TextBuilder&)>& tick = nullptr);
+                      const std::function<void(double, const TextBuilder&)>& tick = nullptr,
+                      const std::function<void(const TextBuilder&)>& early = nullptr);
 
 // The passage the window shows first, and those after it, before the whole text is read.
 struct TextPreview {
-    std::string Title;                  // UTF-8
-    int First = 0;                      // the index of Passages[0]
+    std::string Title;  // UTF-8
+    // The index of Passages[0]; -1 while unknown, when a book's chapter was read ahead of
+    // the rest: once the text is taken, ReadText::PassageFrom(options.Start.Character).
+    int First = 0;
     std::vector<std::string> Passages;  // model texts (ReadText::Passage)
 };
 
@@ -47,37 +53,29 @@ public:
 
     // Starts reading the file; returns at once.
     TextLoader(std::string path, const ReadOptions& options);
-    // Stops the reading and waits for its thread, which gives up within a block.
+    // Stops the reading. Its thread gives up within a block; one held up by a slow disk is
+    // not waited for (at most 20 ms) but left to end on its own.
     ~TextLoader();
     TextLoader(const TextLoader&) = delete;
     TextLoader& operator=(const TextLoader&) = delete;
 
     const std::string& Path() const { return path_; }
     // Asks the reading to stop; it ends as a failure (Cancelled).
-    void Cancel() { cancel_.store(true); }
+    void Cancel();
     // The share of the file read, 0 to 1.
-    double Progress() const { return progress_.load(std::memory_order_relaxed); }
-    // The passage holding options.StartAt and up to kPreviewPassages - 1 after it, once the
-    // first is cut; nothing before (nor after a failure).
+    double Progress() const;
+    // The passage that starts at options.Start and up to kPreviewPassages - 1 after it, once
+    // the first is cut; nothing before (nor after a failure).
     std::optional<TextPreview> Preview() const;
     // True once Take() has something to give.
-    bool Finished() const { return finished_.load(std::memory_order_acquire); }
+    bool Finished() const;
     // The text, or why it could not be read: once, when finished; nothing otherwise.
     std::optional<std::variant<ReadText, ReadFailure>> Take();
 
 private:
-    void Run();
-    // Hands the first passages over to the window once they are cut (`finished` of them).
-    void Publish(const ReadText& text, int finished);
+    struct Shared;  // what the window and the reading thread share, kept by both
 
     std::string path_;
-    ReadOptions options_;
-    std::atomic<bool> cancel_{false};
-    std::atomic<double> progress_{0};
-    std::atomic<bool> finished_{false};
-    mutable std::mutex mutex_;
-    std::optional<TextPreview> preview_;                         // guarded by mutex_
-    std::optional<std::variant<ReadText, ReadFailure>> result_;  // guarded by mutex_
-    bool previewComplete_ = false;                               // the worker's own
+    std::shared_ptr<Shared> shared_;
     std::thread worker_;
 };

@@ -43,7 +43,7 @@ TEST(ReadingPlaces, KeptAndFoundAgain) {
     const TextPlace& place = again.Recent()[0];
     EXPECT_EQ(place.Identity, book.Identity);
     EXPECT_EQ(place.Passage, 4);
-    EXPECT_EQ(place.Character, book.Passages[4].Source);
+    EXPECT_EQ(place.Position.Character, book.Passages[4].Source);
     EXPECT_DOUBLE_EQ(place.MeanWpm, 45.0);
     EXPECT_EQ(place.Summary(), "livre\tà lire — passage 5 sur " + std::to_string(book.PassageCount()) + " (" +
                                    std::to_string(400 / book.PassageCount()) +

@@ -157,6 +157,29 @@ TEST(EpubReader, DamagedOrProtectedBooks) {
     EXPECT_EQ(ProblemOf(folder / "archive.zip"), ReadProblem::NotText);
 }
 
+TEST(EpubReader, AChapterReadAheadGivesThePassagesOfTheWholeBook) {
+    const ScratchFolder folder;
+    std::vector<reading_test::ZipEntry> chapters;
+    for (int c = 0; c < 3; ++c) {
+        std::string body = "<h1>Chapitre " + std::to_string(c + 1) + "</h1><p>";
+        for (int i = 0; i < 30; ++i) body += "Voici la phrase " + std::to_string(i) + " du chapitre. ";
+        chapters.push_back({"c" + std::to_string(c) + ".xhtml", Xhtml(body + "</p>")});
+    }
+    WriteZip(folder / "livre.epub", EpubBook("Livre", chapters));
+    ReadOptions options;
+    options.PassageLength = 100;
+    const ReadText whole = ReadTextFile(folder / "livre.epub", options);
+    const int resumed = whole.PassageCount() - 4;
+    options.Start = whole.PositionOf(resumed);
+    ASSERT_EQ(options.Start.Chapter, 2);
+    std::string ahead;
+    const ReadText again = ReadTextFile(folder / "livre.epub", options, nullptr, [&](const TextBuilder& chapter) {
+        ahead = chapter.Text().Passage(chapter.Text().PassageFrom(options.Start.Character));
+    });
+    EXPECT_EQ(ahead, whole.Passage(resumed));
+    EXPECT_EQ(again.Passage(again.PassageFrom(options.Start.Character)), ahead);
+}
+
 TEST(TextLoader, ReadsInTheBackgroundAndHandsOverOnce) {
     const ScratchFolder folder;
     std::string book;
@@ -166,7 +189,7 @@ TEST(TextLoader, ReadsInTheBackgroundAndHandsOverOnce) {
     options.PassageLength = 100;
     const ReadText direct = ReadTextFile(folder / "livre.txt", options);
     const int middle = direct.PassageCount() / 2;
-    options.StartAt = direct.Passages[std::size_t(middle)].Source + 3;
+    options.Start.Character = direct.Passages[std::size_t(middle)].Source;
 
     TextLoader loader(folder / "livre.txt", options);
     std::optional<TextPreview> preview;

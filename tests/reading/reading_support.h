@@ -42,7 +42,7 @@ inline void WriteZip(const std::string& path, const std::vector<ZipEntry>& entri
         const ZipEntry& entry = entries[i];
         zip_source_t* source = zip_source_buffer(archive, entry.Bytes.data(), entry.Bytes.size(), 0);
         const zip_int64_t index = zip_file_add(archive, entry.Name.c_str(), source, ZIP_FL_ENC_UTF_8);
-        zip_set_file_compression(archive, zip_uint64_t(index), i == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 9);
+        zip_set_file_compression(archive, zip_uint64_t(index), i == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0);
     }
     zip_close(archive);
 }

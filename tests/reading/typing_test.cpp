@@ -88,9 +88,10 @@ TEST(Passages, WholeSentencesOfAboutTheLengthAsked) {
             EXPECT_GT(read.Passages[std::size_t(k)].Source, read.Passages[std::size_t(k) - 1].Source);
         }
     }
-    EXPECT_EQ(read.PassageAt(0), 0);
-    EXPECT_EQ(read.PassageAt(read.Passages[3].Source + 5), 3);
-    EXPECT_EQ(read.PassageAt(read.SourceLength + 10), read.PassageCount() - 1);
+    EXPECT_EQ(read.PassageFrom(0), 0);
+    EXPECT_EQ(read.PassageFrom(read.Passages[3].Source), 3);
+    EXPECT_EQ(read.PassageFrom(read.Passages[3].Source + 1), 4);
+    EXPECT_EQ(read.PassageFrom(read.SourceLength + 10), read.PassageCount() - 1);
 
     // A sentence far longer than a passage is cut at blanks, never inside a word.
     std::u32string longSentence;
@@ -104,19 +105,23 @@ TEST(Passages, WholeSentencesOfAboutTheLengthAsked) {
     EXPECT_GT(Build(std::u32string(2000, U'x'), AnyLayoutRules(), 100).PassageCount(), 5);
 }
 
-TEST(Passages, PlacesDoNotDependOnTheStandIns) {
+TEST(Passages, APlaceKeptIsAPassageStartWhateverTheStandIns) {
     std::u32string text;
     for (int i = 0; i < 60; ++i) text += U"C\u2019est l\u2019\u00E9t\u00E9\u2026 Il fait chaud\u00A0! ";
+    const ReadText plain = Build(text, AnyLayoutRules(), 100);
+    // The place of passage 5, kept, then the text read again with the original typography
+    // and longer passages: a passage starts there all the same.
+    const uint64_t place = plain.Passages[5].Source;
     TypingRules kept = AnyLayoutRules();
     kept.KeepTypography = true;
-    const ReadText plain = Build(text, AnyLayoutRules(), 100);
-    const ReadText typographic = Build(text, kept, 100);
-    EXPECT_EQ(plain.SourceLength, typographic.SourceLength);
-    // The same place of the file falls in passages that start with the same words.
-    const uint64_t place = plain.Passages[5].Source;
-    const std::string a = plain.Passage(plain.PassageAt(place));
-    const std::string b = typographic.Passage(typographic.PassageAt(place));
-    EXPECT_EQ(a.substr(0, 2), b.substr(0, 2));
+    TextBuilder builder(kept, 250);
+    builder.CutAt(place);
+    for (const char32_t c : text) builder.Add(c);
+    builder.Finish();
+    const ReadText& typographic = builder.Text();
+    EXPECT_EQ(typographic.SourceLength, plain.SourceLength);
+    EXPECT_EQ(typographic.Passages[std::size_t(typographic.PassageFrom(place))].Source, place);
+    EXPECT_NE(plain.Passage(5), typographic.Passage(typographic.PassageFrom(place)));
 }
 
 }  // namespace
