@@ -36,8 +36,7 @@ constexpr Entity kOtherEntities[] = {
     {"ldquo", 0x201C},  {"rdquo", 0x201D},  {"bdquo", 0x201E},  {"dagger", 0x2020}, {"Dagger", 0x2021},
     {"bull", 0x2022},   {"hellip", 0x2026}, {"permil", 0x2030}, {"prime", 0x2032},  {"Prime", 0x2033},
     {"lsaquo", 0x2039}, {"rsaquo", 0x203A}, {"euro", 0x20AC},   {"trade", 0x2122},  {"larr", 0x2190},
-    {"rarr", 0x2192},   {"minus", 0x2212},  {"apos", 0x27},     {"quot", 0x22},     {"amp", 0x26},
-    {"lt", 0x3C},       {"gt", 0x3E},
+    {"rarr", 0x2192},   {"minus", 0x2212},
 };
 
 char32_t HtmlEntity(QStringView name) {

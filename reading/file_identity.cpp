@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <mutex>
 
 #include "common/file_descriptor.h"
 #include "common/file_io.h"
@@ -70,4 +71,29 @@ TextFileStatus CheckTextFile(const FileIdentity& kept) {
     } catch (const IoError& error) {
         return error.code() == kIoFileNotFound ? TextFileStatus::Missing : TextFileStatus::Unreadable;
     }
+}
+
+struct FileChecks::Shared {
+    explicit Shared(std::vector<FileIdentity> files) : Files(std::move(files)) {}
+    const std::vector<FileIdentity> Files;
+    std::mutex Mutex;
+    std::optional<std::vector<TextFileStatus>> Statuses;  // guarded by Mutex
+};
+
+FileChecks::FileChecks(std::vector<FileIdentity> files)
+    : shared_(std::make_shared<Shared>(std::move(files))), checking_([shared = shared_](const std::atomic<bool>& stop) {
+          std::vector<TextFileStatus> statuses;
+          for (const FileIdentity& file : shared->Files) {
+              if (stop.load()) return;
+              statuses.push_back(CheckTextFile(file));
+          }
+          const std::lock_guard lock(shared->Mutex);
+          shared->Statuses = std::move(statuses);
+      }) {}
+
+std::optional<std::vector<TextFileStatus>> FileChecks::Take() {
+    const std::lock_guard lock(shared_->Mutex);
+    std::optional<std::vector<TextFileStatus>> statuses = std::move(shared_->Statuses);
+    shared_->Statuses.reset();
+    return statuses;
 }

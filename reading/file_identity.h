@@ -6,7 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "reading/background.h"
 
 struct FileIdentity {
     std::string Path;
@@ -32,3 +37,19 @@ enum class TextFileStatus : uint8_t { Unchanged, Changed, Missing, Unreadable };
 // What became of a kept text's file. Reads the file (a slow disk may make it wait): call
 // it off the window thread.
 TextFileStatus CheckTextFile(const FileIdentity& kept);
+
+// The status of each kept text's file, found on a thread of its own for the list of recent
+// texts: the window polls Take().
+class FileChecks {
+public:
+    explicit FileChecks(std::vector<FileIdentity> files);
+
+    // The status of each file, in order, once all are checked; nothing before (nor after
+    // the first time).
+    std::optional<std::vector<TextFileStatus>> Take();
+
+private:
+    struct Shared;
+    std::shared_ptr<Shared> shared_;
+    Background checking_;
+};

@@ -123,10 +123,13 @@ int TextPlace::Percent() const {
 }
 
 std::string TextPlace::Summary() const {
-    std::string line = Title + " — ";
-    line += Passage >= PassageCount ? "terminé"
-                                    : "passage " + std::to_string(Passage + 1) + " sur " + std::to_string(PassageCount);
-    line += " (" + std::to_string(Percent()) + "\u00A0%)";
+    std::string line = Title;
+    if (PassageCount > 0) {
+        line += Passage >= PassageCount
+                    ? " — terminé"
+                    : " — passage " + std::to_string(Passage + 1) + " sur " + std::to_string(PassageCount);
+        line += " (" + std::to_string(Percent()) + "\u00A0%)";
+    }
     if (IsDate(LastDate))
         line += " — " + LastDate.substr(8, 2) + "/" + LastDate.substr(5, 2) + "/" + LastDate.substr(0, 4);
     if (Typed > 0) line += " — " + std::to_string(std::lround(MeanWpm)) + "\u00A0mots/min";
@@ -217,9 +220,14 @@ void ReadingPlaces::Save() const {
     NamingFile(path_, [&] { SaveFileSafely(path_, text.data(), text.size()); });
 }
 
+const TextPlace* ReadingPlaces::AtPath(const std::string& path) const {
+    const auto found = std::find_if(places_.begin(), places_.end(),
+                                    [&](const TextPlace& place) { return place.Identity.Path == path; });
+    return found != places_.end() ? &*found : nullptr;
+}
+
 PlaceFound ReadingPlaces::Find(const FileIdentity& identity) const {
-    for (const TextPlace& place : places_)
-        if (place.Identity.Path == identity.Path) return {&place, CompareIdentity(place.Identity, identity)};
+    if (const TextPlace* place = AtPath(identity.Path)) return {place, CompareIdentity(place->Identity, identity)};
     for (const TextPlace& place : places_)
         if (CompareIdentity(place.Identity, identity) == FileMatch::Moved) return {&place, FileMatch::Moved};
     return {};

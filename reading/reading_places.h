@@ -58,7 +58,7 @@ struct PlacesLoad {
 
 // The place found for a text just read.
 struct PlaceFound {
-    const TextPlace* Place = nullptr;  // nothing for a text never opened
+    const TextPlace* Place = nullptr;  // nothing for a text never opened; valid until the places change
     FileMatch Match = FileMatch::Unrelated;
     // French, UTF-8, for a file changed since or found under another name; empty otherwise.
     std::string Message() const;
@@ -77,7 +77,10 @@ public:
     // stands at its name.
     void Save() const;
 
-    // The place of that file: by its path, else by its content (a moved file).
+    // The place kept for a path, to resume there (ReadOptions::Start); nothing for a text
+    // never opened. Valid until the places change.
+    const TextPlace* AtPath(const std::string& path) const;
+    // The place of a text just read: by its path, else by its content (a moved file).
     PlaceFound Find(const FileIdentity& identity) const;
     // Records where the user stands in the text: the next passage to type and, when a
     // passage was just typed, its speed (added into the mean) and the day (`today`,

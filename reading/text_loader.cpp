@@ -7,8 +7,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -138,46 +136,30 @@ struct TextLoader::Shared {
     Shared(std::string filePath, const ReadOptions& readOptions) : Path(std::move(filePath)), Options(readOptions) {}
 
     // The reading, on its thread.
-    void Run();
+    void Run(const std::atomic<bool>& stop);
     // Hands the passages from Options.Start over to the window once they are cut
     // (`finished` of the text's passages are); `ahead`: the text of a chapter read ahead.
     void Publish(const ReadText& text, int finished, bool ahead);
 
     const std::string Path;
     const ReadOptions Options;
-    std::atomic<bool> Cancel{false};
     std::atomic<double> Progress{0};
-    std::atomic<bool> Finished{false};
     std::mutex Mutex;
-    std::condition_variable Done;
     std::optional<TextPreview> Preview;                         // guarded by Mutex
     std::optional<std::variant<ReadText, ReadFailure>> Result;  // guarded by Mutex
-    bool PreviewComplete = false;                               // the thread's own: the whole text's preview is given
+    bool PreviewComplete = false;                               // the reading's own: the whole text's preview is given
 };
 
 TextLoader::TextLoader(std::string path, const ReadOptions& options)
-    : path_(std::move(path)), shared_(std::make_shared<Shared>(path_, options)) {
-    worker_ = std::thread([shared = shared_] { shared->Run(); });
-}
+    : path_(std::move(path)),
+      shared_(std::make_shared<Shared>(path_, options)),
+      reading_([shared = shared_](const std::atomic<bool>& stop) { shared->Run(stop); }) {}
 
-TextLoader::~TextLoader() {
-    Cancel();
-    std::unique_lock lock(shared_->Mutex);
-    const bool ended = shared_->Done.wait_for(lock, std::chrono::milliseconds(20),
-                                              [&] { return shared_->Finished.load(std::memory_order_relaxed); });
-    lock.unlock();
-    if (ended) {
-        worker_.join();
-    } else {
-        worker_.detach();
-    }
-}
-
-void TextLoader::Cancel() { shared_->Cancel.store(true); }
+void TextLoader::Cancel() { reading_.Stop(); }
 
 double TextLoader::Progress() const { return shared_->Progress.load(std::memory_order_relaxed); }
 
-bool TextLoader::Finished() const { return shared_->Finished.load(std::memory_order_acquire); }
+bool TextLoader::Finished() const { return reading_.Finished(); }
 
 std::optional<TextPreview> TextLoader::Preview() const {
     const std::lock_guard lock(shared_->Mutex);
@@ -192,26 +174,28 @@ std::optional<std::variant<ReadText, ReadFailure>> TextLoader::Take() {
     return result;
 }
 
-void TextLoader::Shared::Run() {
+void TextLoader::Shared::Run(const std::atomic<bool>& stop) {
     std::optional<std::variant<ReadText, ReadFailure>> result;
     try {
         ReadText text = ReadTextFile(
             Path, Options,
-            [this](double share, const TextBuilder& builder) {
-                if (Cancel.load(std::memory_order_relaxed)) throw ReadFailure(ReadProblem::Cancelled);
+            [&](double share, const TextBuilder& builder) {
+                if (stop.load(std::memory_order_relaxed)) throw ReadFailure(ReadProblem::Cancelled);
                 Progress.store(share, std::memory_order_relaxed);
                 if (!PreviewComplete) Publish(builder.Text(), builder.Finished(), false);
             },
-            [this](const TextBuilder& chapter) { Publish(chapter.Text(), chapter.Finished(), true); });
+            [&](const TextBuilder& chapter) { Publish(chapter.Text(), chapter.Finished(), true); });
         if (!PreviewComplete) Publish(text, text.PassageCount(), false);
         result.emplace(std::move(text));
     } catch (const ReadFailure& failure) {
         result.emplace(failure);
+    } catch (const std::exception&) {
+        ReadFailure failure(ReadProblem::SystemError, "erreur inattendue");
+        failure.Path = Path;
+        result.emplace(std::move(failure));
     }
     const std::lock_guard lock(Mutex);
     Result = std::move(result);
-    Finished.store(true, std::memory_order_release);
-    Done.notify_all();
 }
 
 void TextLoader::Shared::Publish(const ReadText& text, int finished, bool ahead) {

@@ -12,10 +12,10 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <variant>
 #include <vector>
 
+#include "reading/background.h"
 #include "reading/read_text.h"
 #include "reading/stand_ins.h"
 #include "reading/text_builder.h"
@@ -53,9 +53,8 @@ public:
 
     // Starts reading the file; returns at once.
     TextLoader(std::string path, const ReadOptions& options);
-    // Stops the reading. Its thread gives up within a block; one held up by a slow disk is
-    // not waited for (at most 20 ms) but left to end on its own.
-    ~TextLoader();
+    // Stops the reading, which gives up within a block (background.h).
+    ~TextLoader() = default;
     TextLoader(const TextLoader&) = delete;
     TextLoader& operator=(const TextLoader&) = delete;
 
@@ -73,9 +72,9 @@ public:
     std::optional<std::variant<ReadText, ReadFailure>> Take();
 
 private:
-    struct Shared;  // what the window and the reading thread share, kept by both
+    struct Shared;  // what the window and the reading share, kept by both
 
     std::string path_;
     std::shared_ptr<Shared> shared_;
-    std::thread worker_;
+    Background reading_;
 };

@@ -6,7 +6,9 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "common/io_error.h"
 #include "reading/reading_places.h"
@@ -54,8 +56,13 @@ TEST(ReadingPlaces, KeptAndFoundAgain) {
     EXPECT_EQ(CheckTextFile(place.Identity), TextFileStatus::Unchanged);
 
     // Moved: found again by its content, and its place follows it.
+    EXPECT_EQ(again.AtPath(folder / "livre\tà lire.txt"), &place);
     std::filesystem::rename(folder / "livre\tà lire.txt", folder / "déplacé.txt");
-    EXPECT_EQ(CheckTextFile(place.Identity), TextFileStatus::Missing);
+    // The list of recent texts checks its files on a thread of its own.
+    FileChecks checks({place.Identity});
+    std::optional<std::vector<TextFileStatus>> statuses;
+    while (!(statuses = checks.Take())) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(*statuses, std::vector{TextFileStatus::Missing});
     EXPECT_NE(place.StatusMessage(TextFileStatus::Missing).find("introuvable"), std::string::npos);
     const ReadText moved = ReadTextFile(folder / "déplacé.txt", {});
     found = again.Find(moved.Identity);
