@@ -72,7 +72,7 @@ struct ReadLimits {
     // compressed size is refused (a zip bomb): a book's pages shrink 3 to 10 times.
     uint64_t MaxRatio = 100;
     uint64_t RatioFloorBytes = uint64_t(1) << 20;
-    uint64_t MaxTextBytes = uint64_t(64) << 20;  // the text to type
+    uint64_t MaxTextBytes = uint64_t(64) << 20;  // the text to type (below 4 GiB: 32-bit offsets)
 };
 
 // Why a file could not be read.

@@ -9,6 +9,7 @@
 // it at the previous sentence end, or, when the sentence alone is that long, at a blank.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -54,7 +55,9 @@ public:
     TextBuilder Sibling() const { return TextBuilder(rules_, length_); }
 
     // Passages 0 .. Finished()-1 have their whole text.
-    int Finished() const { return finished_ ? int(text_.Passages.size()) : int(text_.Passages.size()) - 1; }
+    int Finished() const {
+        return finished_ ? int(text_.Passages.size()) : std::max(0, int(text_.Passages.size()) - 1);
+    }
     // Bytes of text so far.
     std::size_t Size() const { return text_.Text.size(); }
     // Makes room for the text before it grows, from what is left to decode (an upper bound
