@@ -127,3 +127,5 @@ bool FitsCp1252(std::string_view utf8);
 
 std::string Utf8ToCp1252(std::string_view utf8);
 std::string Cp1252ToUtf8(std::string_view text);
+// Appends the UTF-8 bytes of a code point.
+void AppendUtf8Char(std::string& out, char32_t u);

@@ -68,21 +68,21 @@ void RemoveLeftTemporaries(const std::string& target) {
     ::closedir(folder);
 }
 
-std::string AsideName(const std::string& path) {
+std::string AsideName(const std::string& path, const std::string& label) {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     ::localtime_r(&now, &local);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    const std::string base = path + ".endommagé-" + stamp;
+    const std::string base = path + "." + label + "-" + stamp;
     std::string aside = base;
     struct stat info {};
     for (int n = 2; ::lstat(aside.c_str(), &info) == 0; ++n) aside = base + "-" + std::to_string(n);
     return aside;
 }
 
-std::string SetAside(const std::string& path) {
-    std::string aside = AsideName(path);
+std::string SetFileAside(const std::string& path, const std::string& label) {
+    std::string aside = AsideName(path, label);
     if (::rename(path.c_str(), aside.c_str()) != 0) ThrowIoErrorFromErrno(path);
     return aside;
 }

@@ -17,11 +17,12 @@ inline constexpr const char* kTemporaryInfix = ".tmp-";
 // Removes the temporary files that saves cut short by a crash left beside the target.
 void RemoveLeftTemporaries(const std::string& target);
 
-// A damaged file is kept under "<name>.endommagé-AAAAMMJJ-HHMMSS" beside itself (a number
-// added when that name is taken). AsideName gives that name, free now; SetAside renames the
-// file to it and returns it (IoError naming the file when it cannot).
-std::string AsideName(const std::string& path);
-std::string SetAside(const std::string& path);
+// A file that cannot be used as it is is kept under "<path>.<label>-AAAAMMJJ-HHMMSS"
+// beside itself (a number added when that name is taken), never overwritten. AsideName
+// gives that name, free now; SetFileAside renames the file to it and returns it (IoError
+// naming the file when it cannot).
+std::string AsideName(const std::string& path, const std::string& label = "endommagé");
+std::string SetFileAside(const std::string& path, const std::string& label = "endommagé");
 
 // The whole of a small regular file (at most `maxBytes`), without waiting on a pipe or a
 // device; nothing when it is missing, unreadable, not a regular file or larger.

@@ -6,6 +6,7 @@
 
 #include "common/io_error.h"
 #include "common/safe_file.h"
+#include "common/text_lines.h"
 
 namespace {
 constexpr std::size_t kMaxSettingsBytes = 64 * 1024;
@@ -18,10 +19,7 @@ void Settings::Load() {
     if (!text) return;
     std::string_view rest = *text;
     while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        std::string_view line = TakeLine(rest);
         const std::size_t equals = line.find('=');
         if (line.empty() || line.front() == '#' || equals == std::string_view::npos || equals == 0) continue;
         values_[std::string(line.substr(0, equals))] = std::string(line.substr(equals + 1));

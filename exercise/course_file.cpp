@@ -15,6 +15,7 @@
 #include "common/file_io.h"
 #include "common/io_error.h"
 #include "common/safe_file.h"
+#include "common/text_lines.h"
 #include "exercise/course.h"
 
 namespace {
@@ -169,10 +170,7 @@ int Course::ReadStateText(std::string_view text) {
     ResetState();
     int skipped = 0;
     while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const std::string_view line = TakeLine(text);
         if (line.empty() || line.front() == '#') continue;
         const std::size_t equals = line.find('=');
         const std::string_view name = line.substr(0, equals);
@@ -239,7 +237,7 @@ CourseLoadResult Course::Load(const std::string& folder) {
         result.State = CourseLoadResult::Status::TooBig;
         ResetState();
         try {
-            result.Aside = SetAside(target);
+            result.Aside = SetFileAside(target);
         } catch (const IoError& error) {
             result.AsideError = refusedCode_ = error.code();
             saveRefused_ = true;

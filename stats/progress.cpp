@@ -149,7 +149,7 @@ void ProgressKeeper::PrepareProgress(const std::function<void(const std::string&
         }
         std::string aside;
         try {
-            aside = SetAside(ResolveLinks(path_));
+            aside = SetFileAside(ResolveLinks(path_), "endommagé");
         } catch (const IoError&) {
             throw *loadError_;
         }
