@@ -66,9 +66,11 @@ private:
     bool BuildSentence(Sentence& sentence);
     bool AppendClause(std::string& s, bool extras);
     int ChooseTense(int person);
-    bool AppendNounPhrase(std::string& out, bool& plural, bool object = false);
-    template <std::size_t N>
-    const course_words::Closed* ChooseClosed(const course_words::Closed (&table)[N], uint8_t use,
+    int PronounPerson();
+    static constexpr int kSingular = 1;
+    static constexpr int kPlural = 2;
+    bool AppendNounPhrase(std::string& out, bool& plural, bool object = false, int numbers = kSingular | kPlural);
+    const course_words::Closed* ChooseClosed(std::span<const course_words::Closed> table, uint8_t use,
                                              std::string_view next);
     std::string_view ChoosePreposition();
     // Whether a content word of that role must hold the focus, and whether a closed
@@ -79,6 +81,7 @@ private:
         if (role_ == role) pending_ = false;
     }
     bool Allowed(const course_words::Closed& c) const;
+    bool Fits(const course_words::Closed& c, uint8_t use, course_words::Initial initial) const;
 
     // course_list.cpp: word lists, invented groups, punctuation and numbers.
     std::string JoinSentences(std::vector<Sentence>& sentences);
@@ -91,11 +94,18 @@ private:
     // Appends to a noun phrase what the focus puts there: its number and unit.
     bool NumberedPhrase(std::string& determiner, std::string& after) const;
 
-    // Picks: an index into the pool (of the entries listed, or of all), frequent words
-    // first, the richest in slow pairs of a few draws, never a word of this lesson and
-    // those of recent lessons last; -1 when every one is used.
-    template <class Entry>
-    int PickIndex(const std::vector<Entry>& pool, const std::vector<int>* indices);
+    // Picks: an index into the pool (of the entries listed, or of all) of an entry that
+    // the filter accepts, frequent words first, the richest in slow pairs of a few draws,
+    // never a word of this lesson and those of recent lessons last; -1 when every one is
+    // used.
+    struct AnyEntry {
+        template <class Entry>
+        bool operator()(const Entry&) const {
+            return true;
+        }
+    };
+    template <class Entry, class Accept = AnyEntry>
+    int PickIndex(const std::vector<Entry>& pool, const std::vector<int>* indices, const Accept& accept = {});
     template <class Entry>
     std::string_view Pick(const std::vector<Entry>& pool, const std::vector<int>* indices) {
         const int i = PickIndex(pool, indices);

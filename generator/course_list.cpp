@@ -27,12 +27,13 @@ bool IsUnit(unsigned char c) { return c == '%' || c == 0x80 || c == '$' || c == 
 
 }  // namespace
 
-// The sentences one after the other, each with its period when it is allowed; the focus
+// The sentences one after the other, each with its period; the focus
 // joins two clauses (", " "\xA0; " "\xA0: "), ends a sentence (" !" " ?") or encloses one
 // (« », "", (), [], {}).
 std::string LessonMaker::JoinSentences(std::vector<Sentence>& sentences) {
     const unsigned char f = static_cast<unsigned char>(focus_);
-    const std::string period = index_.Period() ? "." : "";
+    // A period ends a sentence that starts with a capital (or a lesson on the period).
+    const std::string period = index_.Period() && (index_.Capitals() || focus_ == '.') ? "." : "";
     std::string open;
     std::string close;
     if (bind_ == Bind::Drill) {
@@ -61,7 +62,11 @@ std::string LessonMaker::JoinSentences(std::vector<Sentence>& sentences) {
         } else if (bind_ == Bind::Drill && (f == '!' || f == '?') && (i == 0 || Random(3) != 0)) {
             end = std::string{kNoBreak, char(f)};
         } else if (!open.empty() && i % 2 == 0) {
-            piece = open + piece + end + close;
+            std::string enclosed = open;
+            enclosed += piece;
+            enclosed += end;
+            enclosed += close;
+            piece = std::move(enclosed);
             end.clear();
         }
         if (!text.empty()) text += ' ';

@@ -17,21 +17,9 @@ namespace course_lesson {
 namespace {
 
 // A letter that at least this many typable words hold binds every content word.
-constexpr int kEveryWordFocus = 150;
+constexpr int kEveryWordFocus = 300;
 constexpr int kSentenceTries = 40;
-constexpr int kWordTries = 12;  // draws before the pool is searched for an unused word
-constexpr int kCandidates = 3;  // words drawn; the one richest in slow pairs is kept
-// Words are drawn among the most frequent of a pool: the square of a uniform draw puts
-// half of them in its first quarter.
-constexpr int kCommonWords = 3000;
-
-int DrawAcrossRanks(int n) {
-    const int common = std::min(n, kCommonWords);
-    const double u = double(Random(1 << 20)) / double(1 << 20);
-    return std::min(int(double(common) * u * u), common - 1);
-}
-
-// Kinds of subject: a noun phrase (4 draws in 9), a pronoun (3) or a first name (2, when
+// Kinds of subject: a noun phrase (5 draws in 9), a pronoun (2) or a first name (2, when
 // one can be typed).
 enum class Subject { NounPhrase, Pronoun, Name };
 
@@ -148,8 +136,6 @@ bool LessonMaker::InCapitals() {
     return true;
 }
 
-bool LessonMaker::Allowed(const Closed& c) const { return !c.focusOnly || rareClosed_; }
-
 // Sentences until the text is long enough; false when they stop short of a third of the
 // length (the few words that fit are then better practised as a list). Two clauses at
 // least when the focus joins two.
@@ -263,26 +249,32 @@ bool LessonMaker::AppendClause(std::string& s, bool extras) {
         subject = Subject::Name;
     } else {
         const int kind = Random(names ? 9 : 7);
-        subject = kind < 4 ? Subject::NounPhrase : kind < 7 ? Subject::Pronoun : Subject::Name;
+        subject = kind < 5 ? Subject::NounPhrase : kind < 7 ? Subject::Pronoun : Subject::Name;
         if (subject == Subject::Pronoun) {
-            // A person that some typable pronoun and verb have.
-            int persons[6];
-            int count = 0;
-            for (int p = 0; p < 6; ++p)
-                if (ChooseTense(p) >= 0 &&
-                    std::any_of(std::begin(kPronouns), std::end(kPronouns),
-                                [&](const Closed& c) { return c.use == p && index_.Typable(c.text) && Allowed(c); }))
-                    persons[count++] = p;
-            if (count == 0) return false;
-            person = persons[Random(count)];
+            person = PronounPerson();
+            if (person < 0) return false;
         }
     }
     if (subject == Subject::NounPhrase) {
+        // Only a number that has verbs (no "ils" form types without n and t).
+        const int numbers = (ChooseTense(2) >= 0 ? kSingular : 0) | (ChooseTense(5) >= 0 ? kPlural : 0);
+        const std::size_t before = sentenceWords_.size();
+        const bool wasPending = pending_;
         bool plural = false;
-        const bool phrase = AppendNounPhrase(head, plural);
-        initial_ = 0;
+        const bool phrase = numbers != 0 && AppendNounPhrase(head, plural, false, numbers);
         if (!phrase) return false;
         person = plural ? 5 : 2;
+        // A noun of a recent lesson gives way to a pronoun, where one can be the subject.
+        const int pronoun = !initial_ && variety_ && variety_->Recent(sentenceWords_[before]) ? PronounPerson() : -1;
+        initial_ = 0;
+        if (pronoun >= 0) {
+            for (std::size_t w = before; w < sentenceWords_.size(); ++w) used_.erase(sentenceWords_[w]);
+            sentenceWords_.resize(before);
+            pending_ = wasPending;
+            head.clear();
+            subject = Subject::Pronoun;
+            person = pronoun;
+        }
     } else if (subject == Subject::Name) {
         const bool bound = Binds(Role::Name) || initial_;
         const std::string_view name = Pick(index_.Names(), NameIndices(bound));
@@ -366,174 +358,38 @@ bool LessonMaker::AppendClause(std::string& s, bool extras) {
     return true;
 }
 
-// A tense with a verb for the person (holding the focus when the verb binds it), at
-// random; -1 for none. Not the future before "déjà" ("il lira déjà").
-int LessonMaker::ChooseTense(int person) {
-    int tenses[kCourseTenseKinds];
+// A person that some typable pronoun and some verb have, at random; -1 for none.
+int LessonMaker::PronounPerson() {
+    int persons[6];
     int count = 0;
+    for (int p = 0; p < 6; ++p)
+        if (ChooseTense(p) >= 0 && std::any_of(std::begin(kPronouns), std::end(kPronouns), [&](const Closed& c) {
+                return c.use == p && index_.Typable(c.text) && Allowed(c);
+            }))
+            persons[count++] = p;
+    return count == 0 ? -1 : persons[Random(count)];
+}
+
+// A tense with a verb for the person (holding the focus when the verb binds it), at
+// random, a tense of few verbs less often (they would come back from lesson to lesson);
+// -1 for none. Not the future before "déjà" ("il lira déjà").
+int LessonMaker::ChooseTense(int person) {
+    constexpr int kManyVerbs = 40;
+    int weights[kCourseTenseKinds] = {};
+    int total = 0;
     const bool bound = Binds(Role::Verb);
     for (int tense = 0; tense < kCourseTenseKinds; ++tense) {
         if (Forced(Role::Already) && tense == 2) continue;
         const std::vector<int>* verbs = VerbIndices(tense, person, bound);
-        if (verbs ? !verbs->empty() : !index_.VerbForms(tense, person).empty()) tenses[count++] = tense;
+        const int count = verbs ? int(verbs->size()) : int(index_.VerbForms(tense, person).size());
+        weights[tense] = std::min(count, kManyVerbs);
+        total += weights[tense];
     }
-    return count == 0 ? -1 : tenses[Random(count)];
+    if (total == 0) return -1;
+    int draw = Random(total);
+    int tense = 0;
+    while (draw >= weights[tense]) draw -= weights[tense++];
+    return tense;
 }
-
-// Determiner, noun and sometimes an adjective, appended to out; plural tells the number.
-// False when no fitting noun has a typable determiner.
-bool LessonMaker::AppendNounPhrase(std::string& out, bool& plural, bool object) {
-    const bool bound = Binds(Role::Noun);
-    const std::vector<int>* nouns = NounIndices(bound);
-    // A digit's number stands for the determiner, and a plural noun follows it.
-    std::string numberDeterminer;
-    std::string after;
-    const bool numbered = object && !number_.empty() && NumberedPhrase(numberDeterminer, after);
-    for (int tries = 0; tries < kWordTries; ++tries) {
-        const int at = PickIndex(index_.NounForms(), nouns);
-        if (at < 0) return false;
-        const CourseNounForm& noun = index_.NounForms()[std::size_t(at)];
-        const bool nounPlural = noun.slot >= kFemPl;
-        if (!numberDeterminer.empty() && !nounPlural) continue;
-        const bool feminine = noun.slot == kFemSg || noun.slot == kFemPl;
-        const uint8_t use = nounPlural ? kPluralUse : noun.epicene ? kEitherGenderUse : feminine ? 1 : 0;
-        std::string determiner = numberDeterminer;
-        if (determiner.empty()) {
-            const Closed* closed = ChooseClosed(kDeterminers, use, noun.text);
-            if (!closed) continue;
-            determiner = closed->text;
-            if (!closed->elided) determiner += ' ';
-        }
-        plural = nounPlural;
-        Use(noun.text);
-        if (bound) Bound(Role::Noun);
-        out += determiner;
-        out += noun.text;
-        // An epicene noun takes an adjective alike in both genders.
-        const int slot = noun.epicene ? (nounPlural ? kEitherGenderPl : kEitherGenderSg) : noun.slot;
-        const bool boundAdjective = Binds(Role::Adjective);
-        const std::vector<int>* adjectives = AdjectiveIndices(slot, boundAdjective);
-        if ((Forced(Role::Adjective) || Random(3) == 0) && (!adjectives || !adjectives->empty())) {
-            const std::string_view adjective = Pick(index_.AdjectiveForms(slot), adjectives);
-            if (!adjective.empty()) {
-                Use(adjective);
-                if (boundAdjective) Bound(Role::Adjective);
-                out += ' ';
-                out += adjective;
-            }
-        }
-        out += after;
-        if (numbered) number_.clear();
-        return true;
-    }
-    return false;
-}
-
-// A determiner or pronoun of that use that goes before the word and can be typed, one
-// holding the focus when there is one; null when none fits.
-template <std::size_t N>
-const Closed* LessonMaker::ChooseClosed(const Closed (&table)[N], uint8_t use, std::string_view next) {
-    const Initial initial = InitialOf(next);
-    const Closed* fitting[N];
-    int count = 0;
-    int holding = 0;
-    const bool prefer = bind_ == Bind::EveryWord || bind_ == Bind::OneWord;
-    for (const Closed& c : table) {
-        if (c.use != use || !(c.initials & initial) || !index_.Typable(c.text) || !Allowed(c)) continue;
-        if (initial_ && c.text[0] != initial_) continue;
-        if (afterTo_ && (c.text == "le" || c.text == "les")) continue;  // au, aux
-        if (prefer && Holds(c.text, focus_)) {
-            if (holding < count) fitting[count] = fitting[holding];
-            ++count;
-            fitting[holding++] = &c;
-        } else {
-            fitting[count++] = &c;
-        }
-    }
-    if (count == 0) return nullptr;
-    return fitting[Random(holding > 0 ? holding : count)];
-}
-
-std::string_view LessonMaker::ChoosePreposition() {
-    std::vector<std::string_view> fitting;
-    std::vector<std::string_view> holding;
-    for (const std::string_view w : kPrepositions)
-        if (index_.Typable(w)) (bind_ == Bind::EveryWord && Holds(w, focus_) ? holding : fitting).push_back(w);
-    const std::vector<std::string_view>& from = holding.empty() ? fitting : holding;
-    return from.empty() ? std::string_view() : from[std::size_t(Random(int(from.size())))];
-}
-
-// The score of a word: the weights of the slow pairs it holds, its boundaries included.
-double LessonMaker::PairScore(std::string_view word) const {
-    double score = 0;
-    char previous = ' ';
-    for (std::size_t i = 0; i <= word.size(); ++i) {
-        const char c = i < word.size() ? word[i] : ' ';
-        for (const CoursePair& pair : pairs_)
-            if (pair.first == previous && pair.second == c) score += pair.weight;
-        previous = c;
-    }
-    return score;
-}
-
-void LessonMaker::Use(std::string_view word) {
-    used_.insert(word);
-    sentenceWords_.push_back(word);
-}
-
-template <class Entry>
-int LessonMaker::PickIndex(const std::vector<Entry>& pool, const std::vector<int>* indices) {
-    const int n = indices ? int(indices->size()) : int(pool.size());
-    if (n == 0) return -1;
-    const auto at = [&](int k) { return indices ? (*indices)[std::size_t(k)] : k; };
-    int recent = -1;
-    for (int tries = 0; tries < kWordTries; ++tries) {
-        int best = -1;
-        double bestScore = 0;
-        for (int k = 0; k < (pairs_.empty() ? 1 : kCandidates); ++k) {
-            const int i = at(DrawAcrossRanks(n));
-            const double score = pairs_.empty() ? 0 : PairScore(pool[std::size_t(i)].text);
-            if (best < 0 || score > bestScore) {
-                best = i;
-                bestScore = score;
-            }
-        }
-        const std::string_view text = pool[std::size_t(best)].text;
-        if (used_.contains(text)) continue;
-        if (!variety_ || !variety_->Recent(text)) return best;
-        if (recent < 0) recent = best;
-    }
-    // The draws all met used words: the first unused one from a random place, one not
-    // recent if there is one.
-    const int start = Random(n);
-    for (int k = 0; k < n; ++k) {
-        const int i = at((start + k) % n);
-        const std::string_view text = pool[std::size_t(i)].text;
-        if (used_.contains(text)) continue;
-        if (!variety_ || !variety_->Recent(text)) return i;
-        if (recent < 0) recent = i;
-    }
-    return recent;
-}
-
-template int LessonMaker::PickIndex(const std::vector<CourseForm>&, const std::vector<int>*);
 
 }  // namespace course_lesson
-
-bool CourseVariety::Recent(std::string_view word) const {
-    for (const std::vector<std::string>& lesson : lessons_)
-        if (std::find(lesson.begin(), lesson.end(), word) != lesson.end()) return true;
-    return false;
-}
-
-void CourseVariety::Remember(std::vector<std::string> words) {
-    if (lessons_.size() >= std::size_t(kLessons)) lessons_.erase(lessons_.begin());
-    lessons_.push_back(std::move(words));
-}
-
-void CourseVariety::Clear() { lessons_.clear(); }
-
-CourseText MakeCourseText(const CourseIndex& index, char focus, std::span<const CoursePair> slowPairs, int targetLength,
-                          CourseVariety* variety) {
-    return course_lesson::LessonMaker(index, focus, slowPairs, targetLength, variety).Make();
-}

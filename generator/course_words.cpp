@@ -157,7 +157,7 @@ CourseWords::CourseWords(const Lexicon& lexicon, const WordRanking& ranking) {
             p.adjectives[std::size_t(slot)].push_back({form, rank});
             // The same form in both genders: it goes with a noun of either.
             if ((slot == kMasSg || slot == kMasPl) && entry.Slots[slot - 1].View() == form)
-                p.adjectives[std::size_t(kEitherGenderSg + (slot == kMasPl))].push_back({form, rank});
+                p.adjectives[slot == kMasPl ? kEitherGenderPl : kEitherGenderSg].push_back({form, rank});
         }
     }
     // First names are ranked as the word they spell (the list is in lower case).
