@@ -23,7 +23,8 @@
 #include "generator/word_ranking.h"
 #include "lexicon/lexicon.h"
 
-// From this many typable real words holding a letter, a lesson on it never invents.
+// Enough real words for a list that does not come back to the same few: fewer words that
+// start with a capital send it to sentences in capitals, or add the words that hold it.
 constexpr int kMinRealWords = 12;
 
 // An ordered pair of characters the learner types slowly, with its weight (any scale,
@@ -117,7 +118,7 @@ public:
     }
     const std::vector<CourseForm>& Names() const { return pools_.names; }
     // Sentences start with a capital when some capital letter is allowed, and end with a
-    // period when the period is.
+    // period when the period is too.
     bool Capitals() const { return capitals_; }
     bool Period() const { return Allows('.'); }
 

@@ -17,7 +17,7 @@ namespace {
 // verbs): "ton dessus", "leur leur" and "notre dire" are French but read like errors, so
 // sentences leave them out (word lists keep them).
 const std::string_view kOddNounLemmas[] = {
-    "amen",    "après"_cp,    "assez",   "autre",  "avant",  "avoir",    "comment",  "dedans",  "dehors",
+    "amen",    "au-delà"_cp, "après"_cp,    "assez",   "autre",  "avant",  "avoir",    "comment",  "dedans",  "dehors",
     "demain",  "derrière"_cp, "dessous", "dessus", "devant", "dire",     "ensemble", "hier",    "leur",
     "même"_cp, "merci",       "mien",    "moins",  "non",    "nôtre"_cp, "oui",      "pendant", "peu",
     "plus",    "pourquoi",    "rien",    "sien",   "tien",   "tout",     "trop",     "vôtre"_cp};
