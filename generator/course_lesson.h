@@ -60,6 +60,7 @@ public:
 private:
     // course_text.cpp: sentences.
     void ChooseRoles();
+    bool ClosedWordStarts() const;
     bool CapitalSentences() const;
     bool InCapitals();
     bool MakeSentences(std::vector<Sentence>& sentences);

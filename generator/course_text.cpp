@@ -102,24 +102,24 @@ void LessonMaker::ChooseRoles() {
         if (rareClosed_) roles_.push_back(Role::Any);  // "ça" comes as any pronoun
     } else if (bind_ == Bind::Capital) {
         if (!NameIndices(true)->empty()) roles_.push_back(Role::Name);
-        const auto starts = [&](const Closed& c) {
-            return c.text[0] == lower_ && index_.Typable(c.text) && Allowed(c);
-        };
-        if (std::any_of(std::begin(kPronouns), std::end(kPronouns), starts) ||
-            std::any_of(std::begin(kDeterminers), std::end(kDeterminers), starts))
-            roles_.push_back(Role::Start);
+        if (ClosedWordStarts()) roles_.push_back(Role::Start);
         if (static_cast<unsigned char>(focus_) == 0xC0) roles_.push_back(Role::Fronted);  // À
     }
 }
 
+// Whether a typable pronoun or determiner starts with the focus's small letter.
+bool LessonMaker::ClosedWordStarts() const {
+    const auto starts = [&](const Closed& c) { return c.text[0] == lower_ && index_.Typable(c.text) && Allowed(c); };
+    return std::any_of(std::begin(kPronouns), std::end(kPronouns), starts) ||
+           std::any_of(std::begin(kDeterminers), std::end(kDeterminers), starts);
+}
+
 // Whether a sentence can start with the capital or hold a first name with it.
 bool LessonMaker::CapitalSentences() const {
-    const auto starts = [&](const Closed& c) { return c.text[0] == lower_ && index_.Typable(c.text) && Allowed(c); };
     return static_cast<unsigned char>(focus_) == 0xC0 ||  // À
-           std::any_of(std::begin(kPronouns), std::end(kPronouns), starts) ||
-           std::any_of(std::begin(kDeterminers), std::end(kDeterminers), starts) ||
-           std::any_of(index_.Names().begin(), index_.Names().end(),
-                       [&](const CourseForm& name) { return Holds(name.text, focus_); });
+           ClosedWordStarts() || std::any_of(index_.Names().begin(), index_.Names().end(), [&](const CourseForm& name) {
+               return Holds(name.text, focus_);
+           });
 }
 
 // A capital that no sentence can start with and that starts too few words for a list

@@ -17,10 +17,10 @@ namespace {
 // verbs): "ton dessus", "leur leur" and "notre dire" are French but read like errors, so
 // sentences leave them out (word lists keep them).
 const std::string_view kOddNounLemmas[] = {
-    "amen",    "au-delà"_cp, "après"_cp,    "assez",   "autre",  "avant",  "avoir",    "comment",  "dedans",  "dehors",
-    "demain",  "derrière"_cp, "dessous", "dessus", "devant", "dire",     "ensemble", "hier",    "leur",
-    "même"_cp, "merci",       "mien",    "moins",  "non",    "nôtre"_cp, "oui",      "pendant", "peu",
-    "plus",    "pourquoi",    "rien",    "sien",   "tien",   "tout",     "trop",     "vôtre"_cp};
+    "amen",   "au-delà"_cp, "après"_cp,    "assez",   "autre",  "avant",  "avoir",    "comment",  "dedans",
+    "dehors", "demain",     "derrière"_cp, "dessous", "dessus", "devant", "dire",     "ensemble", "hier",
+    "leur",   "même"_cp,    "merci",       "mien",    "moins",  "non",    "nôtre"_cp, "oui",      "pendant",
+    "peu",    "plus",       "pourquoi",    "rien",    "sien",   "tien",   "tout",     "trop",     "vôtre"_cp};
 // Adjectives that go before the noun or stand for a determiner or a pronoun ("une
 // vérité petite", "ma maladie mienne"): sentences, which put the adjective after the
 // noun, leave them out.

@@ -60,6 +60,19 @@ TEST_F(CourseTextTest, TenLessonsOnFewKeysVaryAndRepeatNoWord) {
             EXPECT_GE(2 * int(distinct.size()), total);
         }
     }
+    // A first lesson of the bump keys, the home row and two vowels (AZERTY f j d s l k e a):
+    // real words, sentences, wherever a dozen words hold the focus.
+    const CourseIndex bumps(*words_, "fjdslkea");
+    CourseVariety variety;
+    for (const char focus : std::string("fjdslkea")) {
+        if (bumps.WordsWith(focus) < kMinRealWords) continue;
+        for (int lesson = 0; lesson < 10; ++lesson) {
+            const CourseText text = MakeCourseText(bumps, focus, {}, 70, &variety);
+            EXPECT_FALSE(text.invented);
+            EXPECT_TRUE(text.sentences) << text.text;
+            ExpectNoWordTwice(text.text, &IsClosed);
+        }
+    }
 }
 
 TEST_F(CourseTextTest, NoSimplePastNorImperfectSubjunctive) {
