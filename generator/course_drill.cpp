@@ -9,23 +9,6 @@
 
 namespace {
 
-// A number of one to three allowed digits holding the digit, with no leading zero.
-std::string DrillNumber(unsigned char digit, std::string_view allowed) {
-    std::string digits;
-    for (char c : allowed)
-        if (c >= '1' && c <= '9') digits += c;
-    std::string number(1, char(digit));
-    for (int extra = Random(3); extra > 0 && !digits.empty(); --extra) {
-        const char d = digits[std::size_t(Random(int(digits.size())))];
-        if (Random(2) == 0)
-            number += d;
-        else
-            number.insert(number.begin(), d);
-    }
-    if (number.size() > 1 && number[0] == '0') std::swap(number[0], number[1]);
-    return number;
-}
-
 std::string Enclosed(const std::string& word, std::string_view open, std::string_view close) {
     std::string out(open);
     out += word;
@@ -34,6 +17,24 @@ std::string Enclosed(const std::string& word, std::string_view open, std::string
 }
 
 }  // namespace
+
+std::string CourseNumber(unsigned char digit, std::string_view allowed) {
+    std::string digits;
+    for (const char c : allowed)
+        if (c >= '0' && c <= '9' && digits.find(c) == std::string::npos) digits += c;
+    if (digits.empty()) return {};
+    const bool held = digits.find(char(digit)) != std::string::npos;
+    for (int tries = 0; tries < 20; ++tries) {
+        const int length = 1 + Random(3);
+        std::string number;
+        for (int i = 0; i < length; ++i) number += digits[std::size_t(Random(int(digits.size())))];
+        if (held && number.find(char(digit)) == std::string::npos) number[std::size_t(Random(length))] = char(digit);
+        if ((length > 1 && number[0] == '0') || number == "0" || number == "1") continue;
+        return number;
+    }
+    // Only 0 or 1 can be written.
+    return std::string(1, held ? char(digit) : digits[0]);
+}
 
 std::string AddDrillCharacter(std::string text, unsigned char focus, std::string_view allowed) {
     if (IsCp1252Lower(focus) || IsCp1252Upper(focus) || focus == ' ' || text.empty() ||
@@ -81,10 +82,10 @@ std::string AddDrillCharacter(std::string text, unsigned char focus, std::string
                                       focus == 0xB5;
                     std::string before;
                     if (focus >= '0' && focus <= '9') {
-                        before = DrillNumber(focus, allowed);
+                        before = CourseNumber(focus, allowed);
                     } else {
                         if (unit && hasDigits) {
-                            before = DrillNumber('1', allowed);
+                            before = CourseNumber(0, allowed);
                             before += kNoBreak;
                         }
                         before += mark;

@@ -1,383 +1,395 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "generator/course_text.h"
-
+// The sentences of a course lesson: subject, verb, object, sometimes a second object or a
+// prepositional phrase, with the word that holds the focus where it binds one.
 #include <algorithm>
-#include <unordered_map>
 
 #include "common/cp1252.h"
+#include "generator/course_lesson.h"
 #include "generator/course_words.h"
 #include "generator/noun_phrase.h"
 #include "generator/random.h"
 
 using namespace course_words;
 
+namespace course_lesson {
+
 namespace {
 
-bool IsVowelLetter(unsigned char c) {
-    return c == 'a' || c == 'e' || c == 'i' || c == 'o' || c == 'u' || c == 'y' ||
-           (c >= 0xE0 && c <= 0xFC && c != 0xE7 && c != 0xF0 && c != 0xF1 && c != 0xF7 && c != 0xF8) || c == 0x9C;
-}
-
-// A draw in 0..n-1 that favours the start of a list sorted most frequent first: the cube of
-// a uniform draw puts about half of the draws in the first tenth of the list.
-int DrawFrequent(int n) {
-    if (n <= 1) return 0;
-    const double u = double(Random(1 << 20)) / double(1 << 20);
-    const int i = int(double(n) * u * u * u);
-    return i < n ? i : n - 1;
-}
-
-// Filters a pool of the index to the entries that hold the focus, once per text.
-template <class Entry>
-class Filtered {
-public:
-    const std::vector<int>& Of(const std::vector<Entry>& pool, char focus, bool constrained) {
-        if (!done_) {
-            done_ = true;
-            for (int i = 0; i < int(pool.size()); ++i)
-                if (!constrained || Holds(pool[std::size_t(i)].text, focus)) indices_.push_back(i);
-        }
-        return indices_;
-    }
-
-private:
-    bool done_ = false;
-    std::vector<int> indices_;
-};
-
-// Kinds of subject: a noun phrase (4 draws in 9), a pronoun (3) or a first name (2, when
+// A letter that at least this many typable words hold binds every content word.
+constexpr int kEveryWordFocus = 300;
+constexpr int kSentenceTries = 40;
+// Kinds of subject: a noun phrase (5 draws in 9), a pronoun (2) or a first name (2, when
 // one can be typed).
 enum class Subject { NounPhrase, Pronoun, Name };
-constexpr int kSentenceTries = 40;
-constexpr int kWordTries = 8;   // draws before a repeated word is accepted
-constexpr int kCandidates = 3;  // words drawn; the one richest in slow pairs is kept
-
-class LessonMaker {
-public:
-    LessonMaker(const CourseIndex& index, char focus, std::span<const CoursePair> pairs, int targetLength)
-        : index_(index), focus_(focus), pairs_(pairs), target_(std::max(targetLength, 1)) {
-        const unsigned char f = static_cast<unsigned char>(focus);
-        const bool letter = index.Allows(focus) && (IsCp1252Lower(f) || IsCp1252Upper(f));
-        // A lower-case letter is held by the content words; a capital (or a character
-        // that no word holds) only by the sentence somewhere, if it can be.
-        wordFocus_ = letter && IsCp1252Lower(f);
-        sentenceFocus_ = index.Allows(focus) && focus != ' ' && !wordFocus_;
-        listFocus_ = letter;
-    }
-
-    CourseText Make() {
-        CourseText result;
-        // Too few words for sentences that do not repeat themselves ("ta tata a ta tata").
-        const bool enoughWords = !listFocus_ || index_.HasWordsWith(focus_, kMinRealWords);
-        if (enoughWords && MakeSentences(result.text)) {
-            result.sentences = true;
-            return result;
-        }
-        result.text.clear();
-        used_.clear();
-        result.invented = MakeWordList(result.text);
-        return result;
-    }
-
-private:
-    // Sentences until the text is long enough; false when they stop short of half the
-    // length (the few words that fit are then better practised as a list).
-    bool MakeSentences(std::string& text) {
-        std::string sentence;
-        while (int(text.size()) < target_) {
-            bool made = false;
-            for (int tries = 0; tries < kSentenceTries && !made; ++tries) made = TrySentence(sentence);
-            if (!made) return 2 * int(text.size()) >= target_;
-            if (!text.empty()) text += ' ';
-            text += sentence;
-        }
-        return true;
-    }
-
-    bool TrySentence(std::string& s) {
-        s.clear();
-        const std::size_t usedBefore = used_.size();
-        if (!BuildSentence(s)) {
-            used_.resize(usedBefore);
-            return false;
-        }
-        return true;
-    }
-
-    bool BuildSentence(std::string& s) {
-        const bool names = !NameIndices().empty();
-        const int kind = Random(names ? 9 : 7);
-        const Subject subject = kind < 4 ? Subject::NounPhrase : kind < 7 ? Subject::Pronoun : Subject::Name;
-        const int tense = Random(kCourseTenseKinds);
-
-        // The subject, whose person the verb takes.
-        std::string head;
-        int person = 2;
-        if (subject == Subject::NounPhrase) {
-            bool plural = false;
-            if (!AppendNounPhrase(head, plural)) return false;
-            person = plural ? 5 : 2;
-        } else if (subject == Subject::Pronoun) {
-            person = Random(6);
-        } else {
-            head = Pick(index_.Names(), NameIndices());
-        }
-
-        const std::vector<int>& verbs = VerbIndices(tense, person);
-        if (verbs.empty()) return false;
-        const std::string_view verb = Pick(index_.VerbForms(tense, person), verbs);
-        const bool compound = tense == kCourseCompoundPast;
-        const std::string_view firstVerbWord = compound ? kHave[person] : verb;
-        if (subject == Subject::Pronoun) {
-            const Closed* pronoun = ChooseClosed(kPronouns, uint8_t(person), firstVerbWord);
-            if (!pronoun) return false;
-            head = pronoun->text;
-            if (!pronoun->elided) head += ' ';
-        } else {
-            head += ' ';
-        }
-        s = head;
-        s += firstVerbWord;
-        if (compound) {
-            s += ' ';
-            s += verb;
-        }
-
-        // The object: a noun phrase or a first name, then sometimes a second object or a
-        // prepositional phrase.
-        s += ' ';
-        if (!NameIndices().empty() && Random(5) == 0) {
-            s += Pick(index_.Names(), NameIndices());
-        } else {
-            bool plural = false;
-            if (!AppendNounPhrase(s, plural)) return false;
-        }
-        const int more = Random(6);
-        if (more == 0 && index_.Typable(kAnd)) {
-            std::string extra = " ";
-            extra += kAnd;
-            extra += ' ';
-            bool plural = false;
-            if (AppendNounPhrase(extra, plural)) s += extra;
-        } else if (more == 1) {
-            std::string extra = " ";
-            const std::string_view preposition = ChooseWord(kPrepositions);
-            bool plural = false;
-            if (!preposition.empty()) {
-                extra += preposition;
-                extra += ' ';
-                if (AppendNounPhrase(extra, plural)) s += extra;
-            }
-        }
-
-        if (index_.Capitals() && !IsCp1252Upper(static_cast<unsigned char>(s[0]))) {
-            const unsigned char upper = Cp1252Upper(static_cast<unsigned char>(s[0]));
-            if (upper == 0 || !index_.Allows(char(upper))) return false;
-            s[0] = char(upper);
-        }
-        if (index_.Period()) s += '.';
-        if (sentenceFocus_ && !Holds(s, focus_)) return false;
-        return true;
-    }
-
-    // Determiner, noun and sometimes an adjective, appended to out; plural tells the
-    // number. False when no noun holding the focus has a typable determiner.
-    bool AppendNounPhrase(std::string& out, bool& plural) {
-        const std::vector<int>& nouns = NounIndices();
-        if (nouns.empty()) return false;
-        for (int tries = 0; tries < kWordTries; ++tries) {
-            const CourseNounForm& noun = index_.NounForms()[std::size_t(PickIndex(index_.NounForms(), nouns))];
-            const PhraseAgreement agreement = AgreementOfSlot(noun.slot);
-            const uint8_t use = agreement.plural ? kPluralUse : agreement.gender == Gender::Feminine ? 1 : 0;
-            const Closed* determiner = ChooseClosed(kDeterminers, use, noun.text);
-            if (!determiner) continue;
-            plural = agreement.plural;
-            out += determiner->text;
-            if (!determiner->elided) out += ' ';
-            out += noun.text;
-            const std::vector<int>& adjectives = AdjectiveIndices(noun.slot);
-            if (!adjectives.empty() && Random(3) == 0) {
-                out += ' ';
-                out += Pick(index_.AdjectiveForms(noun.slot), adjectives);
-            }
-            return true;
-        }
-        return false;
-    }
-
-    static PhraseAgreement AgreementOfSlot(int slot) {
-        return {slot == kFemSg || slot == kFemPl ? Gender::Feminine : Gender::Masculine, slot >= kFemPl};
-    }
-
-    // A determiner or pronoun of that use that goes before the word and can be typed, one
-    // holding the focus when there is one; null when none fits.
-    template <std::size_t N>
-    const Closed* ChooseClosed(const Closed (&table)[N], uint8_t use, std::string_view next) {
-        const Initial initial = InitialOf(next);
-        const Closed* fitting[N];
-        int count = 0;
-        int holding = 0;
-        for (const Closed& c : table) {
-            if (c.use != use || !(c.initials & initial) || !index_.Typable(c.text)) continue;
-            AddFitting(fitting, count, holding, &c, c.text);
-        }
-        if (count == 0) return nullptr;
-        return fitting[Random(holding > 0 ? holding : count)];
-    }
-
-    template <std::size_t N>
-    std::string_view ChooseWord(const std::string_view (&words)[N]) {
-        std::string_view fitting[N];
-        int count = 0;
-        int holding = 0;
-        for (std::string_view w : words)
-            if (index_.Typable(w)) AddFitting(fitting, count, holding, w, w);
-        if (count == 0) return {};
-        return fitting[Random(holding > 0 ? holding : count)];
-    }
-
-    // Adds a fitting closed word to the list; those holding the focus are kept at the
-    // front, and only they are drawn from when there are some.
-    template <class Item>
-    void AddFitting(Item* fitting, int& count, int& holding, Item item, std::string_view text) const {
-        if (wordFocus_ && Holds(text, focus_)) {
-            if (holding < count) fitting[count] = fitting[holding];
-            ++count;
-            fitting[holding++] = item;
-        } else {
-            fitting[count++] = item;
-        }
-    }
-
-    // The words of a word list; true when invented groups were used.
-    bool MakeWordList(std::string& text) {
-        const std::vector<int>& words = words_.Of(index_.Words(), focus_, listFocus_);
-        const int real = int(words.size());
-        const bool invent = listFocus_ && real < kMinRealWords;
-        if (real == 0 && !invent) return false;
-        if (invent && !HasLetters()) return false;
-        while (int(text.size()) < target_) {
-            if (!text.empty()) text += ' ';
-            if (invent && Random(kMinRealWords) >= real) {
-                text += InventedGroup();
-            } else {
-                text += Pick(index_.Words(), words);
-            }
-        }
-        return invent;
-    }
-
-    bool HasLetters() const {
-        for (int c = 0; c < 256; ++c)
-            if (index_.Allows(char(c)) && IsCp1252Lower(static_cast<unsigned char>(c))) return true;
-        return false;
-    }
-
-    // Two to four allowed lower-case letters, consonants and vowels alternating where both
-    // are allowed, one of them the focus.
-    std::string InventedGroup() {
-        std::vector<char> vowels;
-        std::vector<char> consonants;
-        for (int c = 0; c < 256; ++c) {
-            const unsigned char u = static_cast<unsigned char>(c);
-            if (!index_.Allows(char(c)) || !IsCp1252Lower(u)) continue;
-            (IsVowelLetter(u) ? vowels : consonants).push_back(char(c));
-        }
-        const unsigned char f = static_cast<unsigned char>(focus_);
-        const bool focusUpper = IsCp1252Upper(f);
-        const bool focusVowel = IsVowelLetter(focusUpper ? static_cast<unsigned char>(f + 0x20) : f);
-        const int length = 2 + Random(3);
-        bool vowel = Random(2) == 0;
-        std::string group;
-        for (int i = 0; i < length; ++i, vowel = !vowel) {
-            const std::vector<char>& from = (vowel && !vowels.empty()) || consonants.empty() ? vowels : consonants;
-            group += from[std::size_t(Random(int(from.size())))];
-        }
-        // The focus: a capital opens the group; a letter takes a place of its kind.
-        if (focusUpper) {
-            group[0] = focus_;
-        } else if (!Holds(group, focus_)) {
-            int place = Random(length);
-            for (int i = 0; i < length; ++i) {
-                const int at = (place + i) % length;
-                if (IsVowelLetter(static_cast<unsigned char>(group[std::size_t(at)])) == focusVowel) {
-                    place = at;
-                    break;
-                }
-            }
-            group[std::size_t(place)] = focus_;
-        }
-        return group;
-    }
-
-    // The score of a word: the weights of the slow pairs it holds, its boundaries included.
-    double PairScore(std::string_view word) const {
-        double score = 0;
-        char previous = ' ';
-        for (std::size_t i = 0; i <= word.size(); ++i) {
-            const char c = i < word.size() ? word[i] : ' ';
-            for (const CoursePair& pair : pairs_)
-                if (pair.first == previous && pair.second == c) score += pair.weight;
-            previous = c;
-        }
-        return score;
-    }
-
-    // Index into the pool of a word drawn from the filtered indices: frequent words
-    // first, the richest in slow pairs of a few draws, a word not used yet in the
-    // text when one comes within a few draws.
-    template <class Entry>
-    int PickIndex(const std::vector<Entry>& pool, const std::vector<int>& indices) {
-        int best = -1;
-        for (int tries = 0; tries < kWordTries; ++tries) {
-            double bestScore = 0;
-            for (int k = 0; k < (pairs_.empty() ? 1 : kCandidates); ++k) {
-                const int i = indices[std::size_t(DrawFrequent(int(indices.size())))];
-                const double score = pairs_.empty() ? 0 : PairScore(pool[std::size_t(i)].text);
-                if (k == 0 || score > bestScore) {
-                    best = i;
-                    bestScore = score;
-                }
-            }
-            const std::string_view text = pool[std::size_t(best)].text;
-            if (std::find(used_.begin(), used_.end(), text.data()) == used_.end()) break;
-        }
-        used_.push_back(pool[std::size_t(best)].text.data());
-        return best;
-    }
-    template <class Entry>
-    std::string_view Pick(const std::vector<Entry>& pool, const std::vector<int>& indices) {
-        return pool[std::size_t(PickIndex(pool, indices))].text;
-    }
-
-    const std::vector<int>& NounIndices() { return nouns_.Of(index_.NounForms(), focus_, wordFocus_); }
-    const std::vector<int>& AdjectiveIndices(int slot) {
-        return adjectives_[std::size_t(slot)].Of(index_.AdjectiveForms(slot), focus_, wordFocus_);
-    }
-    const std::vector<int>& VerbIndices(int tense, int person) {
-        return verbs_[std::size_t(tense)][std::size_t(person)].Of(index_.VerbForms(tense, person), focus_, wordFocus_);
-    }
-    const std::vector<int>& NameIndices() { return names_.Of(index_.Names(), focus_, wordFocus_); }
-
-    const CourseIndex& index_;
-    char focus_;
-    std::span<const CoursePair> pairs_;
-    int target_;
-    bool wordFocus_ = false;      // every content word holds the focus
-    bool sentenceFocus_ = false;  // every sentence holds it somewhere
-    bool listFocus_ = false;      // every word of a word list holds it
-    Filtered<CourseForm> words_;
-    Filtered<CourseNounForm> nouns_;
-    std::array<Filtered<CourseForm>, 4> adjectives_;
-    std::array<std::array<Filtered<CourseForm>, 6>, kCourseTenseKinds> verbs_;
-    Filtered<CourseForm> names_;
-    std::vector<const char*> used_;  // words already in the text, by their storage
-};
 
 }  // namespace
 
-CourseText MakeCourseText(const CourseIndex& index, char focus, std::span<const CoursePair> slowPairs,
-                          int targetLength) {
-    return LessonMaker(index, focus, slowPairs, targetLength).Make();
+LessonMaker::LessonMaker(const CourseIndex& index, char focus, std::span<const CoursePair> pairs, int targetLength,
+                         CourseVariety* variety)
+    : index_(index),
+      focus_(focus),
+      lower_(char(Cp1252Lower(static_cast<unsigned char>(focus)))),
+      pairs_(pairs),
+      target_(std::max(targetLength, 1)),
+      variety_(variety) {
+    // "ça" comes only in lessons on ç, which no other closed word holds.
+    const auto holds = [&](const Closed& c) { return Holds(c.text, lower_); };
+    rareClosed_ = std::any_of(std::begin(kPronouns), std::end(kPronouns),
+                              [&](const Closed& c) { return c.focusOnly && holds(c); }) &&
+                  std::none_of(std::begin(kPronouns), std::end(kPronouns),
+                               [&](const Closed& c) { return !c.focusOnly && holds(c); }) &&
+                  std::none_of(std::begin(kDeterminers), std::end(kDeterminers), holds);
+    const unsigned char f = static_cast<unsigned char>(focus);
+    if (!index.Allows(focus) || focus == ' ')
+        bind_ = Bind::None;
+    else if (IsCp1252Upper(f))
+        bind_ = CapitalSentences() || !InCapitals() ? Bind::Capital : Bind::OneWord;
+    else if (IsCp1252Lower(f))
+        bind_ = index.HasWordsWith(focus, kEveryWordFocus) ? Bind::EveryWord : Bind::OneWord;
+    else if (focus == '\'' || (focus != '.' && index.HasWordsWith(focus, 1)))
+        bind_ = Bind::OneWord;
+    else
+        bind_ = Bind::Drill;
 }
+
+CourseText LessonMaker::Make() {
+    ChooseRoles();
+    CourseText result;
+    std::vector<Sentence> sentences;
+    const bool listOnly = (bind_ == Bind::Capital || bind_ == Bind::OneWord) && roles_.empty() && focus_ != '\'';
+    if (!listOnly && MakeSentences(sentences)) {
+        result.text = JoinSentences(sentences);
+        result.sentences = true;
+    } else {
+        used_.clear();
+        lessonWords_.clear();
+        if (upper_) {  // the capital's own words, then
+            upper_ = false;
+            focus_ = shown_;
+            bind_ = Bind::Capital;
+        }
+        result.invented = MakeWordList(result.text);
+    }
+    if (variety_) variety_->Remember(std::move(lessonWords_));
+    return result;
+}
+
+bool LessonMaker::HasVerbsWithFocus() {
+    for (int tense = 0; tense < kCourseTenseKinds; ++tense)
+        for (int person = 0; person < 6; ++person)
+            if (!VerbIndices(tense, person, true)->empty()) return true;
+    return false;
+}
+
+void LessonMaker::ChooseRoles() {
+    const auto closedRole = [&](Role role, std::string_view word) {
+        if (Holds(word, focus_) && index_.Typable(word)) roles_.push_back(role);
+    };
+    if (bind_ == Bind::OneWord) {
+        if (!NounIndices(true)->empty()) roles_.push_back(Role::Noun);
+        if (HasVerbsWithFocus()) roles_.push_back(Role::Verb);
+        for (int slot = 0; slot < 6; ++slot)
+            if (!AdjectiveIndices(slot, true)->empty()) {
+                roles_.push_back(Role::Adjective);
+                break;
+            }
+        if (!NameIndices(true)->empty()) roles_.push_back(Role::Name);
+        closedRole(Role::To, kTo);
+        closedRole(Role::Where, kWhere);
+        closedRole(Role::Already, kAlready);
+        closedRole(Role::Here, kHere);
+        if (rareClosed_) roles_.push_back(Role::Any);  // "ça" comes as any pronoun
+    } else if (bind_ == Bind::Capital) {
+        if (!NameIndices(true)->empty()) roles_.push_back(Role::Name);
+        if (ClosedWordStarts()) roles_.push_back(Role::Start);
+        if (static_cast<unsigned char>(focus_) == 0xC0) roles_.push_back(Role::Fronted);  // À
+    }
+}
+
+// Whether a typable pronoun or determiner starts with the focus's small letter.
+bool LessonMaker::ClosedWordStarts() const {
+    const auto starts = [&](const Closed& c) { return c.text[0] == lower_ && index_.Typable(c.text) && Allowed(c); };
+    return std::any_of(std::begin(kPronouns), std::end(kPronouns), starts) ||
+           std::any_of(std::begin(kDeterminers), std::end(kDeterminers), starts);
+}
+
+// Whether a sentence can start with the capital or hold a first name with it.
+bool LessonMaker::CapitalSentences() const {
+    return static_cast<unsigned char>(focus_) == 0xC0 ||  // À
+           ClosedWordStarts() || std::any_of(index_.Names().begin(), index_.Names().end(), [&](const CourseForm& name) {
+               return Holds(name.text, focus_);
+           });
+}
+
+// A capital that no sentence can start with and that starts too few words for a list
+// ("Œuvre", no "Œil"), is practised in sentences written in capitals ("SA SŒUR LIT LÀ
+// OÙ IL DORT."): the lesson is then one on its small letter, in capitals.
+bool LessonMaker::InCapitals() {
+    int starting = 0;
+    for (const CourseForm& form : index_.Words())
+        if (form.text[0] == lower_ && ++starting >= kMinRealWords) return false;
+    if (!index_.Allows(lower_) || lower_ == focus_) return false;
+    upper_ = true;
+    shown_ = focus_;
+    focus_ = lower_;
+    return true;
+}
+
+// Sentences until the text is long enough; false when they stop short of a third of the
+// length (the few words that fit are then better practised as a list). Two clauses at
+// least when the focus joins two.
+bool LessonMaker::MakeSentences(std::vector<Sentence>& sentences) {
+    const bool joins = bind_ == Bind::Drill && (focus_ == ',' || focus_ == ';' || focus_ == ':');
+    int length = 0;
+    while (length < target_ || (joins && sentences.size() < 2)) {
+        Sentence sentence;
+        bool made = false;
+        for (int tries = 0; tries < kSentenceTries && !made; ++tries) {
+            role_ = roles_.empty() ? Role::Any : roles_[std::size_t(Random(int(roles_.size())))];
+            pending_ = (bind_ == Bind::OneWord || bind_ == Bind::Capital) && role_ != Role::Any;
+            sentenceWords_.clear();
+            made = BuildSentence(sentence);
+            if (!made)
+                for (const std::string_view w : sentenceWords_) used_.erase(w);
+        }
+        if (!made) return 3 * length >= target_ && (!joins || sentences.size() >= 2);
+        for (const std::string_view w : sentenceWords_) lessonWords_.emplace_back(w);
+        length += int(sentence.text.size()) + 2;
+        sentences.push_back(std::move(sentence));
+    }
+    return true;
+}
+
+bool LessonMaker::BuildSentence(Sentence& sentence) {
+    std::string& s = sentence.text;
+    s.clear();
+    number_ = SentenceNumber();
+    if (Forced(Role::Here)) {
+        // "voilà une note"
+        s = kHere;
+        s += ' ';
+        Bound(Role::Here);
+        bool plural = false;
+        if (!AppendNounPhrase(s, plural, true)) return false;
+    } else if (Forced(Role::Fronted)) {
+        // "À sa table, il lit une note."
+        s = kTo;
+        s += ' ';
+        Bound(Role::Fronted);
+        bool plural = false;
+        afterTo_ = true;
+        const bool phrase = AppendNounPhrase(s, plural);
+        afterTo_ = false;
+        if (!phrase) return false;
+        if (index_.Allows(',')) s += ',';
+        s += ' ';
+        if (!AppendClause(s, false)) return false;
+    } else {
+        if (!AppendClause(s, true)) return false;
+        if (Forced(Role::Where)) {
+            // "il lit une note là où elle a vu un rat"
+            s += index_.Typable(kThere) && Random(2) == 0 ? " l\xE0 " : " ";
+            s += kWhere;
+            s += ' ';
+            Bound(Role::Where);
+            if (!AppendClause(s, false)) return false;
+        }
+    }
+    sentence.raised = false;
+    if (upper_) {
+        for (char& c : s) {
+            const unsigned char upper = Cp1252Upper(static_cast<unsigned char>(c));
+            if (upper == 0) continue;
+            if (!index_.Allows(char(upper))) return false;
+            c = char(upper);
+        }
+    } else if (index_.Capitals() && !IsCp1252Upper(static_cast<unsigned char>(s[0]))) {
+        const unsigned char upper = Cp1252Upper(static_cast<unsigned char>(s[0]));
+        if (upper == 0 || !index_.Allows(char(upper))) return false;
+        s[0] = char(upper);
+        sentence.raised = true;
+    }
+    if (pending_) return false;
+    return bind_ != Bind::OneWord && bind_ != Bind::Capital ? true : Holds(s, upper_ ? shown_ : focus_);
+}
+
+// The subject, the verb (with "déjà" where it is due) and the object, then sometimes a
+// second object or a prepositional phrase.
+bool LessonMaker::AppendClause(std::string& s, bool extras) {
+    const bool names = !index_.Names().empty();
+
+    // The subject, whose person the verb takes; a capital focus may ask for its first letter.
+    initial_ = s.empty() && Forced(Role::Start) ? lower_ : 0;
+    std::string head;
+    int person = 2;
+    Subject subject = Subject::NounPhrase;
+    if (initial_) {
+        std::vector<int> persons;
+        for (const Closed& c : kPronouns)
+            if (c.text[0] == initial_ && index_.Typable(c.text) && Allowed(c) && ChooseTense(c.use) >= 0)
+                persons.push_back(c.use);
+        const bool determiner = std::any_of(std::begin(kDeterminers), std::end(kDeterminers), [&](const Closed& c) {
+            return c.text[0] == initial_ && index_.Typable(c.text);
+        });
+        const bool name = !NameIndices(true)->empty();
+        const int kinds = int(!persons.empty()) + int(determiner) + int(name);
+        if (kinds == 0) return false;
+        int k = Random(kinds);
+        if (!persons.empty() && k-- == 0) {
+            subject = Subject::Pronoun;
+            person = persons[std::size_t(Random(int(persons.size())))];
+        } else if (determiner && k-- == 0) {
+            subject = Subject::NounPhrase;
+        } else {
+            subject = Subject::Name;
+        }
+        Bound(Role::Start);
+    } else if (Forced(Role::Name) && Random(2) == 0) {
+        subject = Subject::Name;
+    } else {
+        const int kind = Random(names ? 9 : 7);
+        subject = kind < 5 ? Subject::NounPhrase : kind < 7 ? Subject::Pronoun : Subject::Name;
+        if (subject == Subject::Pronoun) {
+            person = PronounPerson();
+            if (person < 0) return false;
+        }
+    }
+    if (subject == Subject::NounPhrase) {
+        // Only a number that has verbs (no "ils" form types without n and t).
+        const int numbers = (ChooseTense(2) >= 0 ? kSingular : 0) | (ChooseTense(5) >= 0 ? kPlural : 0);
+        const std::size_t before = sentenceWords_.size();
+        const bool wasPending = pending_;
+        bool plural = false;
+        const bool phrase = numbers != 0 && AppendNounPhrase(head, plural, false, numbers);
+        if (!phrase) return false;
+        person = plural ? 5 : 2;
+        // A noun of a recent lesson gives way to a pronoun, where one can be the subject.
+        const int pronoun = !initial_ && variety_ && variety_->Recent(sentenceWords_[before]) ? PronounPerson() : -1;
+        initial_ = 0;
+        if (pronoun >= 0) {
+            for (std::size_t w = before; w < sentenceWords_.size(); ++w) used_.erase(sentenceWords_[w]);
+            sentenceWords_.resize(before);
+            pending_ = wasPending;
+            head.clear();
+            subject = Subject::Pronoun;
+            person = pronoun;
+        }
+    } else if (subject == Subject::Name) {
+        const bool bound = Binds(Role::Name) || initial_;
+        const std::string_view name = Pick(index_.Names(), NameIndices(bound));
+        initial_ = 0;
+        if (name.empty()) return false;
+        Use(name);
+        head = name;
+        if (bound) Bound(Role::Name);
+    }
+
+    const int tense = ChooseTense(person);
+    if (tense < 0) return false;
+    const bool boundVerb = Binds(Role::Verb);
+    const std::vector<int>* verbs = VerbIndices(tense, person, boundVerb);
+    const std::string_view verb = Pick(index_.VerbForms(tense, person), verbs);
+    if (verb.empty()) return false;
+    Use(verb);
+    if (boundVerb) Bound(Role::Verb);
+    const bool compound = tense == kCourseCompoundPast;
+    const std::string_view firstVerbWord = compound ? kHave[person] : verb;
+    if (subject == Subject::Pronoun) {
+        const Closed* pronoun = ChooseClosed(kPronouns, uint8_t(person), firstVerbWord);
+        initial_ = 0;
+        if (!pronoun) return false;
+        head = pronoun->text;
+        if (!pronoun->elided) head += ' ';
+    } else {
+        head += ' ';
+    }
+    s += head;
+    s += firstVerbWord;
+    if (Forced(Role::Already)) {
+        s += ' ';
+        s += kAlready;
+        Bound(Role::Already);
+    }
+    if (compound) {
+        s += ' ';
+        s += verb;
+    }
+
+    // The object: a noun phrase or a first name.
+    s += ' ';
+    const bool nameObject = Forced(Role::Name) ||
+                            (Binds(Role::Name) && !NameIndices(true)->empty() && Random(5) == 0) ||
+                            (bind_ != Bind::EveryWord && names && Random(5) == 0);
+    if (nameObject && number_.empty()) {
+        const bool bound = Binds(Role::Name);
+        const std::string_view name = Pick(index_.Names(), NameIndices(bound));
+        if (name.empty()) return false;
+        Use(name);
+        if (bound) Bound(Role::Name);
+        s += name;
+    } else {
+        bool plural = false;
+        if (!AppendNounPhrase(s, plural, true)) return false;
+    }
+    if (!extras) return true;
+    const int more = Random(6);
+    if (Forced(Role::To) || more == 1) {
+        const std::string_view preposition = Forced(Role::To) ? kTo : ChoosePreposition();
+        if (preposition.empty()) return true;
+        std::string extra = " ";
+        extra += preposition;
+        extra += ' ';
+        bool plural = false;
+        afterTo_ = preposition == kTo;
+        const bool phrase = AppendNounPhrase(extra, plural);
+        afterTo_ = false;
+        if (phrase) {
+            s += extra;
+            if (preposition == kTo) Bound(Role::To);
+        }
+    } else if (more == 0 && index_.Typable(kAnd)) {
+        std::string extra = " ";
+        extra += kAnd;
+        extra += ' ';
+        bool plural = false;
+        if (AppendNounPhrase(extra, plural)) s += extra;
+    }
+    return true;
+}
+
+// A person that some typable pronoun and some verb have, at random; -1 for none.
+int LessonMaker::PronounPerson() {
+    int persons[6];
+    int count = 0;
+    for (int p = 0; p < 6; ++p)
+        if (ChooseTense(p) >= 0 && std::any_of(std::begin(kPronouns), std::end(kPronouns), [&](const Closed& c) {
+                return c.use == p && index_.Typable(c.text) && Allowed(c);
+            }))
+            persons[count++] = p;
+    return count == 0 ? -1 : persons[Random(count)];
+}
+
+// A tense with a verb for the person (holding the focus when the verb binds it), at
+// random, a tense of few verbs less often (they would come back from lesson to lesson);
+// -1 for none. Not the future before "déjà" ("il lira déjà").
+int LessonMaker::ChooseTense(int person) {
+    constexpr int kManyVerbs = 40;
+    int weights[kCourseTenseKinds] = {};
+    int total = 0;
+    const bool bound = Binds(Role::Verb);
+    for (int tense = 0; tense < kCourseTenseKinds; ++tense) {
+        if (Forced(Role::Already) && tense == 2) continue;
+        const std::vector<int>* verbs = VerbIndices(tense, person, bound);
+        const int count = verbs ? int(verbs->size()) : int(index_.VerbForms(tense, person).size());
+        weights[tense] = std::min(count, kManyVerbs);
+        total += weights[tense];
+    }
+    if (total == 0) return -1;
+    int draw = Random(total);
+    int tense = 0;
+    while (draw >= weights[tense]) draw -= weights[tense++];
+    return tense;
+}
+
+}  // namespace course_lesson

@@ -3,6 +3,7 @@
 // Every word the course may use, ranked once per lexicon, and the words a set of keys can
 // type.
 #include <algorithm>
+#include <unordered_map>
 
 #include "common/cp1252.h"
 #include "generator/course_text.h"
@@ -16,10 +17,10 @@ namespace {
 // verbs): "ton dessus", "leur leur" and "notre dire" are French but read like errors, so
 // sentences leave them out (word lists keep them).
 const std::string_view kOddNounLemmas[] = {
-    "amen",    "après"_cp,    "assez",   "autre",  "avant",  "avoir",    "comment",  "dedans",  "dehors",
-    "demain",  "derrière"_cp, "dessous", "dessus", "devant", "dire",     "ensemble", "hier",    "leur",
-    "même"_cp, "merci",       "mien",    "moins",  "non",    "nôtre"_cp, "oui",      "pendant", "peu",
-    "plus",    "pourquoi",    "rien",    "sien",   "tien",   "tout",     "trop",     "vôtre"_cp};
+    "amen",   "au-delà"_cp, "après"_cp,    "assez",   "autre",  "avant",  "avoir",    "comment",  "dedans",
+    "dehors", "demain",     "derrière"_cp, "dessous", "dessus", "devant", "dire",     "ensemble", "hier",
+    "leur",   "même"_cp,    "merci",       "mien",    "moins",  "non",    "nôtre"_cp, "oui",      "pendant",
+    "peu",    "plus",       "pourquoi",    "rien",    "sien",   "tien",   "tout",     "trop",     "vôtre"_cp};
 // Adjectives that go before the noun or stand for a determiner or a pronoun ("une
 // vérité petite", "ma maladie mienne"): sentences, which put the adjective after the
 // noun, leave them out.
@@ -27,6 +28,11 @@ const std::string_view kOddAdjectiveLemmas[] = {
     "aise",    "autre", "beau",  "bon",     "certain", "chaque", "divers", "grand",    "gros",  "jeune",
     "joli",    "leur",  "maint", "mauvais", "même"_cp, "mien",   "nul",    "nôtre"_cp, "petit", "plusieurs",
     "premier", "quel",  "sien",  "tel",     "tien",    "tout",   "vieux",  "vôtre"_cp};
+
+bool IsLiterarySlot(int slot) {
+    return (slot >= kSimplePastSlot && slot < kSimplePastSlot + 6) ||
+           (slot >= kSubjunctiveImperfectSlot && slot < kSubjunctiveImperfectSlot + 6);
+}
 
 template <std::size_t N>
 bool IsAmong(std::string_view word, const std::string_view (&list)[N]) {
@@ -41,7 +47,7 @@ const std::vector<std::string_view>& ClosedWordList() {
         for (const Closed& p : kPronouns) all.push_back(p.text);
         for (std::string_view h : kHave) all.push_back(h);
         for (std::string_view p : kPrepositions) all.push_back(p);
-        all.push_back(kAnd);
+        for (std::string_view w : {kAnd, kAlready, kHere, kThere, kWhere}) all.push_back(w);
         std::sort(all.begin(), all.end());
         all.erase(std::unique(all.begin(), all.end()), all.end());
         return all;
@@ -101,7 +107,9 @@ CourseWords::CourseWords(const Lexicon& lexicon, const WordRanking& ranking) {
         const VerbEntry& entry = lexicon.Verb(v);
         for (int slot = 0; slot < kVerbSlotCount; ++slot) {
             const std::string_view form = entry.Slots[slot].View();
-            if (!usable(form)) continue;
+            // The simple past and the imperfect subjunctive are the written narrative's, not
+            // a learner's ("annonçassions"): a form of those tenses only stays out.
+            if (!usable(form) || IsLiterarySlot(slot)) continue;
             const int rank = take(form, form);
             if (slot >= kIndicativePresentSlot && slot < kIndicativePresentSlot + 6)
                 p.verbs[0][std::size_t(slot - kIndicativePresentSlot)].push_back({form, rank});
@@ -113,6 +121,16 @@ CourseWords::CourseWords(const Lexicon& lexicon, const WordRanking& ranking) {
                 for (auto& pool : p.verbs[kCourseCompoundPast]) pool.push_back({form, rank});
         }
     }
+    // A noun form that the dictionary gives in both genders (an epicene "élève", or two
+    // homographs merged as "litre", whose feminine is a rare word) is used once, with the
+    // determiners and adjectives that do not tell the gender: "notre litre", never "ta
+    // litre"; "des leaders rapides", never "des leaders tordantes".
+    std::unordered_map<std::string_view, uint8_t> genders;  // bit 1 << slot
+    for (int n = 1; n <= lexicon.NounCount; ++n)
+        for (int slot = kFemSg; slot <= kMasPl; ++slot) {
+            const std::string_view form = lexicon.Noun(n).Slots[slot].View();
+            if (usable(form)) genders[form] |= uint8_t(1 << slot);
+        }
     for (int n = 1; n <= lexicon.NounCount; ++n) {
         const NominalEntry& entry = lexicon.Noun(n);
         const bool odd = IsAmong(entry.Slots[kNominalLemma].View(), kOddNounLemmas);
@@ -120,7 +138,12 @@ CourseWords::CourseWords(const Lexicon& lexicon, const WordRanking& ranking) {
             const std::string_view form = entry.Slots[slot].View();
             if (!usable(form)) continue;
             const int rank = take(form, form);
-            if (!odd) p.nouns.push_back({form, rank, uint8_t(slot)});
+            const bool plural = slot >= kFemPl;
+            const uint8_t both = plural ? (1 << kFemPl | 1 << kMasPl) : (1 << kFemSg | 1 << kMasSg);
+            const bool epicene = (genders[form] & both) == both;
+            // Once: the masculine slot stands for both.
+            if (odd || (epicene && (slot == kFemSg || slot == kFemPl))) continue;
+            p.nouns.push_back({form, rank, uint8_t(slot), epicene});
         }
     }
     for (int a = 1; a <= lexicon.AdjectiveCount; ++a) {
@@ -130,7 +153,11 @@ CourseWords::CourseWords(const Lexicon& lexicon, const WordRanking& ranking) {
             const std::string_view form = entry.Slots[slot].View();
             if (!usable(form)) continue;
             const int rank = take(form, form);
-            if (!odd) p.adjectives[std::size_t(slot)].push_back({form, rank});
+            if (odd) continue;
+            p.adjectives[std::size_t(slot)].push_back({form, rank});
+            // The same form in both genders: it goes with a noun of either.
+            if ((slot == kMasSg || slot == kMasPl) && entry.Slots[slot - 1].View() == form)
+                p.adjectives[slot == kMasPl ? kEitherGenderPl : kEitherGenderSg].push_back({form, rank});
         }
     }
     // First names are ranked as the word they spell (the list is in lower case).
@@ -167,7 +194,8 @@ CourseIndex::CourseIndex(const CourseWords& words, std::string_view allowed) {
     const CoursePools& all = words.Pools();
     keep(all.words, pools_.words);
     keep(all.nouns, pools_.nouns);
-    for (std::size_t slot = 0; slot < 4; ++slot) keep(all.adjectives[slot], pools_.adjectives[slot]);
+    for (std::size_t slot = 0; slot < all.adjectives.size(); ++slot)
+        keep(all.adjectives[slot], pools_.adjectives[slot]);
     for (std::size_t tense = 0; tense < std::size_t(kCourseTenseKinds); ++tense)
         for (std::size_t person = 0; person < 6; ++person)
             if (tense != std::size_t(kCourseCompoundPast) || Typable(kHave[person]))

@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The closed words of the course's sentences (determiners, subject pronouns, the present of
-// avoir, prepositions), shared by the ranking of the words and the making of the lessons.
+// avoir, prepositions, the adverbs and the relative pronoun that give à, ù and ç their
+// words), shared by the ranking of the words and the making of the lessons.
 #pragma once
 
 #include <cstdint>
@@ -25,15 +26,20 @@ inline Initial InitialOf(std::string_view word) {
 }
 
 // Determiners and subject pronouns: the agreement or person they serve, the initials of
-// the next word they go before, and whether they are glued to it (l', j').
+// the next word they go before, whether they are glued to it (l', j'), and whether they
+// come only in lessons on one of their letters ("ça": colloquial as the subject of most
+// verbs).
 struct Closed {
     std::string_view text;
-    uint8_t use;  // determiners: 0 masculine singular, 1 feminine singular, 2 plural; pronouns: the person
+    uint8_t use;  // determiners: 0 masculine singular, 1 feminine singular, 2 plural, 3 either gender
+                  // (before a noun that the dictionary gives in both); pronouns: the person
     uint8_t initials;
     bool elided = false;
+    bool focusOnly = false;
 };
 
 inline constexpr uint8_t kPluralUse = 2;
+inline constexpr uint8_t kEitherGenderUse = 3;
 
 inline constexpr Closed kDeterminers[] = {
     {"le", 0, kConsonant},
@@ -69,21 +75,46 @@ inline constexpr Closed kDeterminers[] = {
     {"nos", 2, kAnyInitial},
     {"vos", 2, kAnyInitial},
     {"leurs", 2, kAnyInitial},
+    {"l'", 3, kVowel, true},
+    {"mon", 3, kVowel},
+    {"ton", 3, kVowel},
+    {"son", 3, kVowel},
+    {"notre", 3, kAnyInitial},
+    {"votre", 3, kAnyInitial},
+    {"leur", 3, kAnyInitial},
 };
 
 inline constexpr Closed kPronouns[] = {
-    {"je", 0, kConsonant},    {"j'", 0, kVowel, true},   {"tu", 1, kAnyInitial},   {"il", 2, kAnyInitial},
-    {"elle", 2, kAnyInitial}, {"on", 2, kAnyInitial},    {"nous", 3, kAnyInitial}, {"vous", 4, kAnyInitial},
-    {"ils", 5, kAnyInitial},  {"elles", 5, kAnyInitial},
+    {"je", 0, kConsonant},
+    {"j'", 0, kVowel, true},
+    {"tu", 1, kAnyInitial},
+    {"il", 2, kAnyInitial},
+    {"elle", 2, kAnyInitial},
+    {"on", 2, kAnyInitial},
+    {"nous", 3, kAnyInitial},
+    {"vous", 4, kAnyInitial},
+    {"ils", 5, kAnyInitial},
+    {"elles", 5, kAnyInitial},
+    {"\xE7"
+     "a",
+     2, kAnyInitial, false, true},  // ça
 };
 
 // The present of avoir, by person, for the compound past.
 inline constexpr std::string_view kHave[6] = {"ai", "as", "a", "avons", "avez", "ont"};
 
-// Prepositions before a second noun phrase, and the conjunction of two objects.
+// Prepositions before a second noun phrase, and the conjunction of two objects. "à" does
+// not go before le and les (French writes au, aux).
+inline constexpr std::string_view kTo = "\xE0";  // à
 inline constexpr std::string_view kPrepositions[] = {"dans", "sur", "sous",   "avec", "pour",
-                                                     "vers", "par", "contre", "chez"};
+                                                     "vers", "par", "contre", "chez", kTo};
 inline constexpr std::string_view kAnd = "et";
+// "déjà" after the first verb word, "voilà" before a noun phrase, "(là) où" before a
+// second clause.
+inline constexpr std::string_view kAlready = "d\xE9j\xE0";
+inline constexpr std::string_view kHere = "voil\xE0";
+inline constexpr std::string_view kThere = "l\xE0";
+inline constexpr std::string_view kWhere = "o\xF9";
 
 inline bool Holds(std::string_view word, char c) { return word.find(c) != std::string_view::npos; }
 
