@@ -42,6 +42,7 @@ std::string CourseSession::Start(const KeyboardLayout& layout) {
         words_ = std::make_unique<CourseWords>(lexicon_, *ranking_);
     }
     indexedFor_.clear();
+    variety_.Clear();
     NewLesson();
     return loaded.State == CourseLoadResult::Status::PartlyRead || loaded.State == CourseLoadResult::Status::Unreadable
                ? loaded.Message()
@@ -85,7 +86,12 @@ void CourseSession::NewLessonOn(int step) {
     MakeLesson(course_->IsUnlocked(step) ? step : course_->Focus());
 }
 
-void CourseSession::MakeLesson(int step) {
+void CourseSession::IntroduceKey(int step) {
+    practise_.clear();
+    MakeLesson(course_->IsUnlocked(step) ? step : course_->Focus(), course_->IsUnlocked(step));
+}
+
+void CourseSession::MakeLesson(int step, bool introduce) {
     // A lesson left for another keeps what was typed of it.
     course_->CutLesson();
     SeedRandomFromClock();
@@ -101,9 +107,13 @@ void CourseSession::MakeLesson(int step) {
         pairs.push_back({a, b, double(pair.MeanMs)});
     }
     if (practise_.size() >= 2) pairs.push_back({practise_[0], practise_[1], 1e6});
-    text_ = MakeCourseText(*index_, char(focus), pairs, kLessonLength);
+    text_ = MakeCourseText(*index_, char(focus), pairs, kLessonLength, &variety_);
     // Punctuation, digits and symbols are drilled between the words.
     text_.text = AddDrillCharacter(std::move(text_.text), focus, indexedFor_);
+    if (introduce) {
+        const std::string line = KeyIntroLine(focus, KeyNeighbours(*layout_, focus, indexedFor_));
+        if (!line.empty()) text_.text = line + " " + text_.text;
+    }
     cursor_.SetLines({text_.text});
     Restart();
 }

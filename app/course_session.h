@@ -16,6 +16,7 @@
 #include "exercise/course.h"
 #include "exercise/typing.h"
 #include "exercise/typing_cursor.h"
+#include "generator/course_intro.h"
 #include "generator/course_text.h"
 #include "lexicon/lexicon.h"
 #include "stats/history.h"
@@ -38,6 +39,9 @@ public:
     void NewLesson(const std::string& practise = {});
     // A new lesson on a key already learned (a click on its tile).
     void NewLessonOn(int step);
+    // The first lesson of a key just unlocked: it opens with a line of the key alone and
+    // with its neighbours on the keyboard.
+    void IntroduceKey(int step);
     const std::string& Text() const { return text_.text; }
     bool Invented() const { return text_.invented; }
     bool Sentences() const { return text_.sentences; }
@@ -78,7 +82,7 @@ public:
 
 private:
     void Reindex();
-    void MakeLesson(int step);
+    void MakeLesson(int step, bool introduce = false);
 
     const Lexicon& lexicon_;
     ProgressRecord& record_;
@@ -89,6 +93,7 @@ private:
     std::unique_ptr<WordRanking> ranking_;
     std::unique_ptr<CourseWords> words_;
     std::unique_ptr<CourseIndex> index_;
+    CourseVariety variety_;  // the words of the last lessons, which come back only when needed
     std::string indexedFor_;
     CourseText text_;
     std::string practise_;

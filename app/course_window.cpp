@@ -352,11 +352,13 @@ void CourseWindow::LessonDone(const CourseSession::KeyOutcome& outcome) {
     if (services_.SaveRecord) services_.SaveRecord();
     SaveState();
     edge_.CheckTypedKeys();
-    session_.NewLesson();
-    if (outcome.Result && outcome.Result->Unlocked)
+    if (outcome.Result && outcome.Result->Unlocked) {
+        session_.IntroduceKey(*outcome.Result->Unlocked);
         ShowNewKey(*outcome.Result->Unlocked);
-    else
+    } else {
+        session_.NewLesson();
         ShowLesson();
+    }
 }
 
 void CourseWindow::SaveState() {
