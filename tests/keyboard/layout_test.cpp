@@ -4,6 +4,7 @@
 // dead keys composed at the edge, and the layout that typed keys point at.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 #include "common/cp1252.h"
@@ -100,11 +101,27 @@ TEST(LayoutTest, TheBuiltInAzertyIsTheSystems) {
 }
 
 TEST(LayoutTest, RecordsAndLabelsPerLayout) {
-    EXPECT_EQ(RecordFileName(*LayoutName::Parse("fr")), "progression1_9.dat");
-    EXPECT_EQ(RecordFileName(*LayoutName::Parse("fr(oss)")), "progression1_9.dat");
-    EXPECT_EQ(RecordFileName(*LayoutName::Parse("fr(bepo)")), "progression1_9-bepo.dat");
-    EXPECT_EQ(RecordFileName(*LayoutName::Parse("ch(fr)")), "progression1_9-ch-fr.dat");
-    EXPECT_EQ(RecordFileName(*LayoutName::Parse("ca")), "progression1_9-ca.dat");
+    // The names records have always had, byte for byte.
+    const std::pair<const char*, const char*> kept[] = {{"fr", "progression1_9.dat"},
+                                                        {"fr(oss)", "progression1_9.dat"},
+                                                        {"fr(latin9)", "progression1_9.dat"},
+                                                        {"fr(nodeadkeys)", "progression1_9.dat"},
+                                                        {"fr(afnor)", "progression1_9-afnor.dat"},
+                                                        {"fr(bepo)", "progression1_9-bepo.dat"},
+                                                        {"fr(bepo_afnor)", "progression1_9-bepo_afnor.dat"},
+                                                        {"be", "progression1_9-be.dat"},
+                                                        {"ch(fr)", "progression1_9-ch-fr.dat"},
+                                                        {"ca", "progression1_9-ca.dat"},
+                                                        {"ca(multix)", "progression1_9-ca-multix.dat"},
+                                                        {"us(intl)", "progression1_9-us-intl.dat"}};
+    for (const auto& [layout, record] : kept) EXPECT_EQ(RecordFileName(*LayoutName::Parse(layout)), record) << layout;
+    // Two layouts never share a record, however their names are made (fr(us) and us did).
+    std::map<std::string, std::string> owner;
+    for (const char* layout : {"fr(us)", "us", "fr(bepo)", "bepo", "bepo(x)", "fr(a-b)", "a(b)", "a-b", "a(b-c)",
+                               "a-b(c)", "fr(ch-fr)", "ch(fr)", "fr(ca)", "ca", "fr(dvorak)", "dvorak", "fr(fr)"}) {
+        const auto [place, made] = owner.emplace(RecordFileName(*LayoutName::Parse(layout)), layout);
+        EXPECT_TRUE(made) << layout << " and " << place->second << " share " << place->first;
+    }
     EXPECT_EQ(LayoutLabel(*LayoutName::Parse("fr(bepo)")), "Français (BÉPO)");
     EXPECT_EQ(LayoutName::Parse(" fr bepo ")->Text(), "fr(bepo)");
     for (const char* bad : {"", "fr(", "../x", "fr(be po)", "FR"}) EXPECT_FALSE(LayoutName::Parse(bad)) << bad;
