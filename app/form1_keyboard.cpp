@@ -163,10 +163,12 @@ void TForm1::WarnOfOtherLayout() {
     // The French layouts are read once, at the first doubt.
     if (otherLayouts_.empty())
         for (const LayoutName& name : FrenchLayouts()) otherLayouts_.push_back(LoadXkbLayout(name));
-    const KeyboardLayout* other = evidence_.Contradicts(ActiveLayout(), otherLayouts_);
-    if (!other) return;
+    const std::vector<const KeyboardLayout*> others = evidence_.Contradicts(ActiveLayout(), otherLayouts_);
+    if (others.empty()) return;
     layoutWarned_ = true;
-    ShowMessage("Votre clavier semble être " + LayoutLabel(other->Name()) +
-                "\u00A0; les statistiques sont comptées pour " + LayoutLabel(ActiveLayout().Name()) +
+    std::string names;
+    for (const KeyboardLayout* other : others) names += (names.empty() ? "" : " ou ") + LayoutLabel(other->Name());
+    ShowMessage("Votre clavier semble être " + names + "\u00A0; les statistiques sont comptées pour " +
+                LayoutLabel(ActiveLayout().Name()) +
                 ". Choisissez la disposition du clavier dans «\u00A0Statistiques détaillées\u00A0» (F2).");
 }
