@@ -15,7 +15,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(__file__))
-from x11session import TITLE, Failure, cell_count, check, stop_processes, total_samples  # noqa: E402
+from x11session import TITLE, Failure, cell_count, check, out_folder, stop_processes, total_samples  # noqa: E402
 
 SKIP = 77
 USER = "clavelle-e2e"
@@ -221,7 +221,7 @@ def main(argv):
         if not shutil.which(tool):
             skip(f"{tool} is missing (run scripts/install-deps)")
     program, data_dir = os.path.abspath(argv[1]), os.path.abspath(argv[2])
-    out_dir = os.environ.get("CLAVELLE_OUT_DIR") or tempfile.mkdtemp(prefix="clavelle-e2e-out-")
+    out_dir = out_folder(program)
     os.makedirs(out_dir, exist_ok=True)
     for scenario, layout, variant in ((test, "fr", ""), (test_bepo, "fr", "bepo")):
         sway = Sway(os.path.join(out_dir, variant or layout), layout, variant)
