@@ -63,11 +63,33 @@ def out_folder(program):
     return os.environ.get("CLAVELLE_OUT_DIR") or os.path.join(build, "e2e-out", name)
 
 
+TMP_PREFIX = "clavelle-e2e-tmp-"
+
+
+def remove_folders_of_ended_tests():
+    """Removes the folders "clavelle-e2e-tmp-<pid>-..." of tests killed before their end (a
+    timeout), whose process is gone."""
+    parent = tempfile.gettempdir()
+    for name in os.listdir(parent):
+        pid = name[len(TMP_PREFIX):].split("-")[0]
+        if not name.startswith(TMP_PREFIX) or not pid.isdigit():
+            continue
+        try:
+            os.kill(int(pid), 0)
+        except ProcessLookupError:
+            shutil.rmtree(os.path.join(parent, name), ignore_errors=True)
+        except OSError:
+            pass
+
+
 @contextlib.contextmanager
-def private_temporary_folder():
+def private_temporary_folder(mode=0o700):
     """Points TMPDIR, for the test and every program it starts, at a folder of its own,
-    removed at the end whether the test passes or fails."""
-    folder = tempfile.mkdtemp(prefix="clavelle-e2e-tmp-")
+    removed at the end whether the test passes or fails (or by the next test, when this one
+    is killed)."""
+    remove_folders_of_ended_tests()
+    folder = tempfile.mkdtemp(prefix=f"{TMP_PREFIX}{os.getpid()}-")
+    os.chmod(folder, mode)
     old = os.environ.get("TMPDIR")
     os.environ["TMPDIR"] = folder
     tempfile.tempdir = None  # tempfile keeps the folder it found first

@@ -17,12 +17,16 @@
 
 namespace test_support {
 
-// A new empty folder in the temporary folder ($TMPDIR, which the test program's entry
-// sets to a folder of its own that it removes at the end; /tmp without it), named after
-// the prefix.
-inline std::string MakeTempFolder(const char* prefix) {
+// The temporary folder: $TMPDIR, which the test program's entry sets to a folder of its
+// own that it removes at the end; /tmp without it.
+inline std::string TemporaryFolder() {
     const char* temporary = std::getenv("TMPDIR");
-    std::string pattern = std::string(temporary && *temporary ? temporary : "/tmp") + "/" + prefix + "-XXXXXX";
+    return temporary && *temporary ? temporary : "/tmp";
+}
+
+// A new empty folder in the temporary folder, named after the prefix.
+inline std::string MakeTempFolder(const char* prefix) {
+    std::string pattern = TemporaryFolder() + "/" + prefix + "-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     const char* made = mkdtemp(buffer.data());
