@@ -285,7 +285,7 @@ QWidget* StatsWindow::BuildProgressTab() {
     HistoryLayoutBox = new QComboBox(tab);
     HistoryLayoutBox->addItems({QString(), QString::fromUtf8("Toutes les dispositions")});
     choices->addSpacing(12);
-    choices->addWidget(Heading(QString::fromUtf8("Disposition :"), tab));
+    choices->addWidget(Heading(QString::fromUtf8("Disposition\u00A0:"), tab));
     choices->addWidget(HistoryLayoutBox);
     choices->addStretch(1);
     layout->addLayout(choices);

@@ -41,9 +41,9 @@ void Settings::Load() {
     if (!text) {
         if (reason == ENOENT || reason == ENOTDIR) return;
         refusedReason_ = reason;
-        loadMessage_ = "Les réglages « " + path_ + " » ne peuvent pas être lus (" + ReasonText(reason) +
-                       ") : ils sont laissés tels quels et les réglages par défaut s'appliquent ; un choix fait "
-                       "maintenant ne sera pas gardé.";
+        loadMessage_ = "Les réglages «\u00A0" + path_ + "\u00A0» ne peuvent pas être lus (" + ReasonText(reason) +
+                       ")\u00A0: ils sont laissés tels quels et les réglages par défaut s'appliquent\u00A0; un choix "
+                       "fait maintenant ne sera pas enregistré.";
         return;
     }
     std::string_view rest = *text;

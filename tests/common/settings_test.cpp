@@ -83,7 +83,8 @@ TEST(SettingsTest, AFileThatCannotBeReadIsSaidAndNeverOverwrittenNorWrittenThrou
         Settings settings(path);
         settings.Load();
         EXPECT_FALSE(settings.Get("disposition")) << c.Said;
-        EXPECT_EQ(settings.LoadMessage().rfind("Les réglages « " + path + " » ne peuvent pas être lus " + c.Said, 0),
+        EXPECT_EQ(settings.LoadMessage().rfind(
+                      "Les réglages «\u00A0" + path + "\u00A0» ne peuvent pas être lus " + c.Said, 0),
                   0u)
             << settings.LoadMessage();
         settings.Set("disposition", "ca");
