@@ -27,6 +27,8 @@ Settings& KeyboardEdge::UserSettings() {
     if (!settings_) {
         settings_ = std::make_unique<Settings>(programFolder_ + "/" + kSettingsFileName);
         settings_->Load();
+        // Said once: a file that cannot be read is then neither read nor replaced.
+        if (!settings_->LoadMessage().empty() && tell_) tell_(settings_->LoadMessage());
     }
     return *settings_;
 }
@@ -209,11 +211,14 @@ void KeyboardEdge::CheckTypedKeys() {
     // The French layouts are read once, at the first doubt.
     if (frenchLayouts_.empty())
         for (const LayoutName& name : FrenchLayouts()) frenchLayouts_.push_back(LoadXkbLayout(name));
-    const KeyboardLayout* other = evidence_.Contradicts(Layout(), frenchLayouts_);
-    if (!other) return;
+    // Layouts that the keys so far cannot tell apart are named together.
+    const std::vector<const KeyboardLayout*> others = evidence_.Contradicts(Layout(), frenchLayouts_);
+    if (others.empty()) return;
     warned_ = true;
+    std::string names;
+    for (const KeyboardLayout* other : others) names += (names.empty() ? "" : " ou ") + LayoutLabel(other->Name());
     if (tell_)
-        tell_("Votre clavier semble être " + LayoutLabel(other->Name()) +
-              "\u00A0; les statistiques sont comptées pour " + LayoutLabel(Layout().Name()) +
+        tell_("Votre clavier semble être " + names + "\u00A0; les statistiques sont comptées pour " +
+              LayoutLabel(Layout().Name()) +
               ". Choisissez la disposition du clavier dans «\u00A0Statistiques détaillées\u00A0» (F2).");
 }

@@ -11,6 +11,7 @@
 #include <csignal>
 
 #include "app/form1.h"
+#include "app/toolkit_french.h"
 #include "common/folders.h"
 #include "common/instance_lock.h"
 
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     // signal ending the program in the middle of a save.
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
+    InstallToolkitFrench(app);
     QApplication::setStyle(new HintTimingStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     QApplication::setApplicationName(QStringLiteral("Clavelle"));
     QApplication::setApplicationDisplayName(QString::fromUtf8(kWindowTitle));

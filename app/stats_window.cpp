@@ -281,12 +281,19 @@ QWidget* StatsWindow::BuildProgressTab() {
     choices->addSpacing(12);
     choices->addWidget(Heading(QString::fromUtf8("Affichage :"), tab));
     choices->addWidget(DetailBox);
+    // The runs of the layout counted (named at each refresh), or of every layout.
+    HistoryLayoutBox = new QComboBox(tab);
+    HistoryLayoutBox->addItems({QString(), QString::fromUtf8("Toutes les dispositions")});
+    choices->addSpacing(12);
+    choices->addWidget(Heading(QString::fromUtf8("Disposition\u00A0:"), tab));
+    choices->addWidget(HistoryLayoutBox);
     choices->addStretch(1);
     layout->addLayout(choices);
     Chart = new ProgressChart(tab);
     layout->addWidget(Chart, 1);
     connect(PeriodBox, &QComboBox::currentIndexChanged, this, [this] { ShowChart(); });
     connect(DetailBox, &QComboBox::currentIndexChanged, this, [this] { ShowChart(); });
+    connect(HistoryLayoutBox, &QComboBox::currentIndexChanged, this, [this] { ShowHistory(); });
     return tab;
 }
 
@@ -320,8 +327,13 @@ void StatsWindow::Refresh() {
     // Until the user chooses, show the pairs of the slowest key.
     if (Heatmap->ChosenKey() == 0) Heatmap->SetChosenKey(report_.SlowestKey);
     ShowKey(Heatmap->ChosenKey());
+    HistoryLayoutBox->setItemText(0, Utf8(LayoutLabel(ActiveLayout().Name())));
+    ShowHistory();
+}
 
-    HistoryReadResult history = ReadHistoryFile(historyPath_);
+void StatsWindow::ShowHistory() {
+    const std::string layout = HistoryLayoutBox->currentIndex() == 0 ? ActiveLayout().Name().Text() : std::string();
+    HistoryReadResult history = ReadHistoryFile(historyPath_, LocalDayToday(), layout);
     runs_ = int32_t(std::min<int64_t>(history.Summary.Runs, INT32_MAX));
     damaged_ = int32_t(std::min<int64_t>(history.Summary.Ignored(), INT32_MAX));
     QString text = QString::fromUtf8("Progrès : %1 sur %2. ")

@@ -64,6 +64,7 @@ public:
     QPushButton* SlowestPractiseButton;  // a pair of the slowest
     QComboBox* PeriodBox;
     QComboBox* DetailBox;
+    QComboBox* HistoryLayoutBox;  // the runs of the layout counted (the first entry) or of all
     ProgressChart* Chart;
     QPushButton* CloseButton;
 
@@ -75,6 +76,7 @@ private:
     QWidget* BuildPairsTab();
     QWidget* BuildProgressTab();
     void ShowKey(int key);
+    void ShowHistory();  // the history's line and chart, for the layout chosen in HistoryLayoutBox
     void ShowChart();
     void ShowLayout();
     void UpdatePractise();

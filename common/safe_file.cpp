@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <ctime>
 #include <string_view>
 
@@ -87,12 +88,17 @@ std::string SetFileAside(const std::string& path, const std::string& label) {
     return aside;
 }
 
-std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat info {};
-    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        std::size_t(info.st_size) > maxBytes)
+std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes, int* why) {
+    auto fail = [&](int err) {
+        if (why) *why = err;
         return std::nullopt;
+    };
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.get() < 0) return fail(errno);
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0) return fail(errno);
+    if (!S_ISREG(info.st_mode)) return fail(S_ISDIR(info.st_mode) ? EISDIR : ENODEV);
+    if (std::size_t(info.st_size) > maxBytes) return fail(EOVERFLOW);
     std::string text(std::size_t(info.st_size), '\0');
     std::size_t done = 0;
     try {
@@ -101,8 +107,9 @@ std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t ma
             if (got == 0) break;
             done += got;
         }
-    } catch (const IoError&) {
-        return std::nullopt;
+    } catch (const IoError& error) {
+        // The program's own codes (100 and up) are no errno: a read that fails is EIO.
+        return fail(error.code() < kIoReadPastEnd ? error.code() : EIO);
     }
     text.resize(done);
     return text;

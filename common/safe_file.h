@@ -25,5 +25,8 @@ std::string AsideName(const std::string& path, const std::string& label = "endom
 std::string SetFileAside(const std::string& path, const std::string& label = "endommagé");
 
 // The whole of a small regular file (at most `maxBytes`), without waiting on a pipe or a
-// device; nothing when it is missing, unreadable, not a regular file or larger.
-std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes);
+// device; nothing when it is missing, unreadable, not a regular file or larger. Then
+// `why`, when given, gets the reason as an errno: ENOENT or ENOTDIR for a missing file,
+// the error of the system call, ENODEV for anything but a regular file (EISDIR for a
+// folder), EOVERFLOW for a file larger than `maxBytes`.
+std::optional<std::string> ReadSmallFile(const std::string& path, std::size_t maxBytes, int* why = nullptr);

@@ -106,19 +106,21 @@ std::size_t LayoutEvidence::Agreeing(const KeyboardLayout& layout) const {
     return agreeing;
 }
 
-const KeyboardLayout* LayoutEvidence::Contradicts(const KeyboardLayout& layout,
-                                                  const std::vector<std::shared_ptr<const KeyboardLayout>>& candidates,
-                                                  std::size_t minDisagreeing) const {
-    if (seen_.size() - Agreeing(layout) < minDisagreeing) return nullptr;
-    const KeyboardLayout* best = nullptr;
+std::vector<const KeyboardLayout*> LayoutEvidence::Contradicts(
+    const KeyboardLayout& layout, const std::vector<std::shared_ptr<const KeyboardLayout>>& candidates,
+    std::size_t minDisagreeing) const {
+    std::vector<const KeyboardLayout*> best;
+    const std::size_t own = Agreeing(layout);
+    if (seen_.size() - own < minDisagreeing) return best;
     std::size_t bestAgreeing = 0;
     for (const auto& candidate : candidates) {
         if (!candidate || candidate->Name() == layout.Name()) continue;
         const std::size_t agreeing = Agreeing(*candidate);
-        if (agreeing * 10 >= seen_.size() * 9 && agreeing > bestAgreeing) {
-            best = candidate.get();
-            bestAgreeing = agreeing;
-        }
+        if (agreeing * 10 < seen_.size() * 9 || agreeing <= own || agreeing < bestAgreeing) continue;
+        // Equally likely candidates are all kept: naming the first would be a guess.
+        if (agreeing > bestAgreeing) best.clear();
+        best.push_back(candidate.get());
+        bestAgreeing = agreeing;
     }
     return best;
 }

@@ -33,11 +33,15 @@ public:
     std::size_t Size() const { return seen_.size(); }
     // How many of the keys seen agree with the layout.
     std::size_t Agreeing(const KeyboardLayout& layout) const;
-    // The candidate that every key seen (all but one in ten) agrees with, when the given
-    // layout disagrees with at least `minDisagreeing` of them; nothing otherwise.
-    const KeyboardLayout* Contradicts(const KeyboardLayout& layout,
-                                      const std::vector<std::shared_ptr<const KeyboardLayout>>& candidates,
-                                      std::size_t minDisagreeing = 8) const;
+    // When the given layout disagrees with at least `minDisagreeing` of the keys seen, the
+    // candidates that the keys point at: those that agree with all but one in ten of them,
+    // with more than the given layout does, and with as many as the best candidate, in the
+    // candidates' order. One when the keys tell it; several when the keys typed so far
+    // cannot tell them apart (BÉPO and BÉPO AFNOR on letters alone), until a key that one
+    // of them types and the other does not is seen. Empty otherwise.
+    std::vector<const KeyboardLayout*> Contradicts(const KeyboardLayout& layout,
+                                                   const std::vector<std::shared_ptr<const KeyboardLayout>>& candidates,
+                                                   std::size_t minDisagreeing = 8) const;
 
 private:
     static constexpr std::size_t kKept = 200;  // the latest keys

@@ -27,6 +27,11 @@ constexpr std::string_view kClassicVariants[] = {"",
                                                  "oss_sundeadkeys",
                                                  "latin9_sundeadkeys",
                                                  "latin9_nodeadkeys"};
+// The other French variants of the XKB data, whose records have always been named by the
+// variant alone ("progression1_9-bepo.dat"). "us" is not among them: it is a layout's name
+// too, and fr(us) gets "progression1_9-fr-us.dat" like any layout not listed here.
+constexpr std::string_view kShortFrenchVariants[] = {"afnor",  "bepo", "bepo_afnor", "bepo_latin9", "azerty",
+                                                     "dvorak", "mac",  "bre",        "oci",         "geo"};
 
 struct Label {
     const char* Name;
@@ -121,11 +126,18 @@ std::string LayoutLabel(const LayoutName& name) {
 }
 
 std::string RecordFileName(const LayoutName& name) {
-    if (name.Layout == "fr" &&
-        std::find(std::begin(kClassicVariants), std::end(kClassicVariants), name.Variant) != std::end(kClassicVariants))
+    const bool french = name.Layout == "fr";
+    if (french && std::ranges::find(kClassicVariants, name.Variant) != std::end(kClassicVariants))
         return "progression1_9.dat";
-    const std::string id =
-        name.Layout == "fr" ? name.Variant : name.Layout + (name.Variant.empty() ? "" : "-" + name.Variant);
+    const bool shortVariant = std::ranges::find(kShortFrenchVariants, name.Variant) != std::end(kShortFrenchVariants);
+    if (french && shortVariant) return "progression1_9-" + name.Variant + ".dat";
+    // "xx" or "xx-var": the first dash ends the layout. A layout whose own name holds a dash
+    // or is one of the short names above takes a "+" before its variant instead, which no
+    // other name holds, so that no two layouts ever share a record.
+    const bool plain = name.Layout.find('-') == std::string::npos &&
+                       std::ranges::find(kShortFrenchVariants, name.Layout) == std::end(kShortFrenchVariants);
+    const std::string separator = plain ? "-" : "+";
+    const std::string id = name.Layout + (name.Variant.empty() && plain ? "" : separator + name.Variant);
     return "progression1_9-" + id + ".dat";
 }
 

@@ -39,7 +39,7 @@ const std::vector<LayoutName>& FrenchLayouts();
 std::string LayoutLabel(const LayoutName& name);
 // The progress record of a layout: classic AZERTY, and the AZERTY variants that type the
 // same characters on the same keys, keep "progression1_9.dat"; every other layout has
-// its own, "progression1_9-bepo.dat", "progression1_9-ch-fr.dat".
+// its own, "progression1_9-bepo.dat", "progression1_9-ch-fr.dat", never another's.
 std::string RecordFileName(const LayoutName& name);
 
 // One key struck to type a character: a physical key (an index into PhysicalKeys()) at a

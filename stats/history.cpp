@@ -41,6 +41,12 @@ bool Digits(std::string_view text, std::size_t at, std::size_t count, int32_t& v
     return true;
 }
 
+int32_t DaysInMonth(int32_t year, int32_t month) {
+    constexpr int32_t kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 // "YYYY-MM-DDTHH:MM:SS+HH:MM" (or "Z" for UTC).
 bool ParseIso(std::string_view text, int64_t& epoch, int32_t& offset) {
     if (text.size() != 25 && text.size() != 20) return false;
@@ -49,7 +55,7 @@ bool ParseIso(std::string_view text, int64_t& epoch, int32_t& offset) {
         !Digits(text, 8, 2, d) || text[10] != 'T' || !Digits(text, 11, 2, h) || text[13] != ':' ||
         !Digits(text, 14, 2, mi) || text[16] != ':' || !Digits(text, 17, 2, s))
         return false;
-    if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 60) return false;
+    if (mo < 1 || mo > 12 || d < 1 || d > DaysInMonth(y, mo) || h > 23 || mi > 59 || s > 60) return false;
     // Rows come day after day: the day number of the last date read serves again.
     thread_local char lastDate[10] = {};
     thread_local int32_t lastDays = 0;
@@ -208,8 +214,9 @@ std::string FormatHistoryRow(const HistoryRow& row) {
 
 bool ParseHistoryRow(std::string_view line, HistoryRow& row) {
     // Read from left to right, each byte once: millions of rows are read at each refresh.
-    std::size_t dateEnd = 25;  // "2026-03-14T09:26:53+01:00", or 20 with "Z"
-    if (line.size() <= dateEnd || line[dateEnd] != ',') dateEnd = 20;
+    // "2026-03-14T09:26:53+01:00", or "2026-03-14T09:26:53Z": the character after the
+    // seconds tells which.
+    const std::size_t dateEnd = line.size() > 19 && line[19] == 'Z' ? 20 : 25;
     if (line.size() <= dateEnd || line[dateEnd] != ',' || !ParseIso(line.substr(0, dateEnd), row.Epoch, row.UtcOffset))
         return false;
     std::size_t at = dateEnd + 1;
@@ -281,10 +288,11 @@ void HistorySummary::AddLine(std::string_view line) {
     static const std::string_view headerStart = kHistoryHeader.substr(0, kHistoryHeader.find(','));
     if (line.empty() || line.starts_with(headerStart)) return;
     HistoryRow row;
-    if (ParseHistoryRow(line, row))
-        Add(row);
-    else
-        ++Damaged;
+    switch (JudgeHistoryLine(line, Today, row)) {
+        case RowVerdict::Run: AddRun(row); break;
+        case RowVerdict::Damaged: ++Damaged; break;
+        case RowVerdict::Implausible: CountImplausible(row); break;
+    }
 }
 
 HistorySummary ParseHistory(std::string_view text, int32_t today) {
@@ -299,8 +307,8 @@ HistorySummary ParseHistory(std::string_view text, int32_t today) {
     return summary;
 }
 
-HistoryReadResult ReadHistoryFile(const std::string& path, int32_t today) {
-    HistoryReadResult result{HistorySummary(today), false, std::nullopt};
+HistoryReadResult ReadHistoryFile(const std::string& path, int32_t today, const std::string& layout) {
+    HistoryReadResult result{HistorySummary(today, layout), false, std::nullopt};
     HistorySummary& summary = result.Summary;
     try {
         FileDescriptor fd(OpenRegularFile(path, O_RDONLY));
@@ -340,7 +348,7 @@ HistoryReadResult ReadHistoryFile(const std::string& path, int32_t today) {
             result.Missing = true;
         else
             result.Error = error;
-        result.Summary = HistorySummary(today);
+        result.Summary = HistorySummary(today, layout);
     }
     return result;
 }
@@ -355,7 +363,11 @@ std::string HistoryWriteErrorText(const IoError& error) {
            "pas être écrit.";
 }
 
-void HistoryWriter::Write(const HistoryRow& row) {
+bool HistoryWriter::Write(const HistoryRow& row) {
+    std::string line = FormatHistoryRow(row);
+    HistoryRow read;
+    if (JudgeHistoryLine(std::string_view(line).substr(0, line.size() - 1), LocalDayToday(), read) != RowVerdict::Run)
+        return false;
     NamingFile(path_, [&] {
         // Opened without blocking: a FIFO without a reader is refused at once instead of waiting.
         FileDescriptor fd(OpenRegularFile(path_, O_RDWR | O_APPEND | O_CREAT));
@@ -373,17 +385,18 @@ void HistoryWriter::Write(const HistoryRow& row) {
             if (got == 0) throw IoError(kIoReadPastEnd);
             if (last != '\n') bytes = "\n";
         }
-        bytes += FormatHistoryRow(row);
+        bytes += line;
         // One write of the whole row: O_APPEND places it at the end in one piece, and a
         // short write is cut back so that no half row stays.
         AppendWhole(fd.get(), bytes.data(), bytes.size(), info.st_size);
         fd.Close();
     });
+    return true;
 }
 
 std::string HistoryWriter::Append(const HistoryRow& row) {
     try {
-        Write(row);
+        if (!Write(row)) return {};
     } catch (const IoError& error) {
         if (failureReported_) return {};
         failureReported_ = true;

@@ -68,6 +68,13 @@ bool ParseHistoryRow(std::string_view line, HistoryRow& row);
 // rows also keep the memory of a summary bounded: one entry per day up to tomorrow.
 bool ImplausibleRow(const HistoryRow& row, int32_t today);
 
+// What the reader makes of a line (without its line end), read into row: a run it
+// counts, a line that is not a row, or a row whose figures cannot be true. The writer
+// asks the same of every row before writing it, so it never writes a row the reader
+// refuses.
+enum class RowVerdict { Run, Damaged, Implausible };
+RowVerdict JudgeHistoryLine(std::string_view line, int32_t today, HistoryRow& row);
+
 inline constexpr int kMaxChartPoints = 1000;  // beyond, consecutive runs are averaged in groups
 inline constexpr int kRecentDays = 30;
 
@@ -104,9 +111,12 @@ struct DaySum {
     int64_t Runs = 0;
 };
 
-// What the chart needs of a history, gathered row by row in file order.
+// What the chart needs of a history, gathered row by row in file order: every run, or
+// only the runs typed on `layout` ("fr(bepo)") and on the layouts that share its record
+// ("fr" and "fr(oss)"; a row without the layout column counts as "fr"). Rows of other
+// layouts are passed over, neither counted nor ignored.
 struct HistorySummary {
-    explicit HistorySummary(int32_t today = LocalDayToday()) : Today(today) {}
+    explicit HistorySummary(int32_t today = LocalDayToday(), const std::string& layout = {});
     void Add(const HistoryRow& row);
     // Reads one line; a line that is not a row counts as damaged, the header and blank lines aside.
     void AddLine(std::string_view line);
@@ -119,6 +129,14 @@ struct HistorySummary {
     RunGroups AllRuns;
     RunGroups RecentRuns;      // runs of the last 30 days (tomorrow included)
     std::vector<DaySum> Days;  // by day number, up to the last day with runs
+
+private:
+    bool Counts(const std::string& layout);  // a run of the layout shown
+    void AddRun(const HistoryRow& row);      // a plausible row
+    void CountImplausible(const HistoryRow& row);
+    std::string record_;  // the record of the layout shown; empty: every layout
+    std::string lastLayout_;
+    bool lastCounts_ = false;
 };
 
 // The points of the chart: per run (grouped beyond 1,000 runs) or daily means, over the
@@ -138,7 +156,9 @@ struct HistoryReadResult {
     bool Missing = false;          // no file yet
     std::optional<IoError> Error;  // the file exists but could not be read
 };
-HistoryReadResult ReadHistoryFile(const std::string& path, int32_t today = LocalDayToday());
+// Reads the history into a summary of every run, or of the runs of `layout` (see HistorySummary).
+HistoryReadResult ReadHistoryFile(const std::string& path, int32_t today = LocalDayToday(),
+                                  const std::string& layout = {});
 
 // The message for a history that cannot be read (UTF-8).
 std::string HistoryReadErrorText(const IoError& error);
@@ -152,12 +172,14 @@ public:
     explicit HistoryWriter(std::string path) : path_(std::move(path)) {}
 
     // Returns an empty string when the row was written or the failure was already reported.
+    // A row that the reader would refuse (JudgeHistoryLine: 3,947 words a minute from a
+    // flood of keys) is not written, and is no failure.
     std::string Append(const HistoryRow& row);
     const std::string& Path() const { return path_; }
 
 private:
-    // Throws IoError naming the file.
-    void Write(const HistoryRow& row);
+    // False for a row the reader would refuse; throws IoError naming the file.
+    bool Write(const HistoryRow& row);
 
     std::string path_;
     bool failureReported_ = false;

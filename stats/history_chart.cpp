@@ -4,6 +4,7 @@
 // in equal groups, and the means of each day.
 #include <algorithm>
 
+#include "keyboard/layout.h"
 #include "stats/history.h"
 
 namespace {
@@ -13,6 +14,11 @@ constexpr int32_t kMaxPlausibleSpeed = 1000;  // words per minute; beyond, a row
 bool ImplausibleRow(const HistoryRow& row, int32_t today) {
     const int32_t day = row.LocalDay();
     return day < 0 || day > today + 1 || row.Speed > kMaxPlausibleSpeed;
+}
+
+RowVerdict JudgeHistoryLine(std::string_view line, int32_t today, HistoryRow& row) {
+    if (!ParseHistoryRow(line, row)) return RowVerdict::Damaged;
+    return ImplausibleRow(row, today) ? RowVerdict::Implausible : RowVerdict::Run;
 }
 
 void RunGroups::Add(double speed, double errorPercent) {
@@ -47,11 +53,34 @@ std::vector<ChartPoint> RunGroups::Points() const {
     return points;
 }
 
-void HistorySummary::Add(const HistoryRow& row) {
-    if (ImplausibleRow(row, Today)) {
-        ++Implausible;
-        return;
+HistorySummary::HistorySummary(int32_t today, const std::string& layout) : Today(today) {
+    if (const std::optional<LayoutName> name = LayoutName::Parse(layout)) record_ = RecordFileName(*name);
+}
+
+bool HistorySummary::Counts(const std::string& layout) {
+    if (record_.empty()) return true;
+    // Rows come in runs of one layout: the answer for the last one serves again.
+    if (layout != lastLayout_) {
+        lastLayout_ = layout;
+        const std::optional<LayoutName> name = LayoutName::Parse(layout);
+        lastCounts_ = name && RecordFileName(*name) == record_;
     }
+    return lastCounts_;
+}
+
+void HistorySummary::Add(const HistoryRow& row) {
+    if (ImplausibleRow(row, Today))
+        CountImplausible(row);
+    else
+        AddRun(row);
+}
+
+void HistorySummary::CountImplausible(const HistoryRow& row) {
+    if (Counts(row.Layout)) ++Implausible;
+}
+
+void HistorySummary::AddRun(const HistoryRow& row) {
+    if (!Counts(row.Layout)) return;
     ++Runs;
     const int32_t day = row.LocalDay();
     AllRuns.Add(row.Speed, row.ErrorPercent);

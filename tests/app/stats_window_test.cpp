@@ -138,7 +138,9 @@ TEST(StatsWindowFigures, CraftedRecordAndHistory) {
     std::string file = std::string(kHistoryHeader) + FormatHistoryRow(row) + "abc,def\n";
     row.Epoch -= 86400 * 40;  // outside the last 30 days
     row.Speed = 30;
-    file += FormatHistoryRow(row) + "2026-01-01T00:00:00+01:00,1,2";
+    file += FormatHistoryRow(row) + "2026-01-01T00:00:00+01:00,1,2\n";
+    row.Layout = "fr(bepo)";  // shown with every layout's runs only
+    file += FormatHistoryRow(row);
     WriteBytes(path, file);
 
     StatsWindow window(*record, *lexicon, path);
@@ -173,6 +175,10 @@ TEST(StatsWindowFigures, CraftedRecordAndHistory) {
     window.PeriodBox->setCurrentIndex(1);
     EXPECT_EQ(window.Chart->PointCount(), 2);
     EXPECT_EQ(window.Chart->SpeedSeries()->at(1).y(), 30) << "runs in the order they were judged";
+    EXPECT_EQ(window.HistoryLayoutBox->currentText().toStdString(), LayoutLabel(ActiveLayout().Name()));
+    window.HistoryLayoutBox->setCurrentIndex(1);
+    EXPECT_EQ(window.HistoryRuns(), 3);
+    EXPECT_EQ(window.Chart->PointCount(), 3);
 }
 
 TEST(StatsWindowFigures, ShiftIsColouredByThePairsItStartsAndCountsAreInFrench) {

@@ -4,14 +4,17 @@
 #include "form_fixture.h"
 
 #include <QElapsedTimer>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QTimer>
+#include <QTranslator>
 
 #include "app/stats_window.h"
+#include "app/toolkit_french.h"
 #include "app/window_style.h"
 
 #include "common/cp1252.h"
@@ -334,4 +337,23 @@ TEST(LargeScales, EverythingLiesInsideTheScreen) {
                                     ">/dev/null 2>&1";
         EXPECT_EQ(std::system(command.c_str()), 0) << "at scale " << scale << ": run " << command;
     }
+}
+
+// The right-click menus of the model box and the typing field speak French.
+TEST_F(Window, TheToolkitsOwnMenusAreInFrench) {
+    QTranslator* french = InstallToolkitFrench(*qApp);
+    ASSERT_NE(french, nullptr) << "qtbase_fr.qm: scripts/install-deps installs qt6-translations-l10n";
+    CreateForm();
+    const std::unique_ptr<QMenu> model(form_->Memo1->createStandardContextMenu());
+    const std::unique_ptr<QMenu> typing(form_->Edit2->createStandardContextMenu());
+    auto texts = [](QMenu* menu) {
+        QStringList shown;  // without the shortcut after the tab
+        for (const QAction* action : menu->actions())
+            shown << action->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
+        return shown.join(QLatin1Char('|')).toStdString();
+    };
+    EXPECT_NE(texts(model.get()).find("|Coller|"), std::string::npos) << texts(model.get());
+    EXPECT_NE(texts(typing.get()).find("Copier|"), std::string::npos) << texts(typing.get());
+    QCoreApplication::removeTranslator(french);
+    delete french;
 }

@@ -18,12 +18,10 @@
 #include "common/folders.h"
 #include "common/instance_lock.h"
 #include "common/io_error.h"
+#include "support/test_support.h"
 
 namespace {
-std::string TempFolder() {
-    char pattern[] = "/tmp/clavelle-files-XXXXXX";
-    return ::mkdtemp(pattern);
-}
+std::string TempFolder() { return test_support::MakeTempFolder("clavelle-files"); }
 }  // namespace
 
 TEST(Files, MessagesNameTheFileAndOnlyRegularFilesAreOpened) {

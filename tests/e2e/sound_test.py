@@ -51,9 +51,9 @@ class PulseServer:
             if subprocess.run(["pactl", "info"], env=self.env, capture_output=True).returncode == 0:
                 return self
             time.sleep(0.1)
-        self.__exit__()
         with open(os.path.join(self.dir, "log")) as log:
             reason = log.read()
+        self.__exit__()
         print("SKIPPED: PulseAudio does not start here:\n" + reason)
         sys.exit(SKIP)
 

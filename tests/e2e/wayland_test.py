@@ -15,7 +15,8 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(__file__))
-from x11session import TITLE, Failure, cell_count, check, stop_processes, total_samples  # noqa: E402
+from x11session import (TITLE, Failure, cell_count, check, out_folder, private_temporary_folder,  # noqa: E402
+                        stop_processes, total_samples)
 
 SKIP = 77
 USER = "clavelle-e2e"
@@ -71,7 +72,7 @@ class Sway:
         self.progress_path = os.path.join(self.home, "share", "Clavelle", "progression1_9.dat")
         self.env = {key: value for key, value in os.environ.items()
                     if key not in ("DISPLAY", "WAYLAND_DISPLAY", "SWAYSOCK")}
-        self.env.update({"XDG_RUNTIME_DIR": self.runtime, "HOME": self.home,
+        self.env.update({"XDG_RUNTIME_DIR": self.runtime, "HOME": self.home, "TMPDIR": self.runtime,
                          "XDG_DATA_HOME": os.path.join(self.home, "share"), "LC_ALL": "C.UTF-8",
                          "WLR_BACKENDS": "headless", "WLR_RENDERER": "pixman", "WLR_LIBINPUT_NO_DEVICES": "1"})
         self.log = open(os.path.join(out_dir, "sway.log"), "w")
@@ -221,8 +222,15 @@ def main(argv):
         if not shutil.which(tool):
             skip(f"{tool} is missing (run scripts/install-deps)")
     program, data_dir = os.path.abspath(argv[1]), os.path.abspath(argv[2])
-    out_dir = os.environ.get("CLAVELLE_OUT_DIR") or tempfile.mkdtemp(prefix="clavelle-e2e-out-")
+    out_dir = out_folder(program)
     os.makedirs(out_dir, exist_ok=True)
+    # The unprivileged user must reach the folders made in it.
+    with private_temporary_folder(0o755):
+        run_scenarios(program, data_dir, out_dir)
+    print("passed; screenshots in", out_dir)
+
+
+def run_scenarios(program, data_dir, out_dir):
     for scenario, layout, variant in ((test, "fr", ""), (test_bepo, "fr", "bepo")):
         sway = Sway(os.path.join(out_dir, variant or layout), layout, variant)
         try:
@@ -236,7 +244,6 @@ def main(argv):
             sys.exit(1)
         finally:
             sway.close()
-    print("passed; screenshots in", out_dir)
 
 
 if __name__ == "__main__":

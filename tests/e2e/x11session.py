@@ -3,8 +3,10 @@
 """A real X session for end-to-end tests: Xvfb with the French layout, a light window
 manager so that windows close as a user closes them, and the program under test."""
 
+import contextlib
 import os
 import shutil
+import sys
 import subprocess
 import tempfile
 import time
@@ -53,6 +55,55 @@ def stop_processes(processes, timeout):
                 proc.kill()
 
 
+def out_folder(program):
+    """Where a test's screenshots go: CLAVELLE_OUT_DIR, else e2e-out/<test> in the program's
+    build folder (never a temporary folder left behind)."""
+    name = os.path.splitext(os.path.basename(sys.argv[0]))[0]
+    build = os.path.dirname(os.path.dirname(os.path.abspath(program)))
+    return os.environ.get("CLAVELLE_OUT_DIR") or os.path.join(build, "e2e-out", name)
+
+
+TMP_PREFIX = "clavelle-e2e-tmp-"
+
+
+def remove_folders_of_ended_tests():
+    """Removes the folders "clavelle-e2e-tmp-<pid>-..." of tests killed before their end (a
+    timeout), whose process is gone."""
+    parent = tempfile.gettempdir()
+    for name in os.listdir(parent):
+        pid = name[len(TMP_PREFIX):].split("-")[0]
+        if not name.startswith(TMP_PREFIX) or not pid.isdigit():
+            continue
+        try:
+            os.kill(int(pid), 0)
+        except ProcessLookupError:
+            shutil.rmtree(os.path.join(parent, name), ignore_errors=True)
+        except OSError:
+            pass
+
+
+@contextlib.contextmanager
+def private_temporary_folder(mode=0o700):
+    """Points TMPDIR, for the test and every program it starts, at a folder of its own,
+    removed at the end whether the test passes or fails (or by the next test, when this one
+    is killed)."""
+    remove_folders_of_ended_tests()
+    folder = tempfile.mkdtemp(prefix=f"{TMP_PREFIX}{os.getpid()}-")
+    os.chmod(folder, mode)
+    old = os.environ.get("TMPDIR")
+    os.environ["TMPDIR"] = folder
+    tempfile.tempdir = None  # tempfile keeps the folder it found first
+    try:
+        yield folder
+    finally:
+        if old is None:
+            os.environ.pop("TMPDIR", None)
+        else:
+            os.environ["TMPDIR"] = old
+        tempfile.tempdir = None
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 class Failure(Exception):
     pass
 
@@ -80,6 +131,13 @@ class Session:
 
     # X server and window manager -------------------------------------------------
     def __enter__(self):
+        try:
+            return self.start_session()
+        except BaseException:
+            self.__exit__()  # what was started so far, and the home folder
+            raise
+
+    def start_session(self):
         read_fd, write_fd = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset",
@@ -235,15 +293,14 @@ def total_samples(record):
 
 
 def main(test, argv):
-    import sys
     program, data_dir = argv[1], argv[2]
-    out_dir = os.environ.get("CLAVELLE_OUT_DIR", tempfile.mkdtemp(prefix="clavelle-e2e-out-"))
+    out_dir = out_folder(program)
     for tool in ("Xvfb", "xdotool", "setxkbmap", "openbox", "wmctrl", "import"):
         if not shutil.which(tool):
             print(f"missing {tool}: run scripts/install-deps")
             sys.exit(1)
     try:
-        with Session(program, data_dir, out_dir) as session:
+        with private_temporary_folder(), Session(program, data_dir, out_dir) as session:
             try:
                 test(session)
             except Failure:
@@ -258,11 +315,11 @@ def main(test, argv):
 def main_with_sessions(body, argv):
     """For tests that open sessions of their own (one per layout): body(program, data_dir,
     out_dir) runs them; a failure is printed with the folder of the screenshots."""
-    import sys
     program, data_dir = argv[1], argv[2]
-    out_dir = os.environ.get("CLAVELLE_OUT_DIR", tempfile.mkdtemp(prefix="clavelle-e2e-out-"))
+    out_dir = out_folder(program)
     try:
-        body(program, data_dir, out_dir)
+        with private_temporary_folder():
+            body(program, data_dir, out_dir)
     except Failure as failure:
         print("FAILED:", failure, "(screenshots in", out_dir + ")")
         sys.exit(1)

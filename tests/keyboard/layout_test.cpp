@@ -4,7 +4,10 @@
 // dead keys composed at the edge, and the layout that typed keys point at.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
 #include <string>
+#include <tuple>
 
 #include "common/cp1252.h"
 #include "keyboard/detect.h"
@@ -100,11 +103,27 @@ TEST(LayoutTest, TheBuiltInAzertyIsTheSystems) {
 }
 
 TEST(LayoutTest, RecordsAndLabelsPerLayout) {
-    EXPECT_EQ(RecordFileName(*LayoutName::Parse("fr")), "progression1_9.dat");
-    EXPECT_EQ(RecordFileName(*LayoutName::Parse("fr(oss)")), "progression1_9.dat");
-    EXPECT_EQ(RecordFileName(*LayoutName::Parse("fr(bepo)")), "progression1_9-bepo.dat");
-    EXPECT_EQ(RecordFileName(*LayoutName::Parse("ch(fr)")), "progression1_9-ch-fr.dat");
-    EXPECT_EQ(RecordFileName(*LayoutName::Parse("ca")), "progression1_9-ca.dat");
+    // The names records have always had, byte for byte.
+    const std::pair<const char*, const char*> kept[] = {{"fr", "progression1_9.dat"},
+                                                        {"fr(oss)", "progression1_9.dat"},
+                                                        {"fr(latin9)", "progression1_9.dat"},
+                                                        {"fr(nodeadkeys)", "progression1_9.dat"},
+                                                        {"fr(afnor)", "progression1_9-afnor.dat"},
+                                                        {"fr(bepo)", "progression1_9-bepo.dat"},
+                                                        {"fr(bepo_afnor)", "progression1_9-bepo_afnor.dat"},
+                                                        {"be", "progression1_9-be.dat"},
+                                                        {"ch(fr)", "progression1_9-ch-fr.dat"},
+                                                        {"ca", "progression1_9-ca.dat"},
+                                                        {"ca(multix)", "progression1_9-ca-multix.dat"},
+                                                        {"us(intl)", "progression1_9-us-intl.dat"}};
+    for (const auto& [layout, record] : kept) EXPECT_EQ(RecordFileName(*LayoutName::Parse(layout)), record) << layout;
+    // Two layouts never share a record, however their names are made (fr(us) and us did).
+    std::map<std::string, std::string> owner;
+    for (const char* layout : {"fr(us)", "us", "fr(bepo)", "bepo", "bepo(x)", "fr(a-b)", "a(b)", "a-b", "a(b-c)",
+                               "a-b(c)", "fr(ch-fr)", "ch(fr)", "fr(ca)", "ca", "fr(dvorak)", "dvorak", "fr(fr)"}) {
+        const auto [place, made] = owner.emplace(RecordFileName(*LayoutName::Parse(layout)), layout);
+        EXPECT_TRUE(made) << layout << " and " << place->second << " share " << place->first;
+    }
     EXPECT_EQ(LayoutLabel(*LayoutName::Parse("fr(bepo)")), "Français (BÉPO)");
     EXPECT_EQ(LayoutName::Parse(" fr bepo ")->Text(), "fr(bepo)");
     for (const char* bad : {"", "fr(", "../x", "fr(be po)", "FR"}) EXPECT_FALSE(LayoutName::Parse(bad)) << bad;
@@ -157,10 +176,46 @@ TEST(LayoutTest, KeysTypedPointAtTheirLayout) {
     }
     std::vector<std::shared_ptr<const KeyboardLayout>> candidates;
     for (const LayoutName& name : FrenchLayouts()) candidates.push_back(LoadXkbLayout(name));
-    const KeyboardLayout* other = evidence.Contradicts(*azerty, candidates);
-    ASSERT_TRUE(other);
-    EXPECT_EQ(other->Name().Text(), "fr(bepo)");
-    EXPECT_FALSE(evidence.Contradicts(*bepo, candidates));
+    const std::vector<const KeyboardLayout*> others = evidence.Contradicts(*azerty, candidates);
+    // Letters alone type the same on BÉPO and BÉPO AFNOR: both are named.
+    ASSERT_EQ(others.size(), 2u);
+    EXPECT_EQ(others[0]->Name().Text(), "fr(bepo)");
+    EXPECT_EQ(others[1]->Name().Text(), "fr(bepo_afnor)");
+    EXPECT_TRUE(evidence.Contradicts(*bepo, candidates).empty());
+}
+
+TEST(LayoutTest, KeysThatCannotTellTwoLayoutsApartNameBothUntilOneTells) {
+    std::vector<std::shared_ptr<const KeyboardLayout>> candidates;
+    for (const LayoutName& name : FrenchLayouts()) candidates.push_back(LoadXkbLayout(name));
+    // The typist's layout, its twin, and the layout counted, which disagrees.
+    for (const auto& [typed, twin, counted] : {std::tuple("fr(bepo_afnor)", "fr(bepo)", "fr"),
+                                               std::tuple("ca(multix)", "ca", "fr"), std::tuple("be", "fr", "ca")}) {
+        const auto layout = Load(typed), other = Load(twin), active = Load(counted);
+        LayoutEvidence evidence;
+        std::optional<KeyPress> telling;
+        for (std::size_t place = 0; place < PhysicalKeys().size(); ++place) {
+            for (int level = 0; level < 2; ++level) {
+                const uint32_t keycode = layout->KeycodeOfPlace(int(place));
+                const uint32_t keysym = layout->Symbols(int(place)).Keysyms[std::size_t(level)];
+                if (keycode == 0 || keysym == 0) continue;
+                if (!other->Gives(keycode, keysym) && !telling) telling = KeyPress{keycode, keysym, 0, U""};
+                if (other->Gives(keycode, keysym) && !active->Gives(keycode, keysym) && evidence.Size() < 20)
+                    evidence.Observe(keycode, keysym);
+            }
+        }
+        ASSERT_EQ(evidence.Size(), 20u) << typed;
+        auto names = [&] {
+            std::string text;
+            for (const KeyboardLayout* fit : evidence.Contradicts(*active, candidates))
+                text += fit->Name().Text() + " ";
+            return text;
+        };
+        // Both, in the candidates' order (the twin comes first in each).
+        EXPECT_EQ(names(), std::string(twin) + " " + typed + " ");
+        ASSERT_TRUE(telling) << typed;
+        evidence.Observe(telling->Keycode, telling->Keysym);
+        EXPECT_EQ(names(), std::string(typed) + " ") << "after a key that tells them apart";
+    }
 }
 
 TEST(LayoutTest, SystemNamesOfTheLayout) {

@@ -12,19 +12,18 @@
 
 #include <clocale>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include <algorithm>
 
 #include "stats/history.h"
+#include "support/test_support.h"
 
 namespace {
 
-std::string TempFolder() {
-    char pattern[] = "/tmp/clavelle-history-XXXXXX";
-    return mkdtemp(pattern);
-}
+std::string TempFolder() { return test_support::MakeTempFolder("clavelle-history"); }
 
 std::string Slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -125,10 +124,16 @@ TEST(HistoryRows, DamagedAndImplausibleLinesAreSkippedAndCounted) {
                              "9999-03-14T09:26:53+01:00,120,3,36000,40,2.5,normal,fin du texte\n" +
                              // Tomorrow is a clock's slack.
                              "2026-03-15T23:26:53+01:00,120,3,36000,1000,2.5,normal,fin du texte\n" + good +
-                             good.substr(0, good.size() - 8);  // a crash in the last row
+                             good.substr(0, good.size() - 8) + "\n" +  // a crash in the last row
+                             // Dates in UTC, whatever the length of the next field; no 31st of February.
+                             "2026-03-14T08:26:53Z,1234,3,36000,40,2.5,normal,fin du texte,fr\n" +
+                             "2024-02-29T08:26:53Z,1,3,36000,40,2.5,normal,fin du texte\n" +
+                             "2026-02-31T09:26:53+01:00,120,3,36000,40,2.5,normal,fin du texte\n" +
+                             "2025-02-29T09:26:53+01:00,120,3,36000,40,2.5,normal,fin du texte\n";
     const HistorySummary summary = ParseHistory(text, kPiDayNumber);
-    EXPECT_EQ(summary.Runs, 3);
-    EXPECT_EQ(summary.Damaged, 7);
+    EXPECT_EQ(Parsed("2026-03-14T08:26:53Z,1234,3,36000,40,2.5,normal,fin du texte,fr").Epoch, kPiDay);
+    EXPECT_EQ(summary.Runs, 5);
+    EXPECT_EQ(summary.Damaged, 9);
     EXPECT_EQ(summary.Implausible, 4);
     const ChartPoints recent = HistoryChartPoints(summary, ChartPeriod::Last30Days, ChartDetail::PerDay);
     ASSERT_EQ(recent.Points.size(), 2u);
@@ -151,6 +156,46 @@ TEST(HistoryFile, AppendsWithHeaderAndKeepsDamageToOneRow) {
     EXPECT_EQ(read.Summary.Runs, 2);
     EXPECT_EQ(read.Summary.Damaged, 1);
     EXPECT_EQ(HistoryChartPoints(read.Summary, ChartPeriod::AllTime, ChartDetail::PerRun).Points[1].Speed, 50);
+}
+
+TEST(HistoryFile, NoRowIsWrittenThatTheReaderRefuses) {
+    const std::string path = TempFolder() + "/historique.csv";
+    HistoryWriter writer(path);
+    HistoryRow flood = HistoryRowNow(40000, 0, 60000, 3947, 0, false, false);
+    EXPECT_EQ(writer.Append(flood), "");
+    HistoryRow late = HistoryRowNow(120, 3, 36000, 40, 2.5, false, false);
+    late.Epoch += 3 * 86400;
+    EXPECT_EQ(writer.Append(late), "");
+    EXPECT_FALSE(std::filesystem::exists(path));
+    flood.Speed = 1000;
+    EXPECT_EQ(writer.Append(flood), "");
+    EXPECT_EQ(ReadHistoryFile(path).Summary.Runs, 1);
+}
+
+TEST(HistoryFile, TheRunsOfOneLayoutOrOfAll) {
+    // An old row without the layout column counts as classic AZERTY, whose record fr(oss) shares.
+    const std::string path = TempFolder() + "/historique.csv";
+    std::ofstream(path, std::ios::binary) << "date_heure,caractères,erreurs,durée_ms,vitesse_mots_min,"
+                                             "erreurs_pourcent,niveau,fin\n"
+                                             "2026-03-13T10:00:00+01:00,300,27,60000,50,8,3,normal,fin du texte\n";
+    HistoryWriter writer(path);
+    for (const char* layout : {"fr", "fr(bepo)", "fr(oss)", "us", "fr(bepo)", "fr(us)"}) {
+        HistoryRow row = SampleRow(kPiDay, 3600, 40, 1);
+        row.Layout = layout;
+        ASSERT_EQ(writer.Append(row), "");
+    }
+    std::ofstream(path, std::ios::binary | std::ios::app) << "2026-03-14T09:26:53+01:00,1,0,1,1001,0.0,normal,"
+                                                             "fin du texte,fr(bepo)\n";
+    // The runs shown, and the implausible ones left out, as "runs/left out".
+    const auto runs = [&](const std::string& layout) {
+        const HistorySummary& summary = ReadHistoryFile(path, kPiDayNumber, layout).Summary;
+        return std::to_string(summary.Runs) + "/" + std::to_string(summary.Implausible);
+    };
+    EXPECT_EQ(runs(""), "7/1");
+    EXPECT_EQ(runs("fr"), "3/0");
+    EXPECT_EQ(runs("fr(latin9)"), "3/0");
+    EXPECT_EQ(runs("fr(bepo)"), "2/1");
+    EXPECT_EQ(runs("us"), "1/0");
 }
 
 TEST(HistoryFile, AnOldFileWithCommaRowsReadsWholeAndGainsNewRows) {

@@ -17,9 +17,16 @@
 
 namespace test_support {
 
-// A new empty folder under /tmp, named after the prefix.
+// The temporary folder: $TMPDIR, which the test program's entry sets to a folder of its
+// own that it removes at the end; /tmp without it.
+inline std::string TemporaryFolder() {
+    const char* temporary = std::getenv("TMPDIR");
+    return temporary && *temporary ? temporary : "/tmp";
+}
+
+// A new empty folder in the temporary folder, named after the prefix.
 inline std::string MakeTempFolder(const char* prefix) {
-    std::string pattern = std::string("/tmp/") + prefix + "-XXXXXX";
+    std::string pattern = TemporaryFolder() + "/" + prefix + "-XXXXXX";
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     const char* made = mkdtemp(buffer.data());
