@@ -108,7 +108,7 @@ bool KeyboardEdge::SwitchTo(const LayoutName& name, const std::string& origin, b
             return false;
         }
     }
-    const bool loaded_before = keeper_->Ready();
+    const bool loadedBefore = keeper_->Ready();
     SetActiveLayout(std::shared_ptr<const KeyboardLayout>(std::move(loaded)));
     translator_.Reset();
     NewKeeper();
@@ -116,7 +116,7 @@ bool KeyboardEdge::SwitchTo(const LayoutName& name, const std::string& origin, b
     evidence_ = LayoutEvidence();
     warned_ = false;
     // Before the first paint the record is loaded there, with the new name.
-    if (loaded_before || !keeper_->StartupPending) {
+    if (loadedBefore || !keeper_->StartupPending) {
         keeper_->StartupPending = false;
         keeper_->PrepareProgress(tell_);
     }

@@ -27,7 +27,7 @@ struct Connection {
     wl_registry* Registry = nullptr;
     wl_seat* Seat = nullptr;
     wl_keyboard* Keyboard = nullptr;
-    std::function<void(std::string)> Keymap;
+    std::function<void(const std::string&)> Keymap;
 };
 
 std::string ReadKeymap(int fd, uint32_t size) {
@@ -103,7 +103,7 @@ public:
 private:
     void Run() {
         Connection connection;
-        connection.Keymap = [this](std::string text) {
+        connection.Keymap = [this](const std::string& text) {
             std::vector<LayoutName> layouts = LayoutsOfKeymap(text);
             if (layouts.empty()) return;  // a virtual keyboard's keymap names no layout
             QMetaObject::invokeMethod(
