@@ -86,12 +86,7 @@ void CourseSession::NewLessonOn(int step) {
     MakeLesson(course_->IsUnlocked(step) ? step : course_->Focus());
 }
 
-void CourseSession::IntroduceKey(int step) {
-    practise_.clear();
-    MakeLesson(course_->IsUnlocked(step) ? step : course_->Focus(), course_->IsUnlocked(step));
-}
-
-void CourseSession::MakeLesson(int step, bool introduce) {
+void CourseSession::MakeLesson(int step) {
     // A lesson left for another keeps what was typed of it.
     course_->CutLesson();
     SeedRandomFromClock();
@@ -107,13 +102,8 @@ void CourseSession::MakeLesson(int step, bool introduce) {
         pairs.push_back({a, b, double(pair.MeanMs)});
     }
     if (practise_.size() >= 2) pairs.push_back({practise_[0], practise_[1], 1e6});
-    text_ = MakeCourseText(*index_, char(focus), pairs, kLessonLength, &variety_);
-    // Punctuation, digits and symbols are drilled between the words.
-    text_.text = AddDrillCharacter(std::move(text_.text), focus, indexedFor_);
-    if (introduce) {
-        const std::string line = KeyIntroLine(focus, KeyNeighbours(*layout_, focus, indexedFor_));
-        if (!line.empty()) text_.text = line + " " + text_.text;
-    }
+    text_ = MakeCourseLesson(*index_, *layout_, focus, pairs, kLessonLength, &variety_,
+                             lessonStep_ >= 0 && course_->NeedsDrill(lessonStep_), indexedFor_);
     cursor_.SetLines({text_.text});
     Restart();
 }

@@ -39,9 +39,6 @@ public:
     void NewLesson(const std::string& practise = {});
     // A new lesson on a key already learned (a click on its tile).
     void NewLessonOn(int step);
-    // The first lesson of a key just unlocked: it opens with a line of the key alone and
-    // with its neighbours on the keyboard.
-    void IntroduceKey(int step);
     const std::string& Text() const { return text_.text; }
     bool Invented() const { return text_.invented; }
     bool Sentences() const { return text_.sentences; }
@@ -82,7 +79,7 @@ public:
 
 private:
     void Reindex();
-    void MakeLesson(int step, bool introduce = false);
+    void MakeLesson(int step);
 
     const Lexicon& lexicon_;
     ProgressRecord& record_;

@@ -352,13 +352,11 @@ void CourseWindow::LessonDone(const CourseSession::KeyOutcome& outcome) {
     if (services_.SaveRecord) services_.SaveRecord();
     SaveState();
     edge_.CheckTypedKeys();
-    if (outcome.Result && outcome.Result->Unlocked) {
-        session_.IntroduceKey(*outcome.Result->Unlocked);
+    session_.NewLesson();
+    if (outcome.Result && outcome.Result->Unlocked)
         ShowNewKey(*outcome.Result->Unlocked);
-    } else {
-        session_.NewLesson();
+    else
         ShowLesson();
-    }
 }
 
 void CourseWindow::SaveState() {

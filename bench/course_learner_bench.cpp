@@ -34,6 +34,7 @@
 
 #include "common/io_error.h"
 #include "exercise/course.h"
+#include "generator/course_intro.h"
 #include "generator/course_text.h"
 #include "generator/random.h"
 #include "keyboard/xkb_layout.h"
@@ -170,16 +171,19 @@ bool AllLettersUnlocked(const Course& course) {
     return true;
 }
 
-// One lesson as the course window makes it: around the focus, punctuation drilled.
-std::string Lesson(const Course& course, int focusStep, Indexes& indexes, std::mt19937_64& pick) {
+// One lesson as the course window makes it: around the focus, punctuation drilled, the
+// focus drilled alone first while it needs keystrokes, the words of recent lessons kept back.
+std::string Lesson(const Course& course, const KeyboardLayout& layout, int focusStep, Indexes& indexes,
+                   std::mt19937_64& pick, CourseVariety& variety, bool formerRule) {
     std::string allowed;
     const std::array<bool, 256> unlocked = course.Unlocked();
     for (int c = 0x21; c < 256; ++c)
         if (unlocked[std::size_t(c)] && c != 0xA0) allowed += char(c);
     const std::string chars = course.StepCharacters(focusStep);
-    const char focus = chars[pick() % chars.size()];
-    std::string text = MakeCourseText(indexes.For(allowed), focus, {}, kLessonLength).text;
-    return AddDrillCharacter(std::move(text), static_cast<unsigned char>(focus), allowed);
+    const auto focus = static_cast<unsigned char>(chars[pick() % chars.size()]);
+    return MakeCourseLesson(indexes.For(allowed), layout, focus, {}, kLessonLength, &variety,
+                            !formerRule && course.NeedsDrill(focusStep), allowed)
+        .text;
 }
 
 Outcome Run(const KeyboardLayout& layout, Indexes& indexes, LearnerSpec spec, Rule rule, uint64_t seed) {
@@ -189,10 +193,11 @@ Outcome Run(const KeyboardLayout& layout, Indexes& indexes, LearnerSpec spec, Ru
     Outcome out;
     int stuck = 0;
     double ms = 0;
+    CourseVariety variety;
     while (out.Lessons < kMaxLessons && ms < kMaxMinutes * 60000) {
         SeedRandom(seed * 7919 + uint64_t(out.Lessons));
-        const std::string text =
-            Lesson(course, rule == Rule::Paced ? course.Focus() : FormerFocus(course), indexes, pick);
+        const std::string text = Lesson(course, layout, rule == Rule::Paced ? course.Focus() : FormerFocus(course),
+                                        indexes, pick, variety, rule != Rule::Paced);
         bool first = true;
         for (const char c : text) {
             const auto [interval, firstAttempt] = learner.Type(static_cast<unsigned char>(c));

@@ -137,6 +137,11 @@ int32_t Course::DemandedWpm() const {
     return std::min<int32_t>(target_, std::max(share, floor));
 }
 
+bool Course::NeedsDrill(int step) const {
+    const std::vector<int> trial = OnTrial();
+    return std::find(trial.begin(), trial.end(), step) != trial.end() && Figures(step).Samples < kMinKeystrokes;
+}
+
 std::vector<KeyDemand> Course::UnlockDemands() const {
     std::vector<KeyDemand> demands;
     const int32_t wpm = DemandedWpm();

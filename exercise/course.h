@@ -183,6 +183,10 @@ public:
     // The keys on trial: the newest key unlocked, or every start key while the start is
     // all that is unlocked. The next key unlocks when each meets its demand.
     std::vector<int> OnTrial() const;
+    // A key on trial with fewer than kMinKeystrokes recent keystrokes: its lessons open with
+    // a line of the key alone and with its neighbours, so that it is judged sooner (a key
+    // just unlocked, a letter that few words hold).
+    bool NeedsDrill(int step) const;
     std::vector<KeyDemand> UnlockDemands() const;
     // The speed asked of the keys on trial, for a key typed with one keystroke (words per
     // minute); a key is asked this divided by its keystrokes.

@@ -70,3 +70,15 @@ std::string KeyIntroLine(unsigned char ch, std::string_view neighbours, int maxL
     }
     return line;
 }
+
+CourseText MakeCourseLesson(const CourseIndex& index, const KeyboardLayout& layout, unsigned char focus,
+                            std::span<const CoursePair> slowPairs, int targetLength, CourseVariety* variety,
+                            bool drillKey, std::string_view allowed) {
+    CourseText lesson = MakeCourseText(index, char(focus), slowPairs, targetLength, variety);
+    lesson.text = AddDrillCharacter(std::move(lesson.text), focus, allowed);
+    if (drillKey) {
+        const std::string line = KeyIntroLine(focus, KeyNeighbours(layout, focus, allowed));
+        if (!line.empty()) lesson.text = lesson.text.empty() ? line : line + " " + lesson.text;
+    }
+    return lesson;
+}
