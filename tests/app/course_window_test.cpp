@@ -4,9 +4,12 @@
 // Escape, a change of layout in the middle of a lesson.
 #include <xkbcommon/xkbcommon-keysyms.h>
 
+#include <xkbcommon/xkbcommon.h>
+
 #include "app/course_window.h"
 #include "common/cp1252.h"
 #include "form_fixture.h"
+#include "keyboard/xkb_layout.h"
 
 namespace {
 
@@ -70,6 +73,25 @@ TEST_F(CourseFlow, ALessonCutByAChangeOfLayoutKeepsWhatWasTyped) {
     EXPECT_EQ(course->Session().State().Layout().Text(), "fr(bepo)");
     EXPECT_EQ(course->Session().Typed(), 0);
     form_->Edge().ChooseSystem();
+}
+
+// A lesson typed on BÉPO while AZERTY is counted: the course says so at its end, as the
+// main window does after a run.
+TEST_F(CourseFlow, ALessonTypedOnAnotherLayoutIsSaid) {
+    CourseWindow* course = OpenCourse();
+    ASSERT_NE(course, nullptr);
+    const std::unique_ptr<KeyboardLayout> bepo = LoadXkbLayout(LayoutName{"fr", "bepo"});
+    ASSERT_TRUE(bepo);
+    const std::string lesson = course->Session().Text();
+    for (const char c : lesson) {
+        const unsigned char ch = static_cast<unsigned char>(c);
+        const std::vector<Keystroke>& strokes = bepo->Strokes(ch == 0xA0 ? ' ' : ch);
+        ASSERT_EQ(strokes.size(), 1u) << c;
+        const std::u32string text(1, Cp1252ToUnicode(ch));
+        course->Key(KeyPress{bepo->KeycodeOfPlace(strokes[0].Place), xkb_utf32_to_keysym(text[0]), 0, text}, 0);
+    }
+    ASSERT_FALSE(messages_.empty());
+    EXPECT_NE(messages_.back().find("semble être Français (BÉPO)"), std::string::npos) << messages_.back();
 }
 
 }  // namespace
