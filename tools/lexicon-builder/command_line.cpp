@@ -98,7 +98,7 @@ UsageLists UsageListsOf(const Options& o) {
     return lists;
 }
 
-// "412 mots de thèmes sensibles (violence 120, sexe 40, ...)": the themes with a word left out.
+// "412 mots des thèmes écartés (violence 120, sexe 40, ...)": the themes with a word left out.
 std::string ThemeSummary(const LexiconFiles& files) {
     int total = 0;
     std::string themes;
@@ -109,7 +109,7 @@ std::string ThemeSummary(const LexiconFiles& files) {
         total += count;
         themes += (themes.empty() ? "" : ", ") + std::string(kThemes[std::size_t(theme)]) + " " + std::to_string(count);
     }
-    return std::to_string(total) + " mots de thèmes sensibles" + (themes.empty() ? "" : " (" + themes + ")");
+    return std::to_string(total) + " mots des thèmes écartés" + (themes.empty() ? "" : " (" + themes + ")");
 }
 
 }  // namespace

@@ -27,8 +27,9 @@ namespace lexbuild {
 std::string FoldWord(std::string_view cp1252);
 
 // The themes of badwords/themes.txt, as the file names them (UTF-8).
-inline constexpr std::array<std::string_view, 10> kThemes = {"violence", "sexe", "excrétion",   "drogue",  "foi",
-                                                             "origine",  "peau", "orientation", "maladie", "handicap"};
+inline constexpr std::array<std::string_view, 11> kThemes = {"violence", "sexe",     "excrétion", "drogue",
+                                                             "foi",      "origine",  "peau",      "orientation",
+                                                             "maladie",  "handicap", "anglais"};
 constexpr int kThemeCount = int(kThemes.size());
 
 // A word of the themes' list and its theme (an index of kThemes).
