@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QDate>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -271,23 +272,22 @@ QWidget* StatsWindow::BuildPairsTab() {
 QWidget* StatsWindow::BuildProgressTab() {
     auto* tab = new QWidget;
     auto* layout = new QVBoxLayout(tab);
-    auto* choices = new QHBoxLayout;
+    // Two rows, so that the tab keeps the window's width: the period and the detail, then
+    // the runs of the layout counted (named at each refresh) or of every layout.
+    auto* choices = new QGridLayout;
     PeriodBox = new QComboBox(tab);
     PeriodBox->addItems({QString::fromUtf8("30 derniers jours"), QString::fromUtf8("Depuis le début")});
     DetailBox = new QComboBox(tab);
     DetailBox->addItems({QString::fromUtf8("Par séance"), QString::fromUtf8("Par jour (moyenne)")});
-    choices->addWidget(Heading(QString::fromUtf8("Période :"), tab));
-    choices->addWidget(PeriodBox);
-    choices->addSpacing(12);
-    choices->addWidget(Heading(QString::fromUtf8("Affichage :"), tab));
-    choices->addWidget(DetailBox);
-    // The runs of the layout counted (named at each refresh), or of every layout.
     HistoryLayoutBox = new QComboBox(tab);
     HistoryLayoutBox->addItems({QString(), QString::fromUtf8("Toutes les dispositions")});
-    choices->addSpacing(12);
-    choices->addWidget(Heading(QString::fromUtf8("Disposition\u00A0:"), tab));
-    choices->addWidget(HistoryLayoutBox);
-    choices->addStretch(1);
+    choices->addWidget(Heading(QString::fromUtf8("Période\u00A0:"), tab), 0, 0);
+    choices->addWidget(PeriodBox, 0, 1);
+    choices->addWidget(Heading(QString::fromUtf8("Affichage\u00A0:"), tab), 0, 2);
+    choices->addWidget(DetailBox, 0, 3);
+    choices->addWidget(Heading(QString::fromUtf8("Disposition\u00A0:"), tab), 1, 0);
+    choices->addWidget(HistoryLayoutBox, 1, 1, 1, 3, Qt::AlignLeft);
+    choices->setColumnStretch(4, 1);
     layout->addLayout(choices);
     Chart = new ProgressChart(tab);
     layout->addWidget(Chart, 1);
