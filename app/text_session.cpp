@@ -130,18 +130,7 @@ TextSession::Polled TextSession::Poll() {
     if (std::optional<TextPreview> preview = loader_->Preview()) {
         if (!previewShown_ || preview->Passages.size() > preview_.size()) preview_ = std::move(preview->Passages);
         if (!previewShown_) {
-            // The new reading's passages replace those shown.
-            previewShown_ = true;
-            text_.reset();
-            if (opening_) {
-                path_ = loader_->Path();
-                advanced_ = 0;
-                unrecorded_.clear();
-                if (startedAgain_) polled.Message = "Vous aviez terminé ce texte" + kNbsp + ": il reprend au début.";
-            }
-            title_ = preview->Title;
-            first_ = preview->First;
-            start_ = options_.Start.Character;
+            Replace(preview->Title, preview->First, polled);
             advanced_ = std::min(advanced_, int(preview_.size()) - 1);
             ShowPassage(preview_[std::size_t(advanced_)]);
             polled.NewPassage = true;
@@ -149,13 +138,14 @@ TextSession::Polled TextSession::Poll() {
     }
     std::optional<std::variant<ReadText, ReadFailure>> taken = loader_->Take();
     if (!taken) return polled;
-    const std::string path = loader_->Path();
-    loader_.reset();
     polled.Loading = false;
     if (ReadText* text = std::get_if<ReadText>(&*taken)) {
         TextTaken(std::move(*text), polled);
+        loader_.reset();
         return polled;
     }
+    const std::string path = loader_->Path();
+    loader_.reset();
     const ReadFailure& failure = std::get<ReadFailure>(*taken);
     if (failure.Problem == ReadProblem::Cancelled) return polled;
     const TextPlace* place = places_.AtPath(path);
@@ -167,12 +157,28 @@ TextSession::Polled TextSession::Poll() {
     return polled;
 }
 
+void TextSession::Replace(const std::string& title, int first, Polled& polled) {
+    previewShown_ = true;
+    text_.reset();
+    if (opening_) {
+        path_ = loader_->Path();
+        advanced_ = 0;
+        unrecorded_.clear();
+        if (startedAgain_) polled.Message = "Vous aviez terminé ce texte" + kNbsp + ": il reprend au début.";
+    }
+    title_ = title;
+    first_ = first;
+}
+
 void TextSession::TextTaken(ReadText text, Polled& polled) {
-    if (first_ < 0 || !previewShown_) first_ = text.PassageFrom(start_);
+    // Read before any of its passages was shown (a short text): shown now.
+    const bool shown = previewShown_;
+    const int first = text.PassageFrom(options_.Start.Character);
+    if (!shown) Replace(text.Title, first, polled);
+    if (first_ < 0) first_ = first;
     text_ = std::move(text);
-    title_ = text_->Title;
     path_ = text_->Identity.Path;
-    const int before = PassageIndex();
+    const int before = shown ? PassageIndex() : -1;
     if (opening_) {
         const PlaceFound found = places_.Find(text_->Identity);
         if (found.Place && found.Match == FileMatch::Changed) {
@@ -185,8 +191,7 @@ void TextSession::TextTaken(ReadText text, Polled& polled) {
         }
         opening_ = false;
     }
-    if (!previewShown_ || PassageIndex() != before) {
-        previewShown_ = true;
+    if (PassageIndex() != before) {
         ShowPassage(text_->Passage(PassageIndex()));
         polled.NewPassage = true;
     }

@@ -116,6 +116,8 @@ public:
 
 private:
     void ShowPassage(std::string passage);
+    // The reading under way has its first passages: they replace those shown.
+    void Replace(const std::string& title, int first, Polled& polled);
     // The whole text is in: its passages, the place found for it, the passages finished
     // before.
     void TextTaken(ReadText text, Polled& polled);
@@ -142,7 +144,6 @@ private:
     std::string title_;
     std::vector<std::string> preview_;  // passages read before the whole text
     int first_ = 0;                     // the index of the first passage shown; -1 while unknown
-    uint64_t start_ = 0;                // where it starts, in characters read
     int advanced_ = 0;                  // passages moved on since
     // Passages finished before the whole text was in: how far after the first shown, and
     // their speed when they had one.
