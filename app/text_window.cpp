@@ -59,7 +59,7 @@ TextWindow::TextWindow(KeyboardEdge& edge, ProgressRecord& record, TextServices 
     Recent->setFocusPolicy(Qt::ClickFocus);
     Recent->setFixedHeight(4 * Recent->fontMetrics().height() + 12);
     OpenButton = Button("Ouvrir un texte…", this);
-    Hint(OpenButton, "Ouvrir un texte (UTF-8, Windows-1252, Latin-9) ou un livre EPUB sans DRM.");
+    Hint(OpenButton, "Ouvrir un texte (UTF-8, UTF-16, Windows-1252 ou Latin-9) ou un livre EPUB sans DRM.");
     ForgetButton = Button("Retirer de la liste", this);
     Progress = new QProgressBar(this);
     Progress->setRange(0, 100);
@@ -87,9 +87,8 @@ TextWindow::TextWindow(KeyboardEdge& edge, ProgressRecord& record, TextServices 
     TypographyBox = new QCheckBox(QString::fromUtf8("Typographie d'origine"), this);
     TypographyBox->setFocusPolicy(Qt::ClickFocus);
     Hint(TypographyBox,
-         "Garder l'apostrophe courbe, les points de suspension et les tirets du texte quand votre clavier les "
-         "tape\u00A0; "
-         "sinon ils deviennent ' ... et -.");
+         "Garder l'apostrophe et les guillemets courbes, les points de suspension et les tirets du texte quand "
+         "votre clavier les tape\u00A0; sinon ils deviennent ' \" ... et -.");
     KeyboardBox = new QCheckBox(QString::fromUtf8("Clavier visuel (F4)"), this);
     KeyboardBox->setFocusPolicy(Qt::ClickFocus);
     NextButton = Button("Passage suivant", this);
