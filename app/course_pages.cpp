@@ -6,6 +6,7 @@
 
 #include "app/course_window.h"
 #include "app/qt_text.h"
+#include "app/window_style.h"
 #include "common/cp1252.h"
 
 namespace {
@@ -101,11 +102,5 @@ void CourseWindow::ShowNewKey(int step) {
 
 void CourseWindow::ShowResult(const CourseSession::KeyOutcome& outcome) {
     if (!outcome.Result) return;
-    // One sentence a line; the first names the lesson's figures, in bold.
-    QStringList lines = QString::fromStdString(LessonReportText(session_.State().Order(), *outcome.Result))
-                            .split('\n', Qt::SkipEmptyParts);
-    for (QString& line : lines) line = line.toHtmlEscaped();
-    if (!lines.isEmpty()) lines.front() = QStringLiteral("<b>%1</b>").arg(lines.front());
-    Result->setText(lines.join(QStringLiteral("<br>")));
-    Result->setVisible(true);
+    window_style::ShowResultText(Result, LessonReportText(session_.State().Order(), *outcome.Result));
 }

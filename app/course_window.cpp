@@ -149,19 +149,10 @@ CourseWindow::CourseWindow(const Lexicon& lexicon, KeyboardEdge& edge, ProgressR
     Model->setPalette(modelColours);
     Model->setMargin(4);
     Field = new TypingEdit(this);
-    Field->setFont(PixelFont("Arial", 19));
-    SetColours(Field, kTeal, &kPaleYellow);
+    StyleTypingField(Field);
     Field->setToolTip(QString::fromUtf8("Recopiez le texte ci-dessus ; Echap recommence la leçon."));
-    Result = new QLabel(this);
-    Result->setWordWrap(true);
-    Result->setTextFormat(Qt::RichText);
-    Result->setFont(PixelFont("Arial", 13));
-    Result->setFrameStyle(QFrame::StyledPanel | QFrame::Plain);
-    Result->setMargin(4);
-    Result->hide();
-    Info = new QLabel(this);
-    Info->setWordWrap(true);
-    Info->setFont(PixelFont("Arial", 13));
+    Result = NewResultLabel(this);
+    Info = NewInfoLabel(this);
     Keyboard = new OnscreenKeyboard(this);
     auto* controls = new QHBoxLayout;
     auto* targetLabel = new QLabel(QString::fromUtf8("Objectif :"), this);
@@ -319,13 +310,7 @@ void CourseWindow::Key(const KeyPress& press, uint64_t eventMs) {
     }
     const TranslatedKey& key = struck.Translated;
     session_.KeyDown(key.VirtualKey);
-    std::vector<std::optional<unsigned char>> typed;
-    for (char32_t u : key.Characters) {
-        const int b = cp1252_detail::FromUnicode(u);
-        typed.push_back(b < 0 ? std::nullopt : std::optional<unsigned char>(static_cast<unsigned char>(b)));
-    }
-    if (key.Cancelled) typed.push_back(std::nullopt);
-    for (const std::optional<unsigned char>& ch : typed) {
+    for (const std::optional<unsigned char>& ch : TypedBytes(key)) {
         const CourseSession::KeyOutcome outcome = session_.KeyPress(ch, at);
         if (!outcome.Correct) {
             Keyboard->FlashWrong(key.Place);

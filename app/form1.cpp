@@ -97,9 +97,13 @@ void TForm1::BindHandlers() {
     connect(StatsButton, &QPushButton::clicked, this, [this] { Guarded([this] { ShowStatistics(); }); });
     connect(CourseButton, &QPushButton::clicked, this, [this] { Guarded([this] { ShowCourse(); }); });
     connect(KeyboardBox, &QCheckBox::toggled, this, [this](bool shown) { ShowKeyboard(shown); });
+    connect(TextsButton, &QPushButton::clicked, this, [this] { Guarded([this] { ShowTexts(); }); });
     auto* f3 = new QShortcut(QKeySequence(Qt::Key_F3), this);
     f3->setContext(Qt::WindowShortcut);
     connect(f3, &QShortcut::activated, this, [this] { Guarded([this] { ShowCourse(); }); });
+    auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    f5->setContext(Qt::WindowShortcut);
+    connect(f5, &QShortcut::activated, this, [this] { Guarded([this] { ShowTexts(); }); });
     auto* f4 = new QShortcut(QKeySequence(Qt::Key_F4), this);
     f4->setContext(Qt::WindowShortcut);
     connect(f4, &QShortcut::activated, this, [this] { KeyboardBox->toggle(); });

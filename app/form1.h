@@ -30,6 +30,8 @@
 
 class StatsWindow;
 class CourseWindow;
+class TextWindow;
+struct CourseServices;
 class OnscreenKeyboard;
 
 extern const char* const kWindowTitle;  // UTF-8
@@ -74,6 +76,7 @@ public:
     QTimer* Timer1;
     QPushButton* StatsButton = nullptr;   // opens the detailed statistics (form1_statistics.cpp)
     QPushButton* CourseButton = nullptr;  // opens the typing course (form1_keyboard.cpp)
+    QPushButton* TextsButton = nullptr;   // opens "Vos textes" (form1_keyboard.cpp)
     QCheckBox* KeyboardBox = nullptr;     // shows the on-screen keyboard under the typing field
     OnscreenKeyboard* Keyboard = nullptr;
 
@@ -124,6 +127,10 @@ public:
     // The typing course, in a window of its own (F3); with characters, a lesson around them.
     void ShowCourse(const std::string& practise = {});
     CourseWindow* Course() const { return courseWindow_; }
+    // The user's own texts and books, in a window of their own (F5); with a path, that
+    // file opened where the user stopped in it.
+    void ShowTexts(const std::string& path = {});
+    TextWindow* Texts() const { return textWindow_; }
     // The on-screen keyboard under the typing field (F4), off at start.
     void ShowKeyboard(bool shown);
 
@@ -189,7 +196,13 @@ private:
     void ShowNext();
     void FlashWrongKey();
     TypingCursor cursor_;
+    // What the course and "Vos textes" need of this window: the sound, the history, the
+    // record's saves, messages.
+    CourseServices TypingServices();
+    // Beside this window, inside the screen.
+    void PlaceBeside(QWidget* window);
     CourseWindow* courseWindow_ = nullptr;
+    TextWindow* textWindow_ = nullptr;
     int lastPlace_ = -1;  // the drawn place of the latest key struck
     bool completingLine_ = false;
     int cursorGeneration_ = -1;

@@ -8,6 +8,7 @@
 #include "app/form1.h"
 #include "app/onscreen_keyboard.h"
 #include "app/stats_window.h"
+#include "app/text_window.h"
 #include "common/cp1252.h"
 
 void TForm1::LayoutChanged() {
@@ -21,6 +22,29 @@ void TForm1::LayoutChanged() {
     }
 }
 
+CourseServices TForm1::TypingServices() {
+    CourseServices services;
+    services.Beep = [this] {
+        if (CheckBox1->isChecked() && services_.Beep) services_.Beep();
+    };
+    services.AppendHistory = [this](const HistoryRow& row) { return AppendRow(row); };
+    services.SaveRecord = [this] {
+        if (std::optional<IoError> failed = SaveReportingLater()) ShowMessage(IoErrorMessage(*failed));
+    };
+    services.ShowMessage = [this](const std::string& text) { ShowMessage(text); };
+    return services;
+}
+
+void TForm1::PlaceBeside(QWidget* window) {
+    if (QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        QRect place(QPoint(0, 0), window->size().boundedTo(area.size() - QSize(16, 40)));
+        place.moveCenter(area.center());
+        window->resize(place.size());
+        window->move(place.topLeft());
+    }
+}
+
 void TForm1::ShowCourse(const std::string& practise) {
     if (!LexiconReady()) {
         ShowMessage("Le cours a besoin du dictionnaire, qui n'est pas chargé.");
@@ -28,24 +52,8 @@ void TForm1::ShowCourse(const std::string& practise) {
     }
     const bool first = !courseWindow_;
     if (first) {
-        CourseServices services;
-        services.Beep = [this] {
-            if (CheckBox1->isChecked() && services_.Beep) services_.Beep();
-        };
-        services.AppendHistory = [this](const HistoryRow& row) { return AppendRow(row); };
-        services.SaveRecord = [this] {
-            if (std::optional<IoError> failed = SaveReportingLater()) ShowMessage(IoErrorMessage(*failed));
-        };
-        services.ShowMessage = [this](const std::string& text) { ShowMessage(text); };
-        courseWindow_ = new CourseWindow(*lexicon_, *edge_, *record_, dataDirectory_, services, this);
-        // Beside the main window, inside the screen.
-        if (QScreen* screen = this->screen()) {
-            const QRect area = screen->availableGeometry();
-            QRect place(QPoint(0, 0), courseWindow_->size().boundedTo(area.size() - QSize(16, 40)));
-            place.moveCenter(area.center());
-            courseWindow_->resize(place.size());
-            courseWindow_->move(place.topLeft());
-        }
+        courseWindow_ = new CourseWindow(*lexicon_, *edge_, *record_, dataDirectory_, TypingServices(), this);
+        PlaceBeside(courseWindow_);
         courseWindow_->Start();
     }
     if (!practise.empty()) courseWindow_->Practise(practise);
@@ -53,6 +61,27 @@ void TForm1::ShowCourse(const std::string& practise) {
     courseWindow_->raise();
     courseWindow_->activateWindow();
     courseWindow_->Field->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::ShowTexts(const std::string& path) {
+    // The texts are read for the layout, which the first paint sets up.
+    if (loading_ || edge_->Keeper().StartupPending) {
+        ShowMessage("«\u00A0Vos textes\u00A0» s'ouvrira une fois le programme prêt, dans un instant.");
+        return;
+    }
+    if (!textWindow_) {
+        TextServices services;
+        static_cast<CourseServices&>(services) = TypingServices();
+        services.PassageLength = [this] { return PassageLengthForSentences(SpinEdit1->value()); };
+        textWindow_ = new TextWindow(*edge_, *record_, services, this);
+        PlaceBeside(textWindow_);
+        textWindow_->Start();
+    }
+    textWindow_->show();
+    textWindow_->raise();
+    textWindow_->activateWindow();
+    textWindow_->Field->setFocus(Qt::OtherFocusReason);
+    textWindow_->Open(path);
 }
 
 void TForm1::ShowKeyboard(bool shown) {

@@ -277,6 +277,13 @@ void TForm1::BuildControls() {
     KeyboardBox->setFont(sans11);
     KeyboardBox->setFocusPolicy(Qt::NoFocus);
     Hint(KeyboardBox, "Montrer sous la saisie le clavier, la touche à frapper et le doigt qui la frappe.");
+    // Your own texts and books, under the statistics button, right of the model's caption.
+    TextsButton = new QPushButton(QString::fromUtf8("Vos textes (F5)"), this);
+    place(TextsButton, 492, 43, 108, 24);
+    TextsButton->setFont(times13);
+    TextsButton->setFocusPolicy(Qt::NoFocus);
+    TextsButton->setAutoDefault(false);
+    Hint(TextsButton, "S'entraîner sur vos propres textes et livres (EPUB), repris là où vous vous êtes arrêté.");
 
     // Centred on the screen when shown (the position is the frame's), the title bar inside it.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

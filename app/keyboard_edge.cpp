@@ -5,12 +5,23 @@
 #include <QGuiApplication>
 
 #include "app/wayland_keymap.h"
+#include "common/cp1252.h"
 #include "keyboard/xkb_layout.h"
 
 namespace {
 constexpr const char* kLayoutSetting = "disposition";
 constexpr const char* kChosenOrigin = "choisie par vous";
 }  // namespace
+
+std::vector<std::optional<unsigned char>> TypedBytes(const TranslatedKey& key) {
+    std::vector<std::optional<unsigned char>> typed;
+    for (const char32_t u : key.Characters) {
+        const int b = cp1252_detail::FromUnicode(u);
+        typed.push_back(b < 0 ? std::nullopt : std::optional<unsigned char>(static_cast<unsigned char>(b)));
+    }
+    if (key.Cancelled) typed.push_back(std::nullopt);
+    return typed;
+}
 
 KeyboardEdge::KeyboardEdge(ProgressRecord& record, std::string programFolder,
                            std::function<void(const std::string&)> tell, QObject* parent)
@@ -39,6 +50,14 @@ void KeyboardEdge::SaveSettings() {
     } catch (const IoError& failure) {
         if (tell_) tell_(IoErrorMessage(failure));
     }
+}
+
+void KeyboardEdge::ChangeSetting(const std::string& name, const std::optional<std::string>& value) {
+    if (value)
+        UserSettings().Set(name, *value);
+    else
+        UserSettings().Remove(name);
+    SaveSettings();
 }
 
 std::pair<LayoutName, std::string> KeyboardEdge::SystemLayoutOrDefault() const {

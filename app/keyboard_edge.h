@@ -22,6 +22,11 @@
 #include "keyboard/key_input.h"
 #include "stats/progress.h"
 
+// What a key press types for a typing window's check: each character as its Windows-1252
+// byte, nothing for one that Windows-1252 cannot hold; a dead key followed by a key it does
+// not compose with types a wrong character after them.
+std::vector<std::optional<unsigned char>> TypedBytes(const TranslatedKey& key);
+
 class KeyboardEdge : public QObject {
     Q_OBJECT
 public:
@@ -60,6 +65,11 @@ public:
     KeyTime Now() { return clock_.Place(0); }
     // Escape, a restart: a dead key struck before is forgotten.
     void ForgetDeadKey() { translator_.Reset(); }
+
+    // A setting of the user's settings file (réglages.txt), which the layout's choice is
+    // kept in too; a change is saved at once (a failure is said).
+    std::optional<std::string> Setting(const std::string& name) { return UserSettings().Get(name); }
+    void ChangeSetting(const std::string& name, const std::optional<std::string>& value);
 
     // After a run or a lesson: says once when the keys typed point at another layout than
     // the one counted.

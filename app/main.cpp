@@ -3,6 +3,8 @@
 // Program start: the application object, hint timing, title, then the main window, once
 // per progress folder.
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStyleFactory>
@@ -55,7 +57,18 @@ int main(int argc, char** argv) {
     if (lock.state() == InstanceLock::State::Unavailable && lock.Error() != ENOENT && lock.Error() != ENOTDIR &&
         !GoOnWithoutLock(LockUnavailableMessage(lock.Path(), lock.Error())))
         return 1;
+    // A text or book given on the command line ("clavelle livre.epub"), named from the
+    // folder the program was started in (the window then works in its own folder), opened
+    // in "Vos textes" once the window has loaded what it needs.
+    std::string text;
+    const QStringList arguments = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size() && text.empty(); ++i)
+        if (arguments[i] != QStringLiteral("--"))
+            text = QFile::encodeName(QFileInfo(arguments[i]).absoluteFilePath()).toStdString();
     TForm1 form;
+    if (!text.empty())
+        QObject::connect(
+            &form, &TForm1::firstPaintDone, &form, [&form, text] { form.ShowTexts(text); }, Qt::SingleShotConnection);
     form.show();
     return app.exec();
 }

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/qt_text.h"
 
+#include <QFile>
+
 #include "common/cp1252.h"
 
 namespace {
@@ -47,3 +49,7 @@ std::vector<int> TypedCharacters(const QString& text) {
 QString Quoted(const std::string& utf8) {
     return QString::fromUtf8("«\u00A0%1\u00A0»").arg(QString::fromStdString(utf8));
 }
+
+QString PathToQString(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+std::string PathFromQString(const QString& path) { return QFile::encodeName(path).toStdString(); }

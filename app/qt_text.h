@@ -16,5 +16,10 @@ std::string FromQString(const QString& text);
 // Windows-1252 cannot hold (never the '?' it would be shown as).
 std::vector<int> TypedCharacters(const QString& text);
 
+// A path of the file system (bytes, as the system names the file) as the user reads it, and
+// back.
+QString PathToQString(const std::string& path);
+std::string PathFromQString(const QString& path);
+
 // A text between French guillemets with their no-break spaces, "« e »" (from UTF-8).
 QString Quoted(const std::string& utf8);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
 
@@ -71,6 +72,37 @@ QString CountText(int64_t count, const char* singular, const char* plural) {
     return QString::fromUtf8("%1 %2")
         .arg(QLocale(QLocale::French).toString(qlonglong(count)))
         .arg(QString::fromUtf8(count >= 2 ? plural : singular));
+}
+
+void StyleTypingField(QWidget* field) {
+    field->setFont(PixelFont("Arial", 19));
+    SetColours(field, kTeal, &kPaleYellow);
+}
+
+QLabel* NewResultLabel(QWidget* parent) {
+    auto* result = new QLabel(parent);
+    result->setWordWrap(true);
+    result->setTextFormat(Qt::RichText);
+    result->setFont(PixelFont("Arial", 13));
+    result->setFrameStyle(QFrame::StyledPanel | QFrame::Plain);
+    result->setMargin(4);
+    result->hide();
+    return result;
+}
+
+QLabel* NewInfoLabel(QWidget* parent) {
+    auto* info = new QLabel(parent);
+    info->setWordWrap(true);
+    info->setFont(PixelFont("Arial", 13));
+    return info;
+}
+
+void ShowResultText(QLabel* label, const std::string& utf8) {
+    QStringList lines = QString::fromStdString(utf8).split('\n', Qt::SkipEmptyParts);
+    for (QString& line : lines) line = line.toHtmlEscaped();
+    if (!lines.isEmpty()) lines.front() = QStringLiteral("<b>%1</b>").arg(lines.front());
+    label->setText(lines.join(QStringLiteral("<br>")));
+    label->setVisible(true);
 }
 
 void ShowMessageBox(const QString& title, const QString& text) {

@@ -6,9 +6,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QLabel>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <string>
 
 namespace window_style {
 
@@ -36,6 +38,15 @@ void SubstituteWindowFonts();
 // "1 intervalle mesuré", "2 intervalles mesurés": a count with its words, singular for 0
 // and 1 as French has it; thousands grouped the French way (UTF-8 words).
 QString CountText(int64_t count, const char* singular, const char* plural);
+
+// The parts that the course and "Vos textes" share under their model: the typing field's
+// look; the result of the lesson or passage just typed, hidden until there is one; the
+// information line.
+void StyleTypingField(QWidget* field);
+QLabel* NewResultLabel(QWidget* parent);
+QLabel* NewInfoLabel(QWidget* parent);
+// Shows a result (UTF-8), one sentence a line, the first (its figures) in bold.
+void ShowResultText(QLabel* label, const std::string& utf8);
 
 // A modal box with the text and one OK button, over the active window. It ignores the
 // keyboard for its first half-second, so that a key typed on the run's momentum (a space

@@ -21,6 +21,7 @@ namespace {
 constexpr std::string_view kDifficult = "difficile";
 constexpr std::string_view kNormal = "normal";
 constexpr std::string_view kLesson = "leçon ";
+constexpr std::string_view kOwnText = "texte";
 constexpr std::string_view kComma = "virgule";
 constexpr std::string_view kQuote = "guillemet";
 constexpr std::string_view kEndOfText = "fin du texte";
@@ -201,6 +202,8 @@ std::string FormatHistoryRow(const HistoryRow& row) {
     line.append(numbers, out);
     if (!row.LessonKey.empty()) {
         line += LessonLevelText(row.LessonKey);
+    } else if (row.OwnText) {
+        line += kOwnText;
     } else {
         line += row.Difficult ? kDifficult : kNormal;
     }
@@ -255,6 +258,7 @@ bool ParseHistoryRow(std::string_view line, HistoryRow& row) {
     std::string_view rest = line.substr(at + 1);
     // The level, the end, and the layout when the row has it.
     row.Difficult = false;
+    row.OwnText = false;
     row.LessonKey.clear();
     auto take = [&rest](std::string_view word) {
         if (rest.size() < word.size() || !std::equal(word.begin(), word.end(), rest.begin())) return false;
@@ -267,6 +271,8 @@ bool ParseHistoryRow(std::string_view line, HistoryRow& row) {
         const std::size_t comma = rest.find(',');
         if (comma == std::string_view::npos || !ParseLessonKey(rest.substr(0, comma), row.LessonKey)) return false;
         rest.remove_prefix(comma);
+    } else if (take(kOwnText)) {
+        row.OwnText = true;
     } else if (!take(kNormal)) {
         return false;
     }

@@ -35,6 +35,8 @@ struct HistoryRow {
     // A lesson of the typing course: its focus key (one character, UTF-8); empty for a
     // plain run. Written in "niveau" as "leçon <key>" ("leçon virgule", "leçon guillemet").
     std::string LessonKey;
+    // A passage of the user's own text ("Vos textes"): written "texte" in "niveau".
+    bool OwnText = false;
     // The keyboard layout the run was typed on, as XKB names it: "fr", "fr(bepo)", "ch(fr)".
     std::string Layout = std::string(kDefaultLayout);
 

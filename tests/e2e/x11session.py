@@ -168,10 +168,11 @@ class Session:
         return result.stdout
 
     # The program ----------------------------------------------------------------
-    def start(self, extra_env=None):
+    def start(self, extra_env=None, args=()):
+        """Starts the program with these arguments (a text to open) and waits for its window."""
         env = dict(self.env)
         env.update(extra_env or {})
-        self.app = subprocess.Popen([self.program], cwd=self.data_dir, env=env,
+        self.app = subprocess.Popen([self.program, *args], cwd=self.data_dir, env=env,
                                     stdout=subprocess.DEVNULL, stderr=open(os.path.join(self.out_dir, "stderr.txt"), "a"))
         self.window = self.wait_for_windows(1)[0]
         self.run(["xdotool", "windowactivate", "--sync", self.window], check_rc=False)

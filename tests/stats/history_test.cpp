@@ -106,6 +106,17 @@ TEST(HistoryRows, OldRowsCommaRowsAndLessonsRead) {
     EXPECT_NE(FormatHistoryRow(lesson).find(",leçon k,fin du texte,"), std::string::npos);
     lesson.LessonKey = ",";
     EXPECT_NE(FormatHistoryRow(lesson).find(",leçon virgule,"), std::string::npos);
+
+    // A passage of the user's own text; the next row read is no longer one.
+    HistoryRow passage = SampleRow(kPiDay, 0, 30, 1);
+    passage.OwnText = true;
+    const std::string line = FormatHistoryRow(passage);
+    EXPECT_NE(line.find(",texte,fin du texte,fr\n"), std::string::npos) << line;
+    HistoryRow back = Parsed(std::string_view(line).substr(0, line.size() - 1));
+    EXPECT_TRUE(back.OwnText);
+    EXPECT_FALSE(back.Difficult);
+    EXPECT_TRUE(ParseHistoryRow("2026-03-14T09:26:53+01:00,120,3,36000,40,2.5,normal,fin du texte", back));
+    EXPECT_FALSE(back.OwnText);
 }
 
 TEST(HistoryRows, DamagedAndImplausibleLinesAreSkippedAndCounted) {
