@@ -89,14 +89,14 @@ void KeyboardEdge::SetUp() {
             tell_(
                 "Les dispositions du clavier du système (données XKB) ne peuvent pas être lues\u00A0: les "
                 "statistiques sont comptées pour " +
-                counted + ", dont le programme a sa propre copie.");
+                counted + ", que le programme connaît par cœur.");
     } else if (fellBack) {
         origin_ = "intégrée (la disposition «\u00A0" + name.Text() + "\u00A0» est introuvable)";
         if (tell_)
             tell_("La disposition du clavier «\u00A0" + name.Text() +
                   "\u00A0» est introuvable dans les données XKB du système\u00A0: les statistiques sont comptées "
                   "pour " +
-                  counted + ", dont le programme a sa propre copie.");
+                  counted + ", que le programme connaît par cœur.");
     }
     SetActiveLayout(layout);
     translator_.Reset();

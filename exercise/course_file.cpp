@@ -68,7 +68,7 @@ std::string CourseLoadResult::Message() const {
                    (SkippedLines > 1 ? " lignes illisibles ont été ignorées" : " ligne illisible a été ignorée") +
                    ", le reste du cours a été repris" +
                    (AsideError ? notKept
-                               : semicolon + "une copie du fichier est gardée sous le nom " + Quoted(Aside) + ".");
+                               : semicolon + "une copie du fichier est conservée sous le nom " + Quoted(Aside) + ".");
         case Status::TooBig:
             return file + " est trop gros pour être un fichier du cours (plus de 1" + kNbsp + "Mo)" +
                    (AsideError ? notKept
