@@ -52,11 +52,6 @@ void CourseWindow::ShowPage(const QString& title, const QString& text) {
     Info->setText(QString::fromUtf8("Appuyez sur Entrée (ou Échap) pour commencer la leçon."));
 }
 
-void CourseWindow::EndPage() {
-    page_ = false;
-    ShowLesson();
-}
-
 void CourseWindow::ShowWelcome() {
     const KeyboardLayout& layout = edge_.Layout();
     // The characters under the resting fingers, and those of the keys with a bump.

@@ -344,6 +344,11 @@ void CourseWindow::LessonDone(const CourseSession::KeyOutcome& outcome) {
         ShowLesson();
 }
 
+void CourseWindow::EndPage() {
+    page_ = false;
+    ShowLesson();
+}
+
 void CourseWindow::SaveState() {
     try {
         session_.Save();

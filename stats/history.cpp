@@ -27,8 +27,7 @@ constexpr std::string_view kQuote = "guillemet";
 constexpr std::string_view kEndOfText = "fin du texte";
 constexpr std::string_view kInterruption = "interruption";
 constexpr std::size_t kMaxFieldBytes = 64;
-constexpr std::size_t kReadBlock = std::size_t(1) << 20;
-constexpr std::size_t kMaxLineBytes = 4096;  // no row comes near; longer lines are damage
+constexpr int32_t kMaxPlausibleSpeed = 1000;  // words per minute; beyond, a row is not a run
 
 int32_t FloorDiv(int64_t a, int64_t b) { return static_cast<int32_t>(a / b - (a % b < 0 ? 1 : 0)); }
 
@@ -289,74 +288,14 @@ bool ParseHistoryRow(std::string_view line, HistoryRow& row) {
     return true;
 }
 
-void HistorySummary::AddLine(std::string_view line) {
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    static const std::string_view headerStart = kHistoryHeader.substr(0, kHistoryHeader.find(','));
-    if (line.empty() || line.starts_with(headerStart)) return;
-    HistoryRow row;
-    switch (JudgeHistoryLine(line, Today, row)) {
-        case RowVerdict::Run: AddRun(row); break;
-        case RowVerdict::Damaged: ++Damaged; break;
-        case RowVerdict::Implausible: CountImplausible(row); break;
-    }
+bool ImplausibleRow(const HistoryRow& row, int32_t today) {
+    const int32_t day = row.LocalDay();
+    return day < 0 || day > today + 1 || row.Speed > kMaxPlausibleSpeed;
 }
 
-HistorySummary ParseHistory(std::string_view text, int32_t today) {
-    HistorySummary summary(today);
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        summary.AddLine(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return summary;
-}
-
-HistoryReadResult ReadHistoryFile(const std::string& path, int32_t today, const std::string& layout) {
-    HistoryReadResult result{HistorySummary(today, layout), false, std::nullopt};
-    HistorySummary& summary = result.Summary;
-    try {
-        FileDescriptor fd(OpenRegularFile(path, O_RDONLY));
-        // Read block by block; a line cut by the end of a block waits at the front of the
-        // buffer for the rest. A line longer than any row is counted once and passed over.
-        std::string buffer(kReadBlock + kMaxLineBytes, '\0');
-        std::size_t kept = 0;
-        bool skipping = false;
-        for (;;) {
-            const std::size_t got =
-                NamingFile(path, [&] { return ReadSome(fd.get(), buffer.data() + kept, kReadBlock); });
-            const std::size_t filled = kept + got;
-            std::string_view data(buffer.data(), filled);
-            std::size_t start = 0;
-            for (;;) {
-                const std::size_t end = data.find('\n', start);
-                if (end == std::string_view::npos) break;
-                if (!skipping) summary.AddLine(data.substr(start, end - start));
-                skipping = false;
-                start = end + 1;
-            }
-            kept = filled - start;
-            if (got == 0) {
-                if (kept > 0 && !skipping) summary.AddLine(data.substr(start));
-                break;
-            }
-            if (kept > kMaxLineBytes) {
-                if (!skipping) ++summary.Damaged;
-                skipping = true;
-                kept = 0;
-            } else {
-                std::memmove(buffer.data(), buffer.data() + start, kept);
-            }
-        }
-    } catch (const IoError& error) {
-        if (error.code() == kIoFileNotFound && summary.Runs == 0 && summary.Ignored() == 0)
-            result.Missing = true;
-        else
-            result.Error = error;
-        result.Summary = HistorySummary(today, layout);
-    }
-    return result;
+RowVerdict JudgeHistoryLine(std::string_view line, int32_t today, HistoryRow& row) {
+    if (!ParseHistoryRow(line, row)) return RowVerdict::Damaged;
+    return ImplausibleRow(row, today) ? RowVerdict::Implausible : RowVerdict::Run;
 }
 
 std::string HistoryReadErrorText(const IoError& error) {
