@@ -60,6 +60,8 @@ def test(session):
         check(section["Path"] == "/usr/share/clavelle", "the desktop entry starts in the lexicon folder")
         check("Education" in section["Categories"].split(";"), "listed under Education")
         check("Entraînement" in section["GenericName[fr]"], "a French name")
+        check(section["Exec"] == "clavelle %f" and "application/epub+zip" in section["MimeType"].split(";"),
+              "books open with the program from the file manager")
         if shutil.which("appstreamcli"):
             run(["appstreamcli", "validate", "--no-net", "--pedantic",
                  os.path.join(staged, "usr/share/metainfo/fr.clavelle.clavelle.metainfo.xml")])
