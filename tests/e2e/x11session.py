@@ -153,7 +153,12 @@ class Session:
         self.run(["setxkbmap", *self.layout])
         self.wm = subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
-        time.sleep(0.5)
+        # The window manager is ready once it names itself on the root window; a window
+        # mapped before that may be caught in its start.
+        deadline = time.time() + 10
+        while time.time() < deadline and "_NET_SUPPORTING_WM_CHECK(WINDOW)" not in self.run(
+                ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check_rc=False):
+            time.sleep(0.05)
         return self
 
     def __exit__(self, *exc):
@@ -193,7 +198,10 @@ class Session:
                 return found
             check(self.app.poll() is None, "the program ended unexpectedly")
             time.sleep(0.1)
-        raise Failure(f"{count} window(s) titled {TITLE!r} never appeared")
+        # What the X server holds, to tell a window never made from one left unmapped.
+        with open(os.path.join(self.out_dir, "windows.txt"), "w") as tree:
+            tree.write(self.run(["xwininfo", "-root", "-tree"], check_rc=False))
+        raise Failure(f"{count} window(s) titled {TITLE!r} never appeared (windows.txt in {self.out_dir})")
 
     def wait_until(self, predicate, what, timeout=30):
         deadline = time.time() + timeout
