@@ -32,12 +32,25 @@ bool GoOnWithoutLock(const std::string& message) {
     return box.clickedButton() == goOn;
 }
 
+// Without a session bus in the environment, the D-Bus library the toolkit's accessibility
+// support calls on the window thread at the first widget starts dbus-launch and waits for
+// it: a program outside this one, forked from a threaded process, that can hang the window
+// before it shows. A desktop session names its bus or keeps one in the runtime folder; with
+// neither, there is no bus to reach, and the library is told so.
+void NoBusLaunch() {
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"))) return;
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // Past a file-size limit a write then fails (EFBIG, "Disque plein") instead of the
     // signal ending the program in the middle of a save.
     std::signal(SIGXFSZ, SIG_IGN);
+    NoBusLaunch();
     QApplication app(argc, argv);
     InstallToolkitFrench(app);
     QApplication::setStyle(new HintTimingStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
