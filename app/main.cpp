@@ -11,8 +11,10 @@
 
 #include <cerrno>
 #include <csignal>
+#include <optional>
 
 #include "app/form1.h"
+#include "app/text_handoff.h"
 #include "app/toolkit_french.h"
 #include "common/folders.h"
 #include "common/instance_lock.h"
@@ -60,8 +62,18 @@ int main(int argc, char** argv) {
     // folder that cannot be made is reported by the window at its first paint.
     const std::string folder = ProgramFolderPath();
     CreateFolders(folder);
+    // A text or book given on the command line ("clavelle livre.epub"), named from the
+    // folder the program was started in (the window then works in its own folder), opened
+    // in "Vos textes" once the window has loaded what it needs; or by the program already
+    // open on the folder.
+    std::string text;
+    const QStringList arguments = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size() && text.empty(); ++i)
+        if (arguments[i] != QStringLiteral("--"))
+            text = QFile::encodeName(QFileInfo(arguments[i]).absoluteFilePath()).toStdString();
     InstanceLock lock(folder);
     if (lock.state() == InstanceLock::State::HeldElsewhere) {
+        if (HandOffText(folder, text)) return 0;
         MessageServices().ShowMessage(AlreadyOpenMessage(folder));
         return 1;
     }
@@ -70,18 +82,25 @@ int main(int argc, char** argv) {
     if (lock.state() == InstanceLock::State::Unavailable && lock.Error() != ENOENT && lock.Error() != ENOTDIR &&
         !GoOnWithoutLock(LockUnavailableMessage(lock.Path(), lock.Error())))
         return 1;
-    // A text or book given on the command line ("clavelle livre.epub"), named from the
-    // folder the program was started in (the window then works in its own folder), opened
-    // in "Vos textes" once the window has loaded what it needs.
-    std::string text;
-    const QStringList arguments = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < arguments.size() && text.empty(); ++i)
-        if (arguments[i] != QStringLiteral("--"))
-            text = QFile::encodeName(QFileInfo(arguments[i]).absoluteFilePath()).toStdString();
     TForm1 form;
-    if (!text.empty())
-        QObject::connect(
-            &form, &TForm1::firstPaintDone, &form, [&form, text] { form.ShowTexts(text); }, Qt::SingleShotConnection);
+    // "Vos textes" opens once the window has loaded what it needs: the text of the command
+    // line, or the last one handed over meanwhile.
+    bool ready = false;
+    QObject::connect(
+        &form, &TForm1::firstPaintDone, &form,
+        [&form, &ready, &text] {
+            ready = true;
+            if (!text.empty()) form.ShowTexts(text);
+        },
+        Qt::SingleShotConnection);
+    auto open = [&form, &ready, &text](const std::string& path) {
+        if (ready)
+            form.ShowTexts(path);
+        else
+            text = path;
+    };
+    std::optional<TextHandoffServer> handoff;
+    if (lock.state() == InstanceLock::State::Held) handoff.emplace(folder, open);
     form.show();
     return app.exec();
 }

@@ -3,11 +3,13 @@
 """A reader practises on a book of their own ("Vos textes"): a small EPUB of two chapters,
 written here, given on the command line, opens at its first passage; two passages are
 typed with real key events (each read from the window with Ctrl+C), a wrong key in the
-first; each adds a history row "texte". The program is closed and started again with the
-same book: the passage shown is the third, the text that followed the second."""
+first; each adds a history row "texte". The program is closed and started again, and the
+same book is given to a second start, which hands it to the open program: the passage
+shown is the third, the text that followed the second."""
 
 import os
 import re
+import subprocess
 import sys
 import time
 import zipfile
@@ -148,7 +150,12 @@ def test(session):
     time.sleep(0.5)
     check(session.close() == 0, "the program ends cleanly")
 
-    session.start(args=[book])
+    # Opened again from a file manager while the program is open: the second start hands
+    # the book to the first and ends.
+    session.start()
+    second_start = subprocess.run([session.program, book], cwd=session.data_dir, env=session.env, timeout=30,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    check(second_start.returncode == 0, f"the book is handed to the open program ({second_start.returncode})")
     window = texts_window(session)
     third = copied_passage(session, window)
     session.screenshot("resumed")
