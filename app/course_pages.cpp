@@ -1,12 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Clavelle developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The course window's pages before a lesson (where the hands rest, a key just unlocked)
-// and the result shown after each lesson.
+#include "app/course_pages.h"
+
 #include <QStringList>
 
-#include "app/course_window.h"
+#include "app/onscreen_keyboard.h"
 #include "app/qt_text.h"
-#include "app/window_style.h"
 #include "common/cp1252.h"
 
 namespace {
@@ -43,17 +42,7 @@ QString CharacterName(char c) { return Quoted(Cp1252ToUtf8(std::string(1, c))); 
 
 }  // namespace
 
-void CourseWindow::ShowPage(const QString& title, const QString& text) {
-    page_ = true;
-    Title->setText(title);
-    Tiles->SetCourse(&session_.State(), -1);
-    Model->setText(text.toHtmlEscaped());
-    Field->SetText("");
-    Info->setText(QString::fromUtf8("Appuyez sur Entrée (ou Échap) pour commencer la leçon."));
-}
-
-void CourseWindow::ShowWelcome() {
-    const KeyboardLayout& layout = edge_.Layout();
+CoursePage WelcomePage(const KeyboardLayout& layout) {
     // The characters under the resting fingers, and those of the keys with a bump.
     QStringList hands[2];
     QStringList bumps;
@@ -64,22 +53,19 @@ void CourseWindow::ShowWelcome() {
         hands[key.LeftHand() ? 0 : 1] << QString::fromStdString(Cp1252ToUtf8(std::string(1, c)));
         if (key.HomeBump) bumps << CharacterName(c);
     }
-    ShowPage(QString::fromUtf8("Avant la première leçon\u00A0: où poser les mains"),
-             QString::fromUtf8(
-                 "Posez les doigts de la main gauche sur %1 et ceux de la main droite sur %2, les pouces sur la "
-                 "barre d'espace. Les touches %3 portent un petit relief\u00A0: vos index les trouvent sans "
-                 "regarder. Chaque doigt frappe les touches de sa couleur, puis revient sur sa touche. Gardez les "
-                 "yeux sur l'écran et tapez sans vous presser\u00A0: la précision d'abord, la vitesse viendra.")
-                 .arg(Quoted(hands[0].join(' ').toStdString()), Quoted(hands[1].join(' ').toStdString()),
-                      bumps.join(QString::fromUtf8(" et "))));
-    Keyboard->UnlockAll();
-    Keyboard->ShowResting();
+    return {QString::fromUtf8("Avant la première leçon\u00A0: où poser les mains"),
+            QString::fromUtf8(
+                "Posez les doigts de la main gauche sur %1 et ceux de la main droite sur %2, les pouces sur la "
+                "barre d'espace. Les touches %3 portent un petit relief\u00A0: vos index les trouvent sans "
+                "regarder. Chaque doigt frappe les touches de sa couleur, puis revient sur sa touche. Gardez les "
+                "yeux sur l'écran et tapez sans vous presser\u00A0: la précision d'abord, la vitesse viendra.")
+                .arg(Quoted(hands[0].join(' ').toStdString()), Quoted(hands[1].join(' ').toStdString()),
+                     bumps.join(QString::fromUtf8(" et ")))};
 }
 
-void CourseWindow::ShowNewKey(int step) {
-    const CourseStep& added = session_.State().Order()[std::size_t(step)];
+CoursePage NewKeyPage(const CourseStep& added, const KeyboardLayout& layout) {
     const unsigned char shown = static_cast<unsigned char>(added.Chars[0]);
-    const std::vector<Keystroke>& strokes = edge_.Layout().Strokes(shown);
+    const std::vector<Keystroke>& strokes = layout.Strokes(shown);
     QString how;
     if (!strokes.empty()) {
         const PhysicalKey& key = PhysicalKeys()[std::size_t(strokes.back().Place)];
@@ -88,14 +74,8 @@ void CourseWindow::ShowNewKey(int step) {
             how += QString::fromUtf8(" (les touches à presser avant elle sont éclairées aussi)");
     }
     const QString name = Quoted(added.Name);
-    ShowPage(QString::fromUtf8("Nouvelle touche\u00A0: %1").arg(name),
-             QString::fromUtf8("%1%2. Regardez-la sur le clavier, puis revenez à la position de repos. La leçon "
-                               "commence par la touche seule et avec ses voisines, puis viennent les mots.")
-                 .arg(name, how));
-    Keyboard->ShowNextCharacter(shown);
-}
-
-void CourseWindow::ShowResult(const CourseSession::KeyOutcome& outcome) {
-    if (!outcome.Result) return;
-    window_style::ShowResultText(Result, LessonReportText(session_.State().Order(), *outcome.Result));
+    return {QString::fromUtf8("Nouvelle touche\u00A0: %1").arg(name),
+            QString::fromUtf8("%1%2. Regardez-la sur le clavier, puis revenez à la position de repos. La leçon "
+                              "commence par la touche seule et avec ses voisines, puis viennent les mots.")
+                .arg(name, how)};
 }

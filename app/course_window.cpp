@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "app/course_pages.h"
 #include "app/qt_text.h"
 #include "app/window_style.h"
 #include "common/cp1252.h"
@@ -123,6 +124,20 @@ void KeyTiles::paintEvent(QPaintEvent*) {
                                    : QString::fromUtf8("%1\n%2\u00A0%").arg(speed).arg(figures.AccuracyShown);
         painter.drawText(tile.adjusted(0, tile.height() / 2 - 2, 0, 0), Qt::AlignHCenter | Qt::AlignTop, figure);
     }
+}
+
+void CourseServices::RunEnded(const std::optional<HistoryRow>& row) const {
+    if (row && AppendHistory) {
+        const std::string message = AppendHistory(*row);
+        if (!message.empty() && ShowMessage) ShowMessage(message);
+    }
+    if (SaveRecord) SaveRecord();
+}
+
+void ShowWrongKey(OnscreenKeyboard* keyboard, TypingEdit* field, int place, const CourseServices& services) {
+    if (keyboard->isVisible()) keyboard->FlashWrong(place);
+    field->FlashWrong();
+    if (services.Beep) services.Beep();
 }
 
 CourseWindow::CourseWindow(const Lexicon& lexicon, KeyboardEdge& edge, ProgressRecord& record,
@@ -313,9 +328,7 @@ void CourseWindow::Key(const KeyPress& press, uint64_t eventMs) {
     for (const std::optional<unsigned char>& ch : TypedBytes(key)) {
         const CourseSession::KeyOutcome outcome = session_.KeyPress(ch, at);
         if (!outcome.Correct) {
-            Keyboard->FlashWrong(key.Place);
-            Field->FlashWrong();
-            if (services_.Beep) services_.Beep();
+            ShowWrongKey(Keyboard, Field, key.Place, services_);
             continue;
         }
         Field->SetText(session_.Text().substr(0, std::size_t(session_.Typed())));
@@ -330,11 +343,7 @@ void CourseWindow::Key(const KeyPress& press, uint64_t eventMs) {
 
 void CourseWindow::LessonDone(const CourseSession::KeyOutcome& outcome) {
     ShowResult(outcome);
-    if (outcome.Row && services_.AppendHistory) {
-        const std::string message = services_.AppendHistory(*outcome.Row);
-        if (!message.empty() && services_.ShowMessage) services_.ShowMessage(message);
-    }
-    if (services_.SaveRecord) services_.SaveRecord();
+    services_.RunEnded(outcome.Row);
     SaveState();
     edge_.CheckTypedKeys();
     session_.NewLesson();
@@ -342,6 +351,34 @@ void CourseWindow::LessonDone(const CourseSession::KeyOutcome& outcome) {
         ShowNewKey(*outcome.Result->Unlocked);
     else
         ShowLesson();
+}
+
+void CourseWindow::ShowPage(const QString& title, const QString& text) {
+    page_ = true;
+    Title->setText(title);
+    Tiles->SetCourse(&session_.State(), -1);
+    Model->setText(text.toHtmlEscaped());
+    Field->SetText("");
+    Info->setText(QString::fromUtf8("Appuyez sur Entrée (ou Échap) pour commencer la leçon."));
+}
+
+void CourseWindow::ShowWelcome() {
+    const CoursePage page = WelcomePage(edge_.Layout());
+    ShowPage(page.Title, page.Text);
+    Keyboard->UnlockAll();
+    Keyboard->ShowResting();
+}
+
+void CourseWindow::ShowNewKey(int step) {
+    const CourseStep& added = session_.State().Order()[std::size_t(step)];
+    const CoursePage page = NewKeyPage(added, edge_.Layout());
+    ShowPage(page.Title, page.Text);
+    Keyboard->ShowNextCharacter(static_cast<unsigned char>(added.Chars[0]));
+}
+
+void CourseWindow::ShowResult(const CourseSession::KeyOutcome& outcome) {
+    if (!outcome.Result) return;
+    window_style::ShowResultText(Result, LessonReportText(session_.State().Order(), *outcome.Result));
 }
 
 void CourseWindow::EndPage() {

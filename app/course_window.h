@@ -64,7 +64,15 @@ struct CourseServices {
     std::function<std::string(const HistoryRow&)> AppendHistory;  // a message (UTF-8) when it failed
     std::function<void()> SaveRecord;                             // the layout's record, at each lesson's end
     std::function<void(const std::string& utf8)> ShowMessage;
+
+    // The end of a lesson or a passage: its history row when it has one, then the record
+    // saved; a failure is said.
+    void RunEnded(const std::optional<HistoryRow>& row) const;
 };
+
+// A wrong key in a typing window: its key flashes on the keyboard when shown, the typing
+// field flashes, and the sound rings.
+void ShowWrongKey(OnscreenKeyboard* keyboard, TypingEdit* field, int place, const CourseServices& services);
 
 class CourseWindow : public QWidget {
     Q_OBJECT

@@ -254,36 +254,35 @@ void TForm1::BuildControls() {
     setTabOrder(SpinEdit1, Memo3);
     setTabOrder(Memo3, Memo2);
 
-    // The way to the detailed statistics, in the free space right of the clock. Like the
-    // other buttons it takes no focus, so a click leaves the typing field as it is.
-    StatsButton = new QPushButton(QString::fromUtf8("Statistiques détaillées (F2)"), this);
-    place(StatsButton, 400, 12, 200, 28);
-    StatsButton->setFont(times13);
-    StatsButton->setFocusPolicy(Qt::NoFocus);
-    StatsButton->setAutoDefault(false);
-    Hint(StatsButton,
-         "Voir les touches et les paires de touches où vous êtes lent, et vos progrès au fil des séances.");
+    // The buttons to the other windows: none takes the focus, so a click leaves the typing
+    // field as it is.
+    auto windowButton = [&](const char* caption, int x, int y, int w, int h, const char* hint) {
+        auto* button = new QPushButton(QString::fromUtf8(caption), this);
+        place(button, x, y, w, h);
+        button->setFont(times13);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoDefault(false);
+        Hint(button, hint);
+        return button;
+    };
+    // The way to the detailed statistics, in the free space right of the clock.
+    StatsButton =
+        windowButton("Statistiques détaillées (F2)", 400, 12, 200, 28,
+                     "Voir les touches et les paires de touches où vous êtes lent, et vos progrès au fil des séances.");
 
     // The course and the on-screen keyboard, in the free space left of the clock; neither
     // takes the focus from the typing field.
-    CourseButton = new QPushButton(QString::fromUtf8("Apprendre à taper (F3)"), this);
-    place(CourseButton, 16, 6, 200, 26);
-    CourseButton->setFont(times13);
-    CourseButton->setFocusPolicy(Qt::NoFocus);
-    CourseButton->setAutoDefault(false);
-    Hint(CourseButton, "Un cours qui ajoute les touches une à une, avec de vrais mots et de vraies phrases.");
+    CourseButton = windowButton("Apprendre à taper (F3)", 16, 6, 200, 26,
+                                "Un cours qui ajoute les touches une à une, avec de vrais mots et de vraies phrases.");
     KeyboardBox = new QCheckBox(QString::fromUtf8("Clavier visuel (F4)"), this);
     place(KeyboardBox, 20, 34, 200, 17);
     KeyboardBox->setFont(sans11);
     KeyboardBox->setFocusPolicy(Qt::NoFocus);
     Hint(KeyboardBox, "Montrer sous la saisie le clavier, la touche à frapper et le doigt qui la frappe.");
     // Your own texts and books, under the statistics button, right of the model's caption.
-    TextsButton = new QPushButton(QString::fromUtf8("Vos textes (F5)"), this);
-    place(TextsButton, 492, 43, 108, 24);
-    TextsButton->setFont(times13);
-    TextsButton->setFocusPolicy(Qt::NoFocus);
-    TextsButton->setAutoDefault(false);
-    Hint(TextsButton, "S'entraîner sur vos propres textes et livres (EPUB), repris là où vous vous êtes arrêté.");
+    TextsButton =
+        windowButton("Vos textes (F5)", 492, 43, 108, 24,
+                     "S'entraîner sur vos propres textes et livres (EPUB), repris là où vous vous êtes arrêté.");
 
     // Centred on the screen when shown (the position is the frame's), the title bar inside it.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

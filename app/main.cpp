@@ -3,7 +3,6 @@
 // Program start: the application object, hint timing, title, then the main window, once
 // per progress folder.
 #include <QApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,6 +13,7 @@
 #include <optional>
 
 #include "app/form1.h"
+#include "app/qt_text.h"
 #include "app/text_handoff.h"
 #include "app/toolkit_french.h"
 #include "common/folders.h"
@@ -69,8 +69,7 @@ int main(int argc, char** argv) {
     std::string text;
     const QStringList arguments = QCoreApplication::arguments();
     for (qsizetype i = 1; i < arguments.size() && text.empty(); ++i)
-        if (arguments[i] != QStringLiteral("--"))
-            text = QFile::encodeName(QFileInfo(arguments[i]).absoluteFilePath()).toStdString();
+        if (arguments[i] != QStringLiteral("--")) text = PathFromQString(QFileInfo(arguments[i]).absoluteFilePath());
     InstanceLock lock(folder);
     if (lock.state() == InstanceLock::State::HeldElsewhere) {
         if (HandOffText(folder, text)) return 0;

@@ -2,10 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/text_handoff.h"
 
-#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
+
+#include "app/qt_text.h"
 
 namespace {
 
@@ -14,9 +15,7 @@ constexpr qsizetype kMaxMessage = 4096;
 constexpr int kClientWaitMs = 2000;
 constexpr const char kTaken[] = "ok";
 
-QString SocketPath(const std::string& folder) {
-    return QFile::decodeName(QByteArray::fromStdString(folder + "/" + kHandoffSocketName));
-}
+QString SocketPath(const std::string& folder) { return PathToQString(folder + "/" + kHandoffSocketName); }
 
 }  // namespace
 

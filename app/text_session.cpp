@@ -3,25 +3,17 @@
 #include "app/text_session.h"
 
 #include <algorithm>
-#include <charconv>
 #include <climits>
 
 #include "common/cp1252.h"
 #include "common/io_error.h"
+#include "common/rounding.h"
 #include "keyboard/layout.h"
 #include "stats/verdict.h"
 
 namespace {
 
 const std::string kNbsp = "\u00A0";
-
-// "2,1": one decimal, with the French comma whatever the locale.
-std::string PercentText(double percent) {
-    char buffer[32];
-    std::string text(buffer, std::to_chars(buffer, buffer + sizeof buffer, percent, std::chars_format::fixed, 1).ptr);
-    std::replace(text.begin(), text.end(), '.', ',');
-    return text;
-}
 
 std::vector<std::string> Paragraphs(const std::string& passage) {
     std::vector<std::string> lines;
@@ -48,8 +40,8 @@ std::string PassageResultText(int index, int count, int32_t speed, double errorP
     std::string text = "Passage";
     if (index >= 0) text += " " + std::to_string(index + 1);
     if (index >= 0 && count > 0) text += " sur " + std::to_string(count);
-    text += " terminé" + kNbsp + ": " + std::to_string(speed) + kNbsp + "mots/min, " + PercentText(errorPercent) +
-            kNbsp + "% d'erreurs.\n";
+    text += " terminé" + kNbsp + ": " + std::to_string(speed) + kNbsp + "mots/min, " +
+            OneDecimalText(errorPercent, ',') + kNbsp + "% d'erreurs.\n";
     std::string verdict = Cp1252ToUtf8(EndOfRunVerdict(speed, errorPercent, passage));
     std::erase(verdict, '\r');
     return text + verdict;

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "app/qt_text.h"
+#include "app/text_files.h"
 #include "app/window_style.h"
 #include "common/io_error.h"
 #include "keyboard/layout.h"
@@ -335,9 +336,7 @@ void TextWindow::Key(const KeyPress& press, uint64_t eventMs) {
         const TextSession::KeyOutcome outcome = session_.KeyPress(ch, struck.At);
         PaintModel(std::min(before, session_.Typed()), std::max(before, session_.Typed()) + 1);
         if (!outcome.Correct) {
-            if (Keyboard->isVisible()) Keyboard->FlashWrong(key.Place);
-            Field->FlashWrong();
-            if (services_.Beep) services_.Beep();
+            ShowWrongKey(Keyboard, Field, key.Place, services_);
             continue;
         }
         const TypingCursor& cursor = session_.Cursor();
@@ -355,11 +354,7 @@ void TextWindow::PassageDone(const TextSession::KeyOutcome& outcome) {
     ShowResultText(Result, outcome.Result);
     ShowState();
     ShowRecent();
-    if (outcome.Row && services_.AppendHistory) {
-        const std::string message = services_.AppendHistory(*outcome.Row);
-        if (!message.empty()) Say(message);
-    }
-    if (services_.SaveRecord) services_.SaveRecord();
+    services_.RunEnded(outcome.Row);
     if (!outcome.PlaceError.empty()) Say(outcome.PlaceError);
     edge_.CheckTypedKeys();
 }
@@ -384,6 +379,64 @@ void TextWindow::ShowKeyboard(bool shown) {
     resize(width(), std::max(grown, minimumSizeHint().height()));
     ShowState();
     Field->setFocus();
+}
+
+void TextWindow::SetDialogs() {
+    if (!services_.Ask)
+        services_.Ask = [this](const std::string& text, const std::vector<std::string>& buttons) {
+            return AskBox(this, text, buttons);
+        };
+    if (!services_.ChooseFile)
+        services_.ChooseFile = [this](const std::string& folder) { return ChooseTextFile(this, folder); };
+}
+
+void TextWindow::ChooseAndOpen() {
+    // Where the text shown, or else the latest one, lies.
+    const std::vector<TextPlace>& recent = session_.Places().Recent();
+    Open(services_.ChooseFile(ChooserFolder(!session_.Path().empty() ? session_.Path()
+                                            : recent.empty()         ? std::string()
+                                                                     : recent.front().Identity.Path)));
+    Field->setFocus();
+}
+
+void TextWindow::OpenRecent(const std::string& path) {
+    for (const TextSession::FileStatus& status : statuses_) {
+        if (status.Path != path || status.Status != TextFileStatus::Missing) continue;
+        if (const TextPlace* place = session_.Places().AtPath(path)) FileMissing(*place);
+        return;
+    }
+    Open(path);
+    Field->setFocus();
+}
+
+void TextWindow::FileMissing(const TextPlace& place) {
+    const int choice =
+        Ask(place.StatusMessage(TextFileStatus::Missing), {"Le retrouver…", "Retirer de la liste", "Annuler"});
+    if (choice == 0) {
+        // Opened under its new name, the text is found again by its content.
+        Open(services_.ChooseFile(ChooserFolder(place.Identity.Path)));
+    } else if (choice == 1) {
+        try {
+            session_.Forget(place.Identity.Path);
+        } catch (const IoError& error) {
+            Say(IoErrorMessage(error));
+        }
+        ShowRecent();
+    }
+}
+
+void TextWindow::ShowRecent() {
+    Recent->clear();
+    for (const TextPlace& place : session_.Places().Recent()) {
+        auto* item = new QListWidgetItem(RecentLine(place, statuses_), Recent);
+        item->setData(Qt::UserRole, QByteArray::fromStdString(place.Identity.Path));
+        item->setToolTip(PathToQString(place.Identity.Path));
+    }
+    ForgetButton->setEnabled(Recent->count() > 0);
+}
+
+int TextWindow::Ask(const std::string& text, const std::vector<std::string>& buttons) const {
+    return services_.Ask ? services_.Ask(text, buttons) : -1;
 }
 
 void TextWindow::Say(const std::string& utf8) const {

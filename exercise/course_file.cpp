@@ -14,6 +14,7 @@
 #include "common/file_descriptor.h"
 #include "common/file_io.h"
 #include "common/io_error.h"
+#include "common/rounding.h"
 #include "common/safe_file.h"
 #include "common/text_lines.h"
 #include "exercise/course.h"
@@ -99,10 +100,10 @@ std::string Course::StateText() const {
     for (const char c : foreignUnlocked_) learned.append(learned.empty() ? "" : " ").append(1, c);
     text.append("apprises=").append(Cp1252ToUtf8(learned)).append("\n");
     if (previous_) {
-        char percent[16];
-        const auto written = std::to_chars(percent, percent + sizeof percent, previous_->FirstAttemptPercent,
-                                           std::chars_format::fixed, 1);
-        text.append("précédente=").append(std::to_string(previous_->Wpm)).append(" ").append(percent, written.ptr);
+        text.append("précédente=")
+            .append(std::to_string(previous_->Wpm))
+            .append(" ")
+            .append(OneDecimalText(previous_->FirstAttemptPercent));
         text += '\n';
     }
     auto keyLine = [&](char ch, const std::vector<Sample>& recent) {

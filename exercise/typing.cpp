@@ -2,9 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exercise/typing.h"
 
-#include <charconv>
 #include <climits>
-#include <cstdio>
 
 #include "common/rounding.h"
 #include "keyboard/keyboard.h"
@@ -75,15 +73,9 @@ double ErrorPercent(int32_t errorCount, int32_t correctCount) {
 }
 
 std::string RunSummary(int32_t speed, double errorPercent, char decimalPoint) {
-    // Formatted without the C library's locale, then given the window's decimal separator.
-    char percent[32];
-    const auto written =
-        std::to_chars(percent, percent + sizeof percent - 1, errorPercent, std::chars_format::fixed, 1);
-    *written.ptr = '\0';
-    for (char* p = percent; *p; ++p)
-        if (*p == '.') *p = decimalPoint;
-    return "Votre vitesse moyenne est de " + std::to_string(speed) + " mots/min avec " + percent +
-           "% d'erreurs. Pressez sur Echap pour recommencer.";
+    // Formatted without the C library's locale, with the window's decimal separator.
+    return "Votre vitesse moyenne est de " + std::to_string(speed) + " mots/min avec " +
+           OneDecimalText(errorPercent, decimalPoint) + "% d'erreurs. Pressez sur Echap pour recommencer.";
 }
 
 bool ClockGuard::RanBackwards(const TimeOfDay& now) {

@@ -13,6 +13,7 @@
 
 #include "common/file_io.h"
 #include "common/io_error.h"
+#include "common/rounding.h"
 #include "common/safe_file.h"
 #include "common/text_lines.h"
 
@@ -71,10 +72,7 @@ std::string NumberText(Number value, int base = 10) {
     return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value, base).ptr);
 }
 
-std::string SpeedText(double wpm) {
-    char buffer[32];
-    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, wpm, std::chars_format::fixed, 1).ptr);
-}
+std::string SpeedText(double wpm) { return OneDecimalText(wpm); }
 
 // One field of a line into the place; false when its value cannot be read or its name is
 // unknown.

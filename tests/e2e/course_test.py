@@ -14,7 +14,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(__file__))
-from x11session import Failure, Session, check, main_with_sessions  # noqa: E402
+from x11session import Failure, Session, check, history_rows, main_with_sessions  # noqa: E402
 
 COURSE_TITLE = "^Apprendre à taper"
 # xdotool's delay is split between a key's press and its release: 1000 ms strikes a key
@@ -45,25 +45,12 @@ def with_wrong_keys(text, every):
 
 
 def lesson_rows(folder):
-    path = os.path.join(folder, "historique.csv")
-    if not os.path.exists(path):
-        return []
-    with open(path, encoding="utf-8") as f:
-        return [line.split(",") for line in f.read().splitlines()[1:] if ",leçon " in line]
+    return history_rows(folder, "leçon ")
 
 
 def open_course(session):
     session.key("F3")
-    course = None
-    deadline = time.time() + 30
-    while time.time() < deadline and not course:
-        found = session.run(["xdotool", "search", "--onlyvisible", "--name", COURSE_TITLE], check_rc=False).split()
-        course = found[0] if found else None
-        time.sleep(0.2)
-    check(course, "the course window opened")
-    session.run(["xdotool", "windowactivate", "--sync", course], check_rc=False)
-    time.sleep(0.5)
-    return course
+    return session.wait_for_window(COURSE_TITLE, "the course window opened")
 
 
 def click_next_key(session, course):

@@ -15,7 +15,7 @@ import time
 import zipfile
 
 sys.path.insert(0, os.path.dirname(__file__))
-from x11session import Failure, check, main, typeable  # noqa: E402
+from x11session import Failure, check, history_rows, main, typeable  # noqa: E402
 
 TEXTS_TITLE = "^Vos textes"
 BOOK_TITLE = "Le Retour du capitaine"
@@ -68,23 +68,11 @@ def book_words():
 
 
 def text_rows(folder):
-    path = os.path.join(folder, "historique.csv")
-    if not os.path.exists(path):
-        return []
-    with open(path, encoding="utf-8") as f:
-        return [line.split(",") for line in f.read().splitlines()[1:] if ",texte," in line]
+    return history_rows(folder, "texte,")
 
 
 def texts_window(session):
-    found = []
-    deadline = time.time() + 30
-    while time.time() < deadline and not found:
-        found = session.run(["xdotool", "search", "--onlyvisible", "--name", TEXTS_TITLE], check_rc=False).split()
-        time.sleep(0.2)
-    check(found, "the window of the texts opened with the book")
-    session.run(["xdotool", "windowactivate", "--sync", found[0]], check_rc=False)
-    time.sleep(0.5)
-    return found[0]
+    return session.wait_for_window(TEXTS_TITLE, "the window of the texts opened with the book")
 
 
 def copied_passage(session, window):

@@ -44,6 +44,16 @@ MESSAGE_BOX_KEY_DELAY_S = 0.6
 REMAPPED_KEY_DELAY_MS = 300
 
 
+def history_rows(folder, level):
+    """The rows of the history in the folder whose level holds `level` ("leçon ", "texte,"),
+    each split into its fields."""
+    path = os.path.join(folder, "historique.csv")
+    if not os.path.exists(path):
+        return []
+    with open(path, encoding="utf-8") as f:
+        return [line.split(",") for line in f.read().splitlines()[1:] if "," + level in line]
+
+
 def stop_processes(processes, timeout):
     """Ends the processes still running, in order: politely, then by force after timeout s."""
     for proc in processes:
@@ -187,6 +197,18 @@ class Session:
         pattern = "".join("\\" + ch if ch in "().[]{}*+?^$|\\" else ch for ch in TITLE)
         out = self.run(["xdotool", "search", "--onlyvisible", "--name", "^" + pattern + "$"], check_rc=False)
         return out.split()
+
+    def wait_for_window(self, pattern, what):
+        """The first visible window whose name matches the pattern, once it is shown, activated."""
+        found = []
+        deadline = time.time() + 30
+        while time.time() < deadline and not found:
+            found = self.run(["xdotool", "search", "--onlyvisible", "--name", pattern], check_rc=False).split()
+            time.sleep(0.2)
+        check(found, what)
+        self.run(["xdotool", "windowactivate", "--sync", found[0]], check_rc=False)
+        time.sleep(0.5)
+        return found[0]
 
     def wait_for_windows(self, count, timeout=30):
         deadline = time.time() + timeout
